@@ -1,0 +1,39 @@
+// Baked bitmap fonts: one-bit glyphs rendered once by tools/bakefont from a
+// permissively licensed face, compiled into the program so that every host
+// draws the same pixels.
+#pragma once
+
+#include <cstdint>
+
+namespace gdi {
+
+struct BakedGlyph {
+    uint16_t code;     // UTF-16 code unit
+    uint8_t advance;   // pen advance in pixels
+    int8_t left;       // bitmap's left edge relative to the pen position
+    int8_t top;        // bitmap's top row relative to the text cell's top
+    uint8_t width;
+    uint8_t height;
+    uint32_t offset;   // first byte in bits; rows are padded to whole bytes, MSB first
+};
+
+struct BakedFont {
+    const char* family;   // "DejaVu Sans Condensed"
+    int pixelSize;        // the size the face was rendered at
+    int weight;           // 400 or 700
+    int height;           // cell height: ascent + descent
+    int ascent;
+    int descent;
+    int internalLeading;
+    int avgCharWidth;     // Win32 tmAveCharWidth
+    int maxCharWidth;
+    const BakedGlyph* glyphs;  // sorted by code
+    int glyphCount;
+    const uint8_t* bits;
+};
+
+// Every baked font, defined by the generated data.
+extern const BakedFont* const kBakedFonts[];
+extern const int kBakedFontCount;
+
+}  // namespace gdi
