@@ -37,3 +37,16 @@ extern const BakedFont* const kBakedFonts[];
 extern const int kBakedFontCount;
 
 }  // namespace gdi
+
+namespace gdi {
+
+// The baked font closest to a request: family names of the dialog templates
+// ("System", "MS Sans Serif", "Tahoma", "DejaVu Sans") map to the baked
+// faces; height as in LOGFONTW (negative: character height, positive: cell
+// height, 0: the default size); weight 400 or 700. Never null.
+const BakedFont* MatchBakedFont(const char16_t* family, int height, int weight);
+
+// The device's system font: the default font of every device context.
+const BakedFont* SystemBakedFont();
+
+}  // namespace gdi
