@@ -1,0 +1,31 @@
+// Runner movement: launching, one step per tick along poles and rungs, the
+// trail of pixel points, arrival, and the rule by which a board finishes.
+#pragma once
+
+#include "board.h"
+
+// The column of pole i: i x (gap + 1).
+int PoleColumn(const LadderBoard* board, int i);
+
+// The client-area pixel through which a trail passes in cell (column, row).
+POINT TrailPointOf(const LadderBoard* board, int column, int row);
+
+// Stores (x, y) as the next trail point. Returns 0 and writes nothing when
+// the trail is full.
+int AppendTrailPoint(Runner* runner, int x, int y);
+
+// Sets idle runner i moving down from the top of its own pole.
+void LaunchRunner(LadderBoard* board, int i);
+
+// One step of moving runner i; returns 1 when the runner arrived in it.
+int StepRunner(LadderBoard* board, int i);
+
+// The finish rule: once a tick has found no unfinished runner (counting as
+// finished only runners that were already arrived when the tick reached
+// them), the board is done.
+void ApplyFinishRule(LadderBoard* board, int unfinished);
+
+// One tick of the rules without any drawing, for a board in play: runners
+// 0 to playerCount - 1 in order, moving ones step, arrived ones count, then
+// the finish rule. Returns the number of runners that arrived in this tick.
+int AdvanceRunners(LadderBoard* board);
