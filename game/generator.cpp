@@ -1,7 +1,7 @@
 // The random ladder: poles every gap + 1 columns, and rungs drawn pair by
 // pair from the left, top to bottom within a pair, one random draw per try.
 #include "board.h"
-#include "crt.h"
+#include "runtime/crt.h"
 
 namespace {
 
