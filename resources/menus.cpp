@@ -1,0 +1,53 @@
+// Accelerator table 3, menu-bar definition 112 and menu 112, in the record
+// layouts of the handheld's resource compiler, so that the window manager
+// reads them exactly as the shell library read the original resources.
+#include "resource.h"
+#include "script.h"
+
+namespace res {
+
+// Four words a record: flags, key, command, 0. The "/" entry is a character
+// key (no FVIRTKEY), so it matches the typed character rather than a key code.
+const WORD kAccelerators[] = {
+    FNOINVERT | FALT, u'/', IDM_ABOUT, 0,
+    FVIRTKEY | FNOINVERT | FALT | FLASTACCEL, VK_F4, IDM_EXIT, 0,
+};
+
+// Header (menu 112, nine buttons), then seven words a button: image, command,
+// state, style, label string, 0, entry of menu 112. Separators carry no
+// command or label and belong to no menu entry.
+#define TEXT_BUTTON(command, label, style, entry) \
+    I_IMAGENONE, command, TBSTATE_ENABLED, style, label, 0, entry
+#define SEPARATOR I_IMAGENONE, 0, TBSTATE_ENABLED, TBSTYLE_SEP, 0, 0, 0xFFFF
+
+const WORD kMenuBar[] = {
+    IDR_MENUBAR, 9,
+    TEXT_BUTTON(IDM_NEW, IDS_NEW, TBSTYLE_AUTOSIZE, 0),
+    SEPARATOR,
+    TEXT_BUTTON(IDM_ALL, IDS_ALL, TBSTYLE_AUTOSIZE, 1),
+    SEPARATOR,
+    TEXT_BUTTON(IDM_OPTION, IDS_OPTION, TBSTYLE_AUTOSIZE, 2),
+    SEPARATOR,
+    TEXT_BUTTON(IDM_HELP, IDS_HELP, TBSTYLE_AUTOSIZE | TBSTYLE_DROPDOWN, 3),
+    SEPARATOR,
+    TEXT_BUTTON(IDM_EXIT, IDS_EXIT, TBSTYLE_AUTOSIZE, 4),
+};
+
+#undef TEXT_BUTTON
+#undef SEPARATOR
+
+// The top level has five entries, one per button; only Help opens a pop-up.
+// A pop-up has no command of its own, as in a menu resource.
+const MENUITEMRECORD kMenu[] = {
+    {MF_STRING, IDM_NEW, u"New"},
+    {MF_STRING, IDM_ALL, u"All"},
+    {MF_STRING, IDM_OPTION, u"Option"},
+    {MF_POPUP, 0, u"Help"},
+    {MF_STRING | MF_END, IDM_ABOUT, u"About.."},
+    {MF_STRING | MF_END, IDM_EXIT, u"Exit"},
+};
+
+// The icon group lists its images from the largest down.
+const WORD kIconGroup[] = {IDI_TAVILO_32, IDI_TAVILO_16};
+
+}  // namespace res

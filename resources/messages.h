@@ -1,0 +1,11 @@
+// The maker's texts that the About dialog and the intro banner show. They are
+// string literals rather than variables so that the intro banner can build
+// its e-mail line at compile time: u"E-mail: " MAKER_EMAIL.
+#pragma once
+
+#define MAKER_NAME u"Menkor"
+#define MAKER_WEB_ADDRESS u"www.menkor.example"
+#define MAKER_EMAIL u"info@menkor.example"
+
+#define ABOUT_VERSION_TEXT u"Tavilo! Version 1.1"
+#define ABOUT_COPYRIGHT_TEXT u"Copyright (C) 2003 Menkor"

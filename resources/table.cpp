@@ -1,0 +1,36 @@
+// The program's resource table: every resource the program loads, by type
+// and number. The platform's FindResourceW and the loaders built on it search
+// this table; module.h says what each entry's data points at.
+#include <runtime/module.h>
+
+#include "resource.h"
+#include "script.h"
+
+namespace {
+
+#define TYPE(rt) static_cast<WORD>(reinterpret_cast<ULONG_PTR>(rt))
+
+// A string's size is its length in UTF-16 units, without the terminator.
+#define STRING(id, text) {TYPE(RT_STRING), id, text, sizeof(text) / sizeof(WCHAR) - 1}
+
+}  // namespace
+
+const RESOURCE_ENTRY g_resourceTable[] = {
+    STRING(IDS_TITLE, u"Tavilo"),
+    STRING(IDS_CLASS, u"TAVILO"),
+    STRING(IDS_HELP, u"Help"),
+    STRING(IDS_EXIT, u"Exit"),
+    STRING(IDS_NEW, u"New"),
+    STRING(IDS_ALL, u"All"),
+    STRING(IDS_OPTION, u"Option"),
+
+    {TYPE(RT_ACCELERATOR), IDR_ACCEL, res::kAccelerators, sizeof(res::kAccelerators)},
+    {TYPE(RT_RCDATA), IDR_MENUBAR, res::kMenuBar, sizeof(res::kMenuBar)},
+    {TYPE(RT_MENU), IDR_MENUBAR, res::kMenu, sizeof(res::kMenu) / sizeof(res::kMenu[0])},
+
+    {TYPE(RT_DIALOG), IDD_ABOUT, &res::kAboutDialog, sizeof(DLGTEMPLATEW)},
+    {TYPE(RT_DIALOG), IDD_OPTION, &res::kOptionDialog, sizeof(DLGTEMPLATEW)},
+    {TYPE(RT_DIALOG), IDD_INTRO, &res::kIntroDialog, sizeof(DLGTEMPLATEW)},
+};
+
+const DWORD g_resourceCount = sizeof(g_resourceTable) / sizeof(g_resourceTable[0]);
