@@ -49,4 +49,14 @@ const BakedFont* MatchBakedFont(const char16_t* family, int height, int weight);
 // The device's system font: the default font of every device context.
 const BakedFont* SystemBakedFont();
 
+// The glyph of one UTF-16 code unit, or null when the font lacks it (the
+// caller draws a box then). Binary search over the sorted glyph table.
+const BakedGlyph* FindGlyph(const BakedFont* font, char16_t code);
+
+// The horizontal dialog base unit of a font as Win32 computes it: the
+// advances of "A".."Z" and "a".."z" summed, then (total / 26 + 1) / 2. The
+// vertical base unit is the font's cell height. A control cx units wide is
+// cx * baseX / 4 pixels, cy units high cy * baseY / 8 pixels.
+int DialogBaseUnitX(const BakedFont* font);
+
 }  // namespace gdi

@@ -1,0 +1,418 @@
+// bakefont: renders the program's bitmap fonts once with FreeType (hinted,
+// one bit per pixel) and writes them as C++ data for platform/gdi/fonts.
+//
+// Usage:
+//   bakefont --font-dir DIR --out DIR [--proof FILE.png]   write the data
+//            [--proof-scale N] [--proof-font ID]           and a proof sheet
+//   bakefont --font-dir DIR --survey                       print metrics of
+//                                                          candidate sizes
+//
+// The generated files are committed, so the program never needs FreeType at
+// run time and every host draws exactly the same pixels.
+
+#include <ft2build.h>
+#include FT_FREETYPE_H
+
+#include <stb_image_write.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iostream>
+#include <map>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+// One face and size to bake. The identifier names the generated file and the
+// C++ object, so it must stay a valid identifier fragment.
+struct FontJob {
+    std::string id;        // "dejavu_sans_condensed_11"
+    std::string symbol;    // "kDejaVuSansCondensed11"
+    std::string family;    // family name recorded in the data
+    std::string file;      // file name under the font directory
+    int pixelSize;
+    int weight;
+    int extraLeading = 0;  // rows added above the face's own ascent
+};
+
+// The baked set. Which alias (System, MS Sans Serif, Tahoma ...) uses which
+// of these is decided in platform/gdi/fonts/font_match.cpp; the sizes here
+// were chosen with --survey so that the dialog base units come out near the
+// classic ones (see that file for the table and the reasons).
+const std::vector<FontJob> kJobs = {
+    // Stands in for "MS Sans Serif" 8 pt, whose glyphs the program never
+    // draws but whose metrics set the intro panel's size: the narrow 9-pixel
+    // advances give the classic base width 5, and one extra row of leading
+    // gives the classic cell height 13.
+    {"dejavu_sans_condensed_9", "kDejaVuSansCondensed9", "DejaVu Sans Condensed",
+     "DejaVuSansCondensed.ttf", 9, 400, 1},
+    {"dejavu_sans_condensed_10", "kDejaVuSansCondensed10", "DejaVu Sans Condensed",
+     "DejaVuSansCondensed.ttf", 10, 400},
+    {"dejavu_sans_condensed_11", "kDejaVuSansCondensed11", "DejaVu Sans Condensed",
+     "DejaVuSansCondensed.ttf", 11, 400},
+    {"dejavu_sans_condensed_12", "kDejaVuSansCondensed12", "DejaVu Sans Condensed",
+     "DejaVuSansCondensed.ttf", 12, 400},
+    {"dejavu_sans_condensed_bold_10", "kDejaVuSansCondensedBold10", "DejaVu Sans Condensed",
+     "DejaVuSansCondensed-Bold.ttf", 10, 700},
+    {"dejavu_sans_condensed_bold_11", "kDejaVuSansCondensedBold11", "DejaVu Sans Condensed",
+     "DejaVuSansCondensed-Bold.ttf", 11, 700},
+    {"dejavu_sans_condensed_bold_12", "kDejaVuSansCondensedBold12", "DejaVu Sans Condensed",
+     "DejaVuSansCondensed-Bold.ttf", 12, 700},
+    {"dejavu_sans_11", "kDejaVuSans11", "DejaVu Sans", "DejaVuSans.ttf", 11, 400},
+    {"dejavu_sans_bold_11", "kDejaVuSansBold11", "DejaVu Sans", "DejaVuSans-Bold.ttf", 11, 700},
+};
+
+// Latin-1 printable characters plus the two symbols the game's text uses.
+std::vector<char32_t> CharacterSet() {
+    std::vector<char32_t> codes;
+    for (char32_t c = 0x20; c <= 0x7E; ++c) codes.push_back(c);
+    for (char32_t c = 0xA0; c <= 0xFF; ++c) codes.push_back(c);
+    codes.push_back(0x2026);  // horizontal ellipsis
+    codes.push_back(0x25B8);  // small right-pointing triangle
+    return codes;
+}
+
+struct Glyph {
+    char32_t code = 0;
+    int advance = 0;
+    int left = 0;
+    int top = 0;   // relative to the cell's top
+    int width = 0;
+    int height = 0;
+    std::vector<uint8_t> rows;  // packed, MSB first, rows padded to bytes
+};
+
+struct Baked {
+    FontJob job;
+    int ascent = 0;
+    int descent = 0;
+    int height = 0;
+    int internalLeading = 0;
+    int avgCharWidth = 0;
+    int maxCharWidth = 0;
+    int baseUnitX = 0;  // Win32 dialog base unit, for the survey and the log
+    std::vector<Glyph> glyphs;
+    int cropped = 0;    // glyphs whose ink left the cell and was cut off
+};
+
+[[noreturn]] void Fail(const std::string& what) {
+    std::cerr << "bakefont: " << what << "\n";
+    std::exit(1);
+}
+
+int RoundedPixels(FT_Pos v) { return static_cast<int>((v + 32) >> 6); }
+
+Baked Bake(FT_Library lib, const std::string& fontDir, const FontJob& job) {
+    FT_Face face = nullptr;
+    const std::string path = fontDir + "/" + job.file;
+    if (FT_New_Face(lib, path.c_str(), 0, &face) != 0) Fail("cannot open " + path);
+    if (FT_Set_Pixel_Sizes(face, 0, static_cast<FT_UInt>(job.pixelSize)) != 0)
+        Fail("cannot size " + path);
+
+    Baked out;
+    out.job = job;
+    // FreeType rounds the hinted ascender up and the descender down, which
+    // gives the same cell as Windows builds from usWinAscent/usWinDescent for
+    // this face (both metrics agree in DejaVu).
+    out.ascent = static_cast<int>(face->size->metrics.ascender >> 6) + job.extraLeading;
+    out.descent = static_cast<int>(-(face->size->metrics.descender >> 6));
+    out.height = out.ascent + out.descent;
+    out.internalLeading = out.height - job.pixelSize;
+
+    for (char32_t code : CharacterSet()) {
+        const FT_UInt index = FT_Get_Char_Index(face, code);
+        if (index == 0) {
+            // The two symbols are optional; Latin-1 must be complete.
+            if (code < 0x100) Fail("missing U+" + std::to_string(code) + " in " + path);
+            continue;
+        }
+        if (FT_Load_Glyph(face, index, FT_LOAD_DEFAULT | FT_LOAD_TARGET_MONO) != 0 ||
+            FT_Render_Glyph(face->glyph, FT_RENDER_MODE_MONO) != 0)
+            Fail("cannot render a glyph of " + path);
+        const FT_GlyphSlot slot = face->glyph;
+        const FT_Bitmap& bm = slot->bitmap;
+
+        Glyph g;
+        g.code = code;
+        g.advance = RoundedPixels(slot->advance.x);
+        g.left = slot->bitmap_left;
+        int top = out.ascent - slot->bitmap_top;
+        int firstRow = 0;
+        int lastRow = static_cast<int>(bm.rows);  // exclusive
+        // Ink outside the cell would be drawn over the neighbouring line;
+        // cut it off here so the data keeps the cell promise.
+        if (top < 0) { firstRow = -top; top = 0; }
+        if (top + (lastRow - firstRow) > out.height) lastRow = firstRow + (out.height - top);
+        if (firstRow != 0 || lastRow != static_cast<int>(bm.rows)) ++out.cropped;
+        g.width = static_cast<int>(bm.width);
+        g.height = std::max(0, lastRow - firstRow);
+        g.top = top;
+        const int stride = (g.width + 7) / 8;
+        for (int y = firstRow; y < lastRow; ++y) {
+            const uint8_t* src = bm.buffer + static_cast<std::ptrdiff_t>(y) * bm.pitch;
+            for (int b = 0; b < stride; ++b) g.rows.push_back(src[b]);
+            // FreeType leaves the padding bits undefined in principle; clear
+            // them so the data depends only on the glyph.
+            if (g.width % 8 != 0)
+                g.rows.back() &= static_cast<uint8_t>(0xFF << (8 - g.width % 8));
+        }
+        // Blank glyphs (the spaces) keep only their advance, so a drawer
+        // never needs to look at their bits.
+        const bool ink = std::any_of(g.rows.begin(), g.rows.end(), [](uint8_t v) { return v != 0; });
+        if (g.width == 0 || g.height == 0 || !ink) {
+            g.width = 0; g.height = 0; g.rows.clear(); g.top = 0; g.left = 0;
+        }
+        out.glyphs.push_back(std::move(g));
+    }
+    FT_Done_Face(face);
+
+    int letters = 0;
+    for (const Glyph& g : out.glyphs) {
+        out.maxCharWidth = std::max(out.maxCharWidth, g.advance);
+        if ((g.code >= 'a' && g.code <= 'z') || (g.code >= 'A' && g.code <= 'Z')) letters += g.advance;
+    }
+    // tmAveCharWidth: the mean advance of the 52 letters rounded to nearest,
+    // which is what Windows reports for its raster fonts of this kind of face.
+    out.avgCharWidth = (letters + 26) / 52;
+    out.baseUnitX = (letters / 26 + 1) / 2;
+    return out;
+}
+
+std::string Hex(unsigned v, int digits) {
+    char buf[16];
+    std::snprintf(buf, sizeof buf, "0x%0*X", digits, v);
+    return buf;
+}
+
+std::string Quote(const std::string& s) { return "\"" + s + "\""; }
+
+void WriteFile(const std::string& path, const std::string& text) {
+    std::ofstream f(path, std::ios::binary);
+    if (!f) Fail("cannot write " + path);
+    f << text;
+}
+
+std::string FontSource(const Baked& b) {
+    std::ostringstream s;
+    s << "// Generated by tools/bakefont from " << b.job.file << " at " << b.job.pixelSize
+      << " px; do not edit.\n"
+      << "// DejaVu fonts: Bitstream Vera licence, see LICENSE-DejaVu.txt.\n\n"
+      << "#include \"gdi/font_data.h\"\n\nnamespace gdi {\nnamespace {\n\n";
+    std::vector<uint8_t> bits;
+    std::vector<uint32_t> offsets;
+    for (const Glyph& g : b.glyphs) {
+        offsets.push_back(static_cast<uint32_t>(bits.size()));
+        bits.insert(bits.end(), g.rows.begin(), g.rows.end());
+    }
+    s << "const uint8_t kBits[" << std::max<size_t>(bits.size(), 1) << "] = {";
+    for (size_t i = 0; i < bits.size(); ++i) {
+        if (i % 16 == 0) s << "\n   ";
+        s << " " << Hex(bits[i], 2) << ",";
+    }
+    s << "\n};\n\n";
+    s << "// code, advance, left, top, width, height, offset\n";
+    s << "const BakedGlyph kGlyphs[" << b.glyphs.size() << "] = {\n";
+    for (size_t i = 0; i < b.glyphs.size(); ++i) {
+        const Glyph& g = b.glyphs[i];
+        s << "    {" << Hex(static_cast<unsigned>(g.code), 4) << ", " << g.advance << ", " << g.left
+          << ", " << g.top << ", " << g.width << ", " << g.height << ", " << offsets[i] << "},\n";
+    }
+    s << "};\n\n}  // namespace\n\n";
+    s << "extern const BakedFont " << b.job.symbol << " = {\n"
+      << "    " << Quote(b.job.family) << ", " << b.job.pixelSize << ", " << b.job.weight << ",\n"
+      << "    /*height*/ " << b.height << ", /*ascent*/ " << b.ascent << ", /*descent*/ " << b.descent
+      << ", /*internalLeading*/ " << b.internalLeading << ",\n"
+      << "    /*avgCharWidth*/ " << b.avgCharWidth << ", /*maxCharWidth*/ " << b.maxCharWidth << ",\n"
+      << "    kGlyphs, " << b.glyphs.size() << ", kBits,\n};\n\n}  // namespace gdi\n";
+    return s.str();
+}
+
+std::string TableSource(const std::vector<Baked>& all) {
+    std::ostringstream s;
+    s << "// Generated by tools/bakefont; do not edit.\n"
+      << "// DejaVu fonts: Bitstream Vera licence, see LICENSE-DejaVu.txt.\n\n"
+      << "#include \"gdi/font_data.h\"\n\nnamespace gdi {\n\n";
+    for (const Baked& b : all) s << "extern const BakedFont " << b.job.symbol << ";\n";
+    s << "\nconst BakedFont* const kBakedFonts[] = {\n";
+    for (const Baked& b : all) s << "    &" << b.job.symbol << ",\n";
+    s << "};\n\nconst int kBakedFontCount = " << all.size() << ";\n\n}  // namespace gdi\n";
+    return s.str();
+}
+
+// Draws text with a baked font into a grey image, one pixel per pixel, so
+// the proof shows exactly what the program will draw.
+struct Canvas {
+    int w, h;
+    std::vector<uint8_t> px;
+    Canvas(int w_, int h_) : w(w_), h(h_), px(static_cast<size_t>(w_) * h_ * 3, 255) {}
+    void Set(int x, int y, uint8_t r, uint8_t g, uint8_t bl) {
+        if (x < 0 || y < 0 || x >= w || y >= h) return;
+        uint8_t* p = &px[(static_cast<size_t>(y) * w + x) * 3];
+        p[0] = r; p[1] = g; p[2] = bl;
+    }
+};
+
+std::u32string Utf8To32(const std::string& s) {
+    std::u32string out;
+    for (size_t i = 0; i < s.size();) {
+        unsigned char c = static_cast<unsigned char>(s[i]);
+        int n = c < 0x80 ? 1 : c < 0xE0 ? 2 : c < 0xF0 ? 3 : 4;
+        char32_t v = n == 1 ? c : n == 2 ? (c & 0x1F) : n == 3 ? (c & 0x0F) : (c & 0x07);
+        for (int k = 1; k < n && i + k < s.size(); ++k) v = (v << 6) | (s[i + k] & 0x3F);
+        out.push_back(v);
+        i += static_cast<size_t>(n);
+    }
+    return out;
+}
+
+int DrawLine(Canvas& c, const Baked& b, int x, int y, const std::u32string& text) {
+    // A pale band shows the cell so clipped or misplaced glyphs stand out.
+    int width = 0;
+    for (char32_t ch : text) {
+        auto it = std::find_if(b.glyphs.begin(), b.glyphs.end(), [&](const Glyph& g) { return g.code == ch; });
+        width += it == b.glyphs.end() ? 0 : it->advance;
+    }
+    for (int yy = 0; yy < b.height; ++yy)
+        for (int xx = 0; xx < width; ++xx) c.Set(x + xx, y + yy, 232, 240, 255);
+    for (int xx = 0; xx < width; ++xx) c.Set(x + xx, y + b.ascent, 255, 215, 215);
+    int pen = x;
+    for (char32_t ch : text) {
+        auto it = std::find_if(b.glyphs.begin(), b.glyphs.end(), [&](const Glyph& g) { return g.code == ch; });
+        if (it == b.glyphs.end()) continue;
+        const int stride = (it->width + 7) / 8;
+        for (int row = 0; row < it->height; ++row)
+            for (int col = 0; col < it->width; ++col)
+                if (it->rows[static_cast<size_t>(row * stride + col / 8)] & (0x80 >> (col % 8)))
+                    c.Set(pen + it->left + col, y + it->top + row, 0, 0, 0);
+        pen += it->advance;
+    }
+    return width;
+}
+
+void WriteProof(const std::string& path, const std::vector<Baked>& all, int scale) {
+    const std::vector<std::string> lines = {
+        "Presented by MENKOR", "E-mail: ", "Good Luck! ^^",
+        "New All Option Help Exit About.. OK CANCEL < > Players 0123456789",
+        "ABCDEFGHIJKLMNOPQRSTUVWXYZ abcdefghijklmnopqrstuvwxyz",
+        "!\"#$%&'()*+,-./:;<=>?@[\\]^_`{|}~ \u2026 \u25B8",
+        "\u00A1\u00A2\u00A3\u00A9\u00AB\u00AE\u00B0\u00B1\u00BB\u00BF \u00C0\u00C1\u00C2\u00C3\u00C4\u00C5\u00C6\u00C7\u00C8\u00C9\u00D1\u00D6\u00D8\u00DC\u00DF",
+        "\u00E0\u00E1\u00E2\u00E3\u00E4\u00E5\u00E6\u00E7\u00E8\u00E9\u00EA\u00EB\u00F1\u00F6\u00F8\u00FC\u00FD\u00FF",
+    };
+    int h = 4;
+    for (const Baked& b : all) h += b.height * static_cast<int>(lines.size() + 1) + 6;
+    // Size the sheet to its widest line so an enlarged proof stays legible.
+    int w = 0;
+    for (const Baked& b : all) {
+        Canvas probe(1, 1);
+        w = std::max(w, DrawLine(probe, b, 0, 0, Utf8To32(b.job.id + "  h00 base(0,00)")));
+        for (const std::string& l : lines) w = std::max(w, DrawLine(probe, b, 0, 0, Utf8To32(l)));
+    }
+    Canvas c(w + 4, h);
+    int y = 2;
+    for (const Baked& b : all) {
+        const std::string label = b.job.id + "  h" + std::to_string(b.height) + " base(" +
+                                  std::to_string(b.baseUnitX) + "," + std::to_string(b.height) + ")";
+        DrawLine(c, b, 2, y, Utf8To32(label));
+        y += b.height;
+        for (const std::string& l : lines) {
+            DrawLine(c, b, 2, y, Utf8To32(l));
+            y += b.height;
+        }
+        for (int x = 0; x < c.w; ++x) c.Set(x, y + 2, 160, 160, 160);
+        y += 6;
+    }
+    // A whole-number enlargement with square pixels makes single-pixel
+    // faults (broken stems, touching letters) easy to see.
+    Canvas big(c.w * scale, c.h * scale);
+    for (int y2 = 0; y2 < big.h; ++y2)
+        for (int x2 = 0; x2 < big.w; ++x2) {
+            const uint8_t* p = &c.px[(static_cast<size_t>(y2 / scale) * c.w + x2 / scale) * 3];
+            big.Set(x2, y2, p[0], p[1], p[2]);
+        }
+    if (!stbi_write_png(path.c_str(), big.w, big.h, 3, big.px.data(), big.w * 3))
+        Fail("cannot write " + path);
+}
+
+void Survey(FT_Library lib, const std::string& fontDir) {
+    const std::vector<std::pair<std::string, std::string>> faces = {
+        {"Sans", "DejaVuSans.ttf"}, {"Sans Bold", "DejaVuSans-Bold.ttf"},
+        {"Condensed", "DejaVuSansCondensed.ttf"}, {"Condensed Bold", "DejaVuSansCondensed-Bold.ttf"}};
+    std::printf("%-16s %4s %6s %6s %6s %6s %6s %6s %s\n", "face", "px", "height", "ascent",
+                "descnt", "avg", "baseX", "max", "digits");
+    for (const auto& [name, file] : faces) {
+        for (int px = 8; px <= 14; ++px) {
+            const Baked b = Bake(lib, fontDir, FontJob{"s", "s", name, file, px, 400});
+            std::string digits;
+            for (const Glyph& g : b.glyphs)
+                if (g.code >= '0' && g.code <= '9') digits += std::to_string(g.advance);
+            std::printf("%-16s %4d %6d %6d %6d %6d %6d %6d %s cropped=%d\n", name.c_str(), px, b.height,
+                        b.ascent, b.descent, b.avgCharWidth, b.baseUnitX, b.maxCharWidth,
+                        digits.c_str(), b.cropped);
+        }
+    }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::string fontDir = "/usr/share/fonts/truetype/dejavu";
+    std::string outDir;
+    std::string proof;
+    std::string proofOnly;  // bake everything but prove only this font
+    int proofScale = 1;
+    bool survey = false;
+    for (int i = 1; i < argc; ++i) {
+        const std::string a = argv[i];
+        if (a == "--font-dir" && i + 1 < argc) fontDir = argv[++i];
+        else if (a == "--out" && i + 1 < argc) outDir = argv[++i];
+        else if (a == "--proof" && i + 1 < argc) proof = argv[++i];
+        else if (a == "--proof-scale" && i + 1 < argc) proofScale = std::max(1, std::atoi(argv[++i]));
+        else if (a == "--proof-font" && i + 1 < argc) proofOnly = argv[++i];
+        else if (a == "--survey") survey = true;
+        else {
+            std::cerr << "usage: bakefont [--font-dir DIR] (--survey | [--out DIR] [--proof FILE.png"
+                         " [--proof-scale N] [--proof-font ID]])\n";
+            return 2;
+        }
+    }
+    if (!survey && outDir.empty() && proof.empty()) {
+        std::cerr << "bakefont: nothing to do (give --out, --proof or --survey)\n";
+        return 2;
+    }
+
+    FT_Library lib = nullptr;
+    if (FT_Init_FreeType(&lib) != 0) Fail("cannot start FreeType");
+    if (survey) {
+        Survey(lib, fontDir);
+        FT_Done_FreeType(lib);
+        return 0;
+    }
+
+    std::vector<Baked> all;
+    for (const FontJob& job : kJobs) {
+        all.push_back(Bake(lib, fontDir, job));
+        const Baked& b = all.back();
+        std::printf("%-32s height %d ascent %d descent %d avg %d max %d baseX %d glyphs %zu cropped %d\n",
+                    job.id.c_str(), b.height, b.ascent, b.descent, b.avgCharWidth, b.maxCharWidth,
+                    b.baseUnitX, b.glyphs.size(), b.cropped);
+    }
+    FT_Done_FreeType(lib);
+
+    if (!outDir.empty()) {
+        for (const Baked& b : all) WriteFile(outDir + "/" + b.job.id + ".cpp", FontSource(b));
+        WriteFile(outDir + "/baked_fonts.cpp", TableSource(all));
+    }
+    if (!proof.empty()) {
+        std::vector<Baked> shown;
+        for (const Baked& b : all)
+            if (proofOnly.empty() || b.job.id == proofOnly) shown.push_back(b);
+        if (shown.empty()) Fail("no font named " + proofOnly);
+        WriteProof(proof, shown, proofScale);
+    }
+    return 0;
+}
