@@ -1,0 +1,38 @@
+// Helpers shared by the ladder tests: hand-built boards and grid checks.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "board.h"
+#include "runner.h"
+
+// A board whose grid is written from rows of characters: T top, B bottom,
+// | pole, L rung left end, R rung right end, = rung interior, . empty.
+inline LadderBoard* BoardFromRows(int players, int gap, const std::vector<std::string>& rows) {
+    LadderBoard* b = CreateBoard(players, gap, static_cast<int>(rows.size()));
+    if (b == nullptr) {
+        return nullptr;
+    }
+    b->cellWidth = 10;
+    b->cellHeight = 15;
+    b->originX = 40;
+    b->originY = 35;
+    for (int y = 0; y < b->gridHeight; ++y) {
+        for (int x = 0; x < b->gridWidth; ++x) {
+            CellCode code = CELL_EMPTY;
+            switch (rows[y][x]) {
+                case 'T': code = CELL_TOP; break;
+                case 'B': code = CELL_BOTTOM; break;
+                case '|': code = CELL_POLE; break;
+                case 'L': code = CELL_RUNG_LEFT; break;
+                case 'R': code = CELL_RUNG_RIGHT; break;
+                case '=': code = CELL_RUNG_MID; break;
+                default: break;
+            }
+            *CellAt(b, x, y) = code;
+        }
+    }
+    b->state = BOARD_PLAY;
+    return b;
+}

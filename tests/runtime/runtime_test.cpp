@@ -1,0 +1,90 @@
+#include <gtest/gtest.h>
+
+#include "runtime/crt.h"
+#include "runtime/module.h"
+#include "runtime/runtime_control.h"
+
+// The runtime needs a resource table from the program it is linked with.
+const RESOURCE_ENTRY g_resourceTable[] = {{6, 1, u"Tavilo", 6}};
+const DWORD g_resourceCount = 1;
+
+TEST(Rand, FollowsTheClassicGeneratorFromAKnownSeed) {
+    crt::srand(1);
+    // The first values of the classic runtime generator seeded with 1.
+    EXPECT_EQ(crt::rand(), 41);
+    EXPECT_EQ(crt::rand(), 18467);
+    EXPECT_EQ(crt::rand(), 6334);
+    crt::srand(0xFFFFFFFFu);
+    for (int i = 0; i < 10000; ++i) {
+        int v = crt::rand();
+        ASSERT_GE(v, 0);
+        ASSERT_LE(v, 32767);
+    }
+}
+
+int AlwaysMax() { return 32767; }
+int AlwaysZero() { return 0; }
+
+TEST(Rand, ScopedSourceReplacesAndRestoresTheGenerator) {
+    crt::srand(7);
+    int expected = crt::rand();
+    crt::srand(7);
+    {
+        rt::ScopedRandSource max(AlwaysMax);
+        EXPECT_EQ(crt::rand(), 32767);
+        {
+            rt::ScopedRandSource zero(AlwaysZero);
+            EXPECT_EQ(crt::rand(), 0);
+        }
+        EXPECT_EQ(crt::rand(), 32767);
+    }
+    // The generator's own state was untouched while replaced.
+    EXPECT_EQ(crt::rand(), expected);
+}
+
+TEST(Clock, VirtualClockWrapsTheTickCountAt32Bits) {
+    rt::UseVirtualClock(0xFFFFFFFFull - 5);
+    EXPECT_EQ(GetTickCount(), 0xFFFFFFFAu);
+    DWORD before = GetTickCount();
+    rt::AdvanceClock(10);
+    EXPECT_EQ(GetTickCount(), 4u);
+    EXPECT_EQ(static_cast<DWORD>(GetTickCount() - before), 10u);
+    EXPECT_EQ(rt::NowMs(), 0xFFFFFFFFull + 5);
+    rt::SetClock(123);
+    EXPECT_EQ(GetTickCount(), 123u);
+    rt::UseRealClock();
+    EXPECT_FALSE(rt::IsVirtualClock());
+    uint64_t a = rt::NowMs();
+    EXPECT_GE(rt::NowMs(), a);
+}
+
+TEST(WideStrings, FormatsTheDirectivesTheProgramUses) {
+    WCHAR buf[64];
+    EXPECT_EQ(wsprintfW(buf, u"%d", 6), 1);
+    EXPECT_EQ(std::u16string(buf), u"6");
+    wsprintfW(buf, u"%d|%5d|%03d|%x|%X|%u", -42, 7, 5, 255, 255, 4000000000u);
+    EXPECT_EQ(std::u16string(buf), u"-42|    7|005|ff|FF|4000000000");
+    wsprintfW(buf, u"%s=%c%%", u"key", u'v');
+    EXPECT_EQ(std::u16string(buf), u"key=v%");
+    wsprintfW(buf, u"%d", -2147483647 - 1);
+    EXPECT_EQ(std::u16string(buf), u"-2147483648");
+    EXPECT_EQ(wcslen(u""), 0u);
+    EXPECT_EQ(wcslen(u"Tavilo"), 6u);
+}
+
+TEST(WideStrings, NeverWritesPastTheFormatterLimit) {
+    std::u16string longText(3000, u'x');
+    std::vector<WCHAR> buf(2048, u'#');
+    int n = wsprintfW(buf.data(), u"%s", longText.c_str());
+    EXPECT_EQ(n, 1023);
+    EXPECT_EQ(buf[1023], 0);
+    EXPECT_EQ(buf[1024], u'#');
+}
+
+TEST(Resources, FindsEntriesByTypeAndNumber) {
+    const RESOURCE_ENTRY* e = rt::FindResourceEntry(6, 1);
+    ASSERT_NE(e, nullptr);
+    EXPECT_EQ(std::u16string(static_cast<const WCHAR*>(e->data)), u"Tavilo");
+    EXPECT_EQ(rt::FindResourceEntry(6, 2), nullptr);
+    EXPECT_EQ(rt::FindResourceEntry(5, 1), nullptr);
+}
