@@ -1,0 +1,22 @@
+// Decoding of the BMP files that the resources embed.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+namespace gdi {
+
+struct DecodedImage {
+    int width = 0;
+    int height = 0;
+    std::vector<uint32_t> pixels;  // 0x00RRGGBB, top row first
+};
+
+// A BMP file (starting "BM") or a bare DIB (starting with its info header):
+// 1, 4, 8, 24 and 32 bits per pixel, uncompressed (BI_RGB, or BI_BITFIELDS
+// with the usual 8-bit masks for 32 bits), bottom-up or top-down. Every
+// offset and size is checked against the data; anything else is refused.
+bool DecodeBmp(const uint8_t* data, size_t size, DecodedImage* image);
+
+}  // namespace gdi

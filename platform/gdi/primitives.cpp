@@ -1,0 +1,60 @@
+#include "primitives.h"
+
+#include <cassert>
+#include <cstring>
+
+namespace gdi {
+
+namespace {
+
+[[maybe_unused]] bool Inside(const RECT& r, int width, int height) {
+    return r.left >= 0 && r.top >= 0 && r.right <= width && r.bottom <= height && r.left < r.right &&
+           r.top < r.bottom;
+}
+
+}  // namespace
+
+void FillPixels(PixelBuffer dst, const RECT& rect, uint32_t pixel) {
+    assert(Inside(rect, dst.width, dst.height));
+    for (int y = rect.top; y < rect.bottom; ++y) FillSpan(dst, y, rect.left, rect.right, pixel);
+}
+
+void CopyPixels(PixelBuffer dst, const RECT& rect, ConstPixelBuffer src, int dx, int dy) {
+    assert(Inside(rect, dst.width, dst.height));
+    assert(Inside(RECT{rect.left + dx, rect.top + dy, rect.right + dx, rect.bottom + dy}, src.width, src.height));
+    size_t count = size_t(rect.right - rect.left);
+    // Copying within one surface downwards must start at the bottom row so
+    // that no source row is overwritten before it is read; memmove covers
+    // the overlap within a row.
+    bool upwards = src.pixels == dst.pixels && dy < 0;
+    for (int i = 0; i < rect.bottom - rect.top; ++i) {
+        int y = upwards ? rect.bottom - 1 - i : rect.top + i;
+        uint32_t* to = dst.pixels + size_t(y) * size_t(dst.width) + rect.left;
+        const uint32_t* from = src.pixels + size_t(y + dy) * size_t(src.width) + (rect.left + dx);
+        std::memmove(to, from, count * sizeof(uint32_t));
+    }
+}
+
+void KeyedCopyPixels(PixelBuffer dst, const RECT& rect, ConstPixelBuffer src, int dx, int dy, uint32_t key) {
+    assert(Inside(rect, dst.width, dst.height));
+    assert(Inside(RECT{rect.left + dx, rect.top + dy, rect.right + dx, rect.bottom + dy}, src.width, src.height));
+    int count = rect.right - rect.left;
+    bool upwards = src.pixels == dst.pixels && dy < 0;
+    bool backwards = src.pixels == dst.pixels && dy == 0 && dx < 0;
+    for (int i = 0; i < rect.bottom - rect.top; ++i) {
+        int y = upwards ? rect.bottom - 1 - i : rect.top + i;
+        uint32_t* to = dst.pixels + size_t(y) * size_t(dst.width) + rect.left;
+        const uint32_t* from = src.pixels + size_t(y + dy) * size_t(src.width) + (rect.left + dx);
+        if (backwards) {
+            for (int x = count - 1; x >= 0; --x) {
+                if ((from[x] & 0xFFFFFFu) != key) to[x] = from[x];
+            }
+        } else {
+            for (int x = 0; x < count; ++x) {
+                if ((from[x] & 0xFFFFFFu) != key) to[x] = from[x];
+            }
+        }
+    }
+}
+
+}  // namespace gdi
