@@ -1,0 +1,707 @@
+// Reading and writing the .reg text layout: a header line, then sections
+// "[Key\Path]" each followed by "name"=data lines. Data is "text" (REG_SZ),
+// dword:xxxxxxxx (REG_DWORD), hex:.. (REG_BINARY) or hex(N):.. for any other
+// type, so that whatever a file holds is written back unchanged.
+#include "regtext.h"
+
+#include <algorithm>
+#include <cstdio>
+
+namespace reg {
+
+namespace {
+
+// Windows compares names through its own upper-case table. This covers the
+// scripts a key or value name is likely to use; other letters compare as they
+// are, which errs towards treating two names as different.
+char16_t FoldUnit(char16_t c) {
+    if (c >= u'a' && c <= u'z') {
+        return static_cast<char16_t>(c - 0x20);
+    }
+    if (c < 0x80) {
+        return c;
+    }
+    if ((c >= 0xE0 && c <= 0xFE && c != 0xF7) || (c >= 0x3B1 && c <= 0x3CB && c != 0x3C2) ||
+        (c >= 0x430 && c <= 0x44F)) {
+        return static_cast<char16_t>(c - 0x20);
+    }
+    if (c == 0xFF) {
+        return 0x178;
+    }
+    if (c >= 0x450 && c <= 0x45F) {
+        return static_cast<char16_t>(c - 0x50);
+    }
+    if (c >= 0x100 && c <= 0x17F && c != 0x130 && c != 0x131 && c != 0x138 && c != 0x149 && c != 0x17F) {
+        // Latin Extended-A pairs upper and lower case on even and odd code
+        // points, except for a run in the middle that is shifted by one.
+        bool shifted = (c >= 0x139 && c <= 0x148) || (c >= 0x179 && c <= 0x17E);
+        bool lower = shifted ? (c % 2 == 0) : (c % 2 == 1);
+        return lower ? static_cast<char16_t>(c - 1) : c;
+    }
+    return c;
+}
+
+std::vector<std::u16string_view> SplitPath(std::u16string_view path) {
+    std::vector<std::u16string_view> parts;
+    if (path.empty()) {
+        return parts;
+    }
+    size_t start = 0;
+    while (true) {
+        size_t end = path.find(u'\\', start);
+        if (end == std::u16string_view::npos) {
+            parts.push_back(path.substr(start));
+            break;
+        }
+        parts.push_back(path.substr(start, end - start));
+        start = end + 1;
+    }
+    return parts;
+}
+
+constexpr std::string_view kRootName = "HKEY_CURRENT_USER";
+
+bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
+    if (text.size() < prefix.size()) {
+        return false;
+    }
+    for (size_t i = 0; i < prefix.size(); ++i) {
+        char a = text[i];
+        char b = prefix[i];
+        if (a >= 'A' && a <= 'Z') {
+            a = static_cast<char>(a + 32);
+        }
+        if (b >= 'A' && b <= 'Z') {
+            b = static_cast<char>(b + 32);
+        }
+        if (a != b) {
+            return false;
+        }
+    }
+    return true;
+}
+
+int HexDigit(char c) {
+    if (c >= '0' && c <= '9') {
+        return c - '0';
+    }
+    if (c >= 'a' && c <= 'f') {
+        return c - 'a' + 10;
+    }
+    if (c >= 'A' && c <= 'F') {
+        return c - 'A' + 10;
+    }
+    return -1;
+}
+
+std::string_view TrimLeft(std::string_view s) {
+    size_t i = 0;
+    while (i < s.size() && (s[i] == ' ' || s[i] == '\t')) {
+        ++i;
+    }
+    return s.substr(i);
+}
+
+std::string_view TrimRight(std::string_view s) {
+    size_t n = s.size();
+    while (n > 0 && (s[n - 1] == ' ' || s[n - 1] == '\t' || s[n - 1] == '\r')) {
+        --n;
+    }
+    return s.substr(0, n);
+}
+
+// Parses a quoted string starting at text[pos] == '"'. Only \\ and \" are
+// escapes in this layout; anything else after a backslash is a damaged line.
+bool ParseQuoted(std::string_view text, size_t& pos, std::string& out) {
+    out.clear();
+    ++pos;
+    while (pos < text.size()) {
+        char c = text[pos++];
+        if (c == '"') {
+            return true;
+        }
+        if (c == '\\') {
+            if (pos >= text.size() || (text[pos] != '\\' && text[pos] != '"')) {
+                return false;
+            }
+            out.push_back(text[pos++]);
+            continue;
+        }
+        out.push_back(c);
+    }
+    return false;
+}
+
+// Parses "aa,bb,..." (an empty list is allowed: a value of no bytes).
+bool ParseHexBytes(std::string_view text, std::vector<BYTE>& out) {
+    out.clear();
+    text = TrimRight(TrimLeft(text));
+    if (text.empty()) {
+        return true;
+    }
+    size_t start = 0;
+    while (true) {
+        size_t comma = text.find(',', start);
+        std::string_view item =
+            TrimRight(TrimLeft(text.substr(start, comma == std::string_view::npos ? std::string_view::npos
+                                                                                   : comma - start)));
+        if (item.empty() || item.size() > 2) {
+            return false;
+        }
+        int value = 0;
+        for (char c : item) {
+            int d = HexDigit(c);
+            if (d < 0) {
+                return false;
+            }
+            value = value * 16 + d;
+        }
+        out.push_back(static_cast<BYTE>(value));
+        if (comma == std::string_view::npos) {
+            return true;
+        }
+        start = comma + 1;
+    }
+}
+
+bool ParseHexNumber(std::string_view text, DWORD& out) {
+    if (text.empty() || text.size() > 8) {
+        return false;
+    }
+    DWORD value = 0;
+    for (char c : text) {
+        int d = HexDigit(c);
+        if (d < 0) {
+            return false;
+        }
+        value = value * 16 + static_cast<DWORD>(d);
+    }
+    out = value;
+    return true;
+}
+
+// Splits the text into lines without their line ends (LF or CRLF).
+std::vector<std::string_view> SplitLines(std::string_view text) {
+    std::vector<std::string_view> lines;
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t end = text.find('\n', start);
+        if (end == std::string_view::npos) {
+            lines.push_back(text.substr(start));
+            break;
+        }
+        lines.push_back(text.substr(start, end - start));
+        start = end + 1;
+    }
+    return lines;
+}
+
+// Regedit writes UTF-16 files with a byte-order mark; accept them so that an
+// exported file dropped in by hand is taken over rather than kept aside.
+bool DecodeFileText(std::string_view raw, std::string& text) {
+    if (raw.size() >= 2 && static_cast<BYTE>(raw[0]) == 0xFF && static_cast<BYTE>(raw[1]) == 0xFE) {
+        if (raw.size() % 2 != 0) {
+            return false;
+        }
+        std::u16string wide;
+        for (size_t i = 2; i < raw.size(); i += 2) {
+            wide.push_back(static_cast<char16_t>(static_cast<BYTE>(raw[i]) | (static_cast<BYTE>(raw[i + 1]) << 8)));
+        }
+        return Utf16ToUtf8(wide, text);
+    }
+    if (raw.size() >= 3 && static_cast<BYTE>(raw[0]) == 0xEF && static_cast<BYTE>(raw[1]) == 0xBB &&
+        static_cast<BYTE>(raw[2]) == 0xBF) {
+        raw.remove_prefix(3);
+    }
+    std::u16string check;
+    if (!Utf8ToUtf16(raw, check)) {
+        return false;
+    }
+    text.assign(raw);
+    return true;
+}
+
+bool ParseSectionPath(std::string_view inside, std::u16string& path) {
+    // Files exported by regedit name the root; ours leave it out. Both mean
+    // the same key here, since only HKEY_CURRENT_USER is kept.
+    if (StartsWithNoCase(inside, kRootName) &&
+        (inside.size() == kRootName.size() || inside[kRootName.size()] == '\\')) {
+        inside.remove_prefix(inside.size() == kRootName.size() ? kRootName.size() : kRootName.size() + 1);
+    }
+    if (!Utf8ToUtf16(inside, path)) {
+        return false;
+    }
+    if (path.empty()) {
+        return true;
+    }
+    for (std::u16string_view part : SplitPath(path)) {
+        if (part.empty()) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Reads the name and the '=' of a value line and returns where its data
+// starts, or npos when the line is damaged.
+size_t ParseValueName(std::string_view line, std::u16string& name, std::string& reason) {
+    size_t pos = 0;
+    std::string text;
+    if (line[0] == '@') {
+        pos = 1;
+    } else if (!ParseQuoted(line, pos, text)) {
+        reason = "value name is not a closed, correctly escaped string";
+        return std::string_view::npos;
+    }
+    if (!Utf8ToUtf16(text, name)) {
+        reason = "value name is not valid UTF-8";
+        return std::string_view::npos;
+    }
+    while (pos < line.size() && (line[pos] == ' ' || line[pos] == '\t')) {
+        ++pos;
+    }
+    if (pos >= line.size() || line[pos] != '=') {
+        reason = "expected '=' after the value name";
+        return std::string_view::npos;
+    }
+    ++pos;
+    while (pos < line.size() && (line[pos] == ' ' || line[pos] == '\t')) {
+        ++pos;
+    }
+    return pos;
+}
+
+bool ParseValueData(std::string_view rest, Value& value, std::string& reason) {
+    if (!rest.empty() && rest[0] == '"') {
+        size_t p = 0;
+        std::string text;
+        if (!ParseQuoted(rest, p, text) || !TrimLeft(rest.substr(p)).empty()) {
+            reason = "string data is not a closed, correctly escaped string";
+            return false;
+        }
+        std::u16string wide;
+        if (!Utf8ToUtf16(text, wide)) {
+            reason = "string data is not valid UTF-8";
+            return false;
+        }
+        value.type = 1;  // REG_SZ
+        value.data.clear();
+        for (char16_t c : wide) {
+            value.data.push_back(static_cast<BYTE>(c & 0xFF));
+            value.data.push_back(static_cast<BYTE>(c >> 8));
+        }
+        value.data.push_back(0);
+        value.data.push_back(0);
+        return true;
+    }
+    if (StartsWithNoCase(rest, "dword:")) {
+        DWORD number = 0;
+        if (!ParseHexNumber(rest.substr(6), number)) {
+            reason = "dword data is not one to eight hex digits";
+            return false;
+        }
+        value.type = 4;  // REG_DWORD
+        value.data = {static_cast<BYTE>(number), static_cast<BYTE>(number >> 8), static_cast<BYTE>(number >> 16),
+                      static_cast<BYTE>(number >> 24)};
+        return true;
+    }
+    if (StartsWithNoCase(rest, "hex:")) {
+        value.type = 3;  // REG_BINARY
+        if (!ParseHexBytes(rest.substr(4), value.data)) {
+            reason = "hex data is not a list of bytes";
+            return false;
+        }
+        return true;
+    }
+    if (StartsWithNoCase(rest, "hex(")) {
+        size_t close = rest.find(')');
+        if (close == std::string_view::npos || close + 1 >= rest.size() || rest[close + 1] != ':' ||
+            !ParseHexNumber(rest.substr(4, close - 4), value.type)) {
+            reason = "hex(N): type is not a hex number";
+            return false;
+        }
+        if (!ParseHexBytes(rest.substr(close + 2), value.data)) {
+            reason = "hex data is not a list of bytes";
+            return false;
+        }
+        return true;
+    }
+    // "name"=- deletes a value when a .reg file is imported; a stored
+    // registry never holds it, so it is treated as damage like any other.
+    reason = "unknown data form";
+    return false;
+}
+
+void AppendQuoted(std::string& out, std::string_view text) {
+    out.push_back('"');
+    for (char c : text) {
+        if (c == '\\' || c == '"') {
+            out.push_back('\\');
+        }
+        out.push_back(c);
+    }
+    out.push_back('"');
+}
+
+// A REG_SZ is written as "text" only when that form gives back the very same
+// bytes: an even size, one terminating zero, valid UTF-16 and no line breaks
+// or other control characters. Anything else goes out as hex(1):.. instead.
+bool StringForm(const Value& value, std::string& text) {
+    const std::vector<BYTE>& d = value.data;
+    if (d.size() < 2 || d.size() % 2 != 0 || d[d.size() - 1] != 0 || d[d.size() - 2] != 0) {
+        return false;
+    }
+    std::u16string wide;
+    for (size_t i = 0; i + 2 < d.size(); i += 2) {
+        char16_t c = static_cast<char16_t>(d[i] | (d[i + 1] << 8));
+        if (c < 0x20 || c == 0x7F) {
+            return false;
+        }
+        wide.push_back(c);
+    }
+    return Utf16ToUtf8(wide, text);
+}
+
+void AppendHexData(std::string& out, std::string_view prefix, const std::vector<BYTE>& data) {
+    // Lines are wrapped below 80 columns with a trailing backslash, as
+    // regedit does, so that long binary values stay readable in an editor.
+    constexpr size_t kWidth = 77;
+    out += prefix;
+    size_t column = out.size() - (out.rfind('\n') == std::string::npos ? 0 : out.rfind('\n') + 1);
+    static const char kDigits[] = "0123456789abcdef";
+    for (size_t i = 0; i < data.size(); ++i) {
+        if (i > 0) {
+            out.push_back(',');
+            ++column;
+            if (column + 3 > kWidth) {
+                out += "\\\n  ";
+                column = 2;
+            }
+        }
+        out.push_back(kDigits[data[i] >> 4]);
+        out.push_back(kDigits[data[i] & 0xF]);
+        column += 2;
+    }
+}
+
+void AppendValue(std::string& out, const Value& value) {
+    std::string name;
+    if (value.name.empty()) {
+        out.push_back('@');
+    } else {
+        Utf16ToUtf8(value.name, name);
+        AppendQuoted(out, name);
+    }
+    out.push_back('=');
+    std::string text;
+    if (value.type == 1 && StringForm(value, text)) {
+        AppendQuoted(out, text);
+    } else if (value.type == 4 && value.data.size() == 4) {
+        DWORD number = value.data[0] | (value.data[1] << 8) | (value.data[2] << 16) |
+                       (static_cast<DWORD>(value.data[3]) << 24);
+        char buffer[16];
+        std::snprintf(buffer, sizeof buffer, "dword:%08x", number);
+        out += buffer;
+    } else if (value.type == 3) {
+        AppendHexData(out, "hex:", value.data);
+    } else {
+        char buffer[20];
+        std::snprintf(buffer, sizeof buffer, "hex(%x):", value.type);
+        AppendHexData(out, buffer, value.data);
+    }
+    out.push_back('\n');
+}
+
+}  // namespace
+
+bool Utf8ToUtf16(std::string_view in, std::u16string& out) {
+    out.clear();
+    size_t i = 0;
+    while (i < in.size()) {
+        BYTE b = static_cast<BYTE>(in[i]);
+        char32_t cp;
+        int extra;
+        if (b < 0x80) {
+            cp = b;
+            extra = 0;
+        } else if (b >= 0xC2 && b <= 0xDF) {
+            cp = b & 0x1F;
+            extra = 1;
+        } else if (b >= 0xE0 && b <= 0xEF) {
+            cp = b & 0x0F;
+            extra = 2;
+        } else if (b >= 0xF0 && b <= 0xF4) {
+            cp = b & 0x07;
+            extra = 3;
+        } else {
+            return false;
+        }
+        if (static_cast<size_t>(extra) >= in.size() - i) {
+            return false;
+        }
+        for (int k = 1; k <= extra; ++k) {
+            BYTE c = static_cast<BYTE>(in[i + k]);
+            if ((c & 0xC0) != 0x80) {
+                return false;
+            }
+            cp = (cp << 6) | (c & 0x3F);
+        }
+        // Overlong forms, surrogates and code points past U+10FFFF are not
+        // UTF-8 at all and would not survive the way back.
+        if ((extra == 2 && cp < 0x800) || (extra == 3 && (cp < 0x10000 || cp > 0x10FFFF)) ||
+            (cp >= 0xD800 && cp <= 0xDFFF)) {
+            return false;
+        }
+        if (cp >= 0x10000) {
+            cp -= 0x10000;
+            out.push_back(static_cast<char16_t>(0xD800 + (cp >> 10)));
+            out.push_back(static_cast<char16_t>(0xDC00 + (cp & 0x3FF)));
+        } else {
+            out.push_back(static_cast<char16_t>(cp));
+        }
+        i += static_cast<size_t>(extra) + 1;
+    }
+    return true;
+}
+
+bool Utf16ToUtf8(std::u16string_view in, std::string& out) {
+    out.clear();
+    for (size_t i = 0; i < in.size(); ++i) {
+        char32_t cp = in[i];
+        if (cp >= 0xD800 && cp <= 0xDBFF) {
+            if (i + 1 >= in.size() || in[i + 1] < 0xDC00 || in[i + 1] > 0xDFFF) {
+                return false;
+            }
+            cp = 0x10000 + ((cp - 0xD800) << 10) + (in[i + 1] - 0xDC00);
+            ++i;
+        } else if (cp >= 0xDC00 && cp <= 0xDFFF) {
+            return false;
+        }
+        if (cp < 0x80) {
+            out.push_back(static_cast<char>(cp));
+        } else if (cp < 0x800) {
+            out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
+            out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+        } else if (cp < 0x10000) {
+            out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
+            out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+            out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+        } else {
+            out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
+            out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
+            out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+            out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+        }
+    }
+    return true;
+}
+
+bool SameName(std::u16string_view a, std::u16string_view b) {
+    if (a.size() != b.size()) {
+        return false;
+    }
+    for (size_t i = 0; i < a.size(); ++i) {
+        if (FoldUnit(a[i]) != FoldUnit(b[i])) {
+            return false;
+        }
+    }
+    return true;
+}
+
+Key* FindKey(Document& doc, std::u16string_view path) {
+    for (Key& key : doc.keys) {
+        if (SameName(key.path, path)) {
+            return &key;
+        }
+    }
+    return nullptr;
+}
+
+bool KeyExists(const Document& doc, std::u16string_view path) {
+    if (path.empty()) {
+        return true;
+    }
+    for (const Key& key : doc.keys) {
+        std::u16string_view k = key.path;
+        if (k.size() == path.size() && SameName(k, path)) {
+            return true;
+        }
+        if (k.size() > path.size() && k[path.size()] == u'\\' && SameName(k.substr(0, path.size()), path)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+std::u16string CanonicalPath(const Document& doc, std::u16string_view path) {
+    std::vector<std::u16string_view> parts = SplitPath(path);
+    std::vector<std::u16string> result(parts.begin(), parts.end());
+    for (const Key& key : doc.keys) {
+        std::vector<std::u16string_view> existing = SplitPath(key.path);
+        size_t n = std::min(existing.size(), result.size());
+        for (size_t i = 0; i < n && SameName(existing[i], result[i]); ++i) {
+            result[i] = existing[i];
+        }
+    }
+    std::u16string joined;
+    for (size_t i = 0; i < result.size(); ++i) {
+        if (i > 0) {
+            joined.push_back(u'\\');
+        }
+        joined += result[i];
+    }
+    return joined;
+}
+
+Key& AddKey(Document& doc, std::u16string_view path) {
+    doc.keys.push_back(Key{std::u16string(path), {}});
+    return doc.keys.back();
+}
+
+Value* FindValue(Key& key, std::u16string_view name) {
+    for (Entry& entry : key.entries) {
+        if (!entry.isComment && SameName(entry.value.name, name)) {
+            return &entry.value;
+        }
+    }
+    return nullptr;
+}
+
+void SetValue(Key& key, std::u16string_view name, DWORD type, const BYTE* data, size_t size) {
+    Value* value = FindValue(key, name);
+    if (value == nullptr) {
+        key.entries.push_back(Entry{});
+        value = &key.entries.back().value;
+        value->name.assign(name);
+    }
+    value->type = type;
+    value->data.assign(data, data + size);
+}
+
+bool ParseDocument(std::string_view raw, Document& doc, ParseError* error) {
+    doc = Document{};
+    auto fail = [&](int line, const char* reason) {
+        if (error != nullptr) {
+            error->line = line;
+            error->reason = reason;
+        }
+        return false;
+    };
+    std::string text;
+    if (!DecodeFileText(raw, text)) {
+        return fail(0, "the file is not UTF-8 or UTF-16 text");
+    }
+    std::vector<std::string_view> lines = SplitLines(text);
+    bool seenHeader = false;
+    Key* current = nullptr;
+    for (size_t i = 0; i < lines.size(); ++i) {
+        int lineNumber = static_cast<int>(i) + 1;
+        std::string_view line = TrimLeft(TrimRight(lines[i]));
+        if (line.empty()) {
+            continue;
+        }
+        if (!seenHeader) {
+            // A comment may not come first: the header is what tells this
+            // file from any other text that happens to sit in its place.
+            if (line != kHeaderLine) {
+                return fail(lineNumber, "the first line is not the registry header");
+            }
+            seenHeader = true;
+            continue;
+        }
+        if (line[0] == ';') {
+            if (current == nullptr) {
+                doc.leadingComments.emplace_back(line);
+            } else {
+                current->entries.push_back(Entry{true, std::string(line), {}});
+            }
+            continue;
+        }
+        if (line[0] == '[') {
+            if (line.back() != ']' || line.size() < 3) {
+                return fail(lineNumber, "a section line is not closed by ']' or names no key");
+            }
+            std::u16string path;
+            if (!ParseSectionPath(line.substr(1, line.size() - 2), path)) {
+                return fail(lineNumber, "a section names a key with an empty component");
+            }
+            // A key named twice is one key; its values are merged, later lines
+            // winning, which is what importing such a file would give.
+            current = FindKey(doc, path);
+            if (current == nullptr) {
+                current = &AddKey(doc, path);
+            }
+            continue;
+        }
+        if (line[0] != '"' && line[0] != '@') {
+            return fail(lineNumber, "a line is neither a section, a value nor a comment");
+        }
+        if (current == nullptr) {
+            return fail(lineNumber, "a value comes before any section");
+        }
+        Value value;
+        std::string reason;
+        size_t dataStart = ParseValueName(line, value.name, reason);
+        if (dataStart == std::string_view::npos) {
+            return fail(lineNumber, reason.c_str());
+        }
+        // Hex data may continue over several lines, each but the last ending
+        // in a backslash.
+        std::string data(line.substr(dataStart));
+        bool hexData = StartsWithNoCase(data, "hex");
+        while (hexData && !data.empty() && data.back() == '\\') {
+            data.pop_back();
+            if (++i >= lines.size()) {
+                return fail(lineNumber, "hex data continues past the end of the file");
+            }
+            data += TrimLeft(TrimRight(lines[i]));
+        }
+        if (!ParseValueData(data, value, reason)) {
+            return fail(lineNumber, reason.c_str());
+        }
+        SetValue(*current, value.name, value.type, value.data.data(), value.data.size());
+    }
+    // A file of nothing but blank space holds nothing to lose; it is read as
+    // an empty registry. Text without the header is not ours.
+    return true;
+}
+
+std::string SerializeDocument(const Document& doc) {
+    std::string out = kHeaderLine;
+    out += "\n\n";
+    for (const std::string& comment : doc.leadingComments) {
+        out += comment;
+        out.push_back('\n');
+    }
+    if (!doc.leadingComments.empty()) {
+        out.push_back('\n');
+    }
+    for (const Key& key : doc.keys) {
+        std::string path;
+        Utf16ToUtf8(key.path, path);
+        out.push_back('[');
+        // The root is named, and so is a path whose first key happens to be
+        // called like the root, which reading would otherwise strip.
+        std::string_view first = std::string_view(path).substr(0, path.find('\\'));
+        if (path.empty() || (first.size() == kRootName.size() && StartsWithNoCase(first, kRootName))) {
+            out += kRootName;
+            if (!path.empty()) {
+                out.push_back('\\');
+            }
+        }
+        out += path;
+        out += "]\n";
+        for (const Entry& entry : key.entries) {
+            if (entry.isComment) {
+                out += entry.comment;
+                out.push_back('\n');
+            } else {
+                AppendValue(out, entry.value);
+            }
+        }
+        out.push_back('\n');
+    }
+    return out;
+}
+
+}  // namespace reg

@@ -1,0 +1,71 @@
+// The registry as it sits in memory and the .reg text that holds it on disk.
+// This part knows nothing of files or handles: it turns text into a Document
+// and back, and answers questions about key and value names.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "../include/wintypes.h"
+
+namespace reg {
+
+struct Value {
+    std::u16string name;  // empty for the key's default value, written "@"
+    DWORD type = 0;
+    std::vector<BYTE> data;
+};
+
+// One line under a section: a value, or a comment kept exactly as written so
+// that a hand-edited file keeps its notes across our rewrites.
+struct Entry {
+    bool isComment = false;
+    std::string comment;  // UTF-8, starting with ';'
+    Value value;
+};
+
+struct Key {
+    std::u16string path;  // components joined by '\', relative to HKEY_CURRENT_USER; empty = the root
+    std::vector<Entry> entries;
+};
+
+struct Document {
+    std::vector<std::string> leadingComments;  // comments before the first section
+    std::vector<Key> keys;                     // in file order
+};
+
+constexpr const char* kHeaderLine = "Windows Registry Editor Version 5.00";
+
+// Parses the text of a registry file. Returns false, with the line number and
+// a reason, when the text is not a registry file we can take over without
+// losing anything; the caller then keeps the file aside.
+struct ParseError {
+    int line = 0;
+    std::string reason;
+};
+bool ParseDocument(std::string_view text, Document& doc, ParseError* error);
+std::string SerializeDocument(const Document& doc);
+
+// Key and value names compare without regard to case, as on Windows.
+bool SameName(std::u16string_view a, std::u16string_view b);
+
+// The key with exactly this path (any case), or null.
+Key* FindKey(Document& doc, std::u16string_view path);
+// True when the key is in the document itself or is an ancestor of one that
+// is: creating "A\B\C" on Windows makes "A" and "A\B" exist too.
+bool KeyExists(const Document& doc, std::u16string_view path);
+// The path spelt with the case already used in the document for each of its
+// leading components, so that "SOFTWARE\X" created beside "Software\Y"
+// lands under the same "Software" as Windows would show it.
+std::u16string CanonicalPath(const Document& doc, std::u16string_view path);
+Key& AddKey(Document& doc, std::u16string_view path);
+Value* FindValue(Key& key, std::u16string_view name);
+// Replaces the data and type of a value of that name in place, or appends it.
+void SetValue(Key& key, std::u16string_view name, DWORD type, const BYTE* data, size_t size);
+
+// Strict conversions: malformed input gives false rather than a guess.
+bool Utf8ToUtf16(std::string_view in, std::u16string& out);
+bool Utf16ToUtf8(std::u16string_view in, std::string& out);
+
+}  // namespace reg
