@@ -1,0 +1,94 @@
+// The intro panel: a small amber panel over the middle of the main window
+// that shows the next of five messages every time it is painted.
+#include "intro/intro.h"
+#include "messages.h"
+#include "shell/globals.h"
+
+namespace {
+
+constexpr COLORREF PANEL_FILL = 0x25C8FF;
+constexpr COLORREF MESSAGE_FACE = 0xFFFFFF;
+
+BOOL PlacePanel(HWND panel) {
+    RECT own = {};
+    if (!GetWindowRect(panel, &own)) {
+        return TRUE;
+    }
+    RECT parent = {};
+    if (!GetClientRect(GetParent(panel), &parent)) {
+        return TRUE;
+    }
+    // One pixel left of and three above the centre, and never off the
+    // screen's corner.
+    LONG x = ((parent.right - parent.left) - (own.right - own.left)) / 2 - 1;
+    LONG y = ((parent.bottom - parent.top) - (own.bottom - own.top)) / 2 - 3;
+    if (x < 0) {
+        x = 0;
+    }
+    if (y < 0) {
+        y = 0;
+    }
+    SetWindowPos(panel, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    return TRUE;
+}
+
+// Every paint message advances the cycle, whatever caused it, even one that
+// redraws only the part a closing dialog uncovered.
+BOOL PaintPanel(HWND panel) {
+    if (g_introIndex >= INTRO_MESSAGE_COUNT || g_introIndex < 0) {
+        g_introIndex = 0;
+    }
+    PAINTSTRUCT ps = {};
+    HDC dc = BeginPaint(panel, &ps);
+    RECT client = {};
+    GetClientRect(panel, &client);
+    HBRUSH fill = CreateSolidBrush(PANEL_FILL);
+    FillRect(dc, &client, fill);
+    DrawOutlinedText(panel, dc, g_introMessages[g_introIndex], MESSAGE_FACE);
+    DeleteObject(fill);
+    EndPaint(panel, &ps);
+    g_introIndex += 1;
+    return FALSE;
+}
+
+}  // namespace
+
+int32_t g_introIndex = 0;
+const WCHAR* const g_introMessages[INTRO_MESSAGE_COUNT] = {
+    u"Presented by MENKOR",
+    MAKER_WEB_ADDRESS,
+    u"E-mail: " MAKER_EMAIL,
+    u"Good Luck!",
+    u"^^",
+};
+
+void ShowIntroPanel() {
+    if (g_introVisible) {
+        ShowWindow(g_hwndIntro, SW_HIDE);
+    }
+    ShowWindow(g_hwndIntro, SW_SHOW);
+    g_introVisible = 1;
+}
+
+void HideIntroPanel() {
+    if (g_introVisible) {
+        ShowWindow(g_hwndIntro, SW_HIDE);
+        g_introVisible = 0;
+    }
+}
+
+INT_PTR CALLBACK IntroPanelProc(HWND panel, UINT msg, WPARAM wParam, LPARAM lParam) {
+    (void)wParam;
+    (void)lParam;
+    switch (msg) {
+        case WM_INITDIALOG:
+            return PlacePanel(panel);
+        case WM_ERASEBKGND:
+            // The paint fills the whole client area itself.
+            return TRUE;
+        case WM_PAINT:
+            return PaintPanel(panel);
+        default:
+            return FALSE;
+    }
+}

@@ -1,0 +1,33 @@
+// The state that outlives a single message: the handles of the program's
+// windows, the current board, the player count and the flags the menu
+// commands, the animation and the stylus share. Everything runs on the one
+// GUI thread, so none of it is locked.
+#pragma once
+
+#include "board.h"
+#include "windows.h"
+
+extern HINSTANCE g_hInst;
+// The main window. The board's window binding points here rather than at a
+// handler's local variable, so the reference it keeps can never outlive the
+// variable it refers to.
+extern HWND g_hwndMain;
+extern HWND g_hwndMenuBar;
+extern HWND g_hwndIntro;
+extern int32_t g_introVisible;
+extern LadderBoard* g_board;
+extern int32_t g_playerCount;
+extern int32_t g_ladderRows;
+extern int32_t g_allActive;
+extern int32_t g_allNext;
+extern int32_t g_optionsAccepted;
+extern RECT g_topStripRect;
+extern RECT g_scribbleRect;
+
+// A board holds eight runners and a lottery needs two players, so every
+// count that comes from outside (the registry, the dialog's text) passes
+// through here before it can reach a board.
+constexpr int32_t MIN_PLAYERS = 2;
+constexpr int32_t MAX_PLAYERS = 8;
+constexpr int32_t DEFAULT_PLAYERS = 6;
+int32_t ClampPlayerCount(int32_t count);

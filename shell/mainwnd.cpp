@@ -1,0 +1,87 @@
+// The main window: its procedure, which hands each message to one handler,
+// and the handlers of creation, painting and destruction.
+#include "input/stylus.h"
+#include "options/options.h"
+#include "resource.h"
+#include "shell/globals.h"
+#include "shell/shell.h"
+#include "view/view.h"
+
+HWND CreateMenuBar(HWND hwnd) {
+    SHMENUBARINFO info = {};
+    // The size field is the record's real size on this platform; the device's
+    // 32 bytes would describe a record that no longer exists.
+    info.cbSize = sizeof(SHMENUBARINFO);
+    info.hwndParent = hwnd;
+    info.dwFlags = SHCMBF_HIDESIPBUTTON;
+    info.nToolBarId = IDR_MENUBAR;
+    info.hInstRes = g_hInst;
+    info.nBmpId = 0;
+    info.cBmpImages = 0;
+    if (!SHCreateMenuBar(&info)) {
+        return nullptr;
+    }
+    return info.hwndMB;
+}
+
+LRESULT OnCreate(HWND hwnd) {
+    g_hwndMenuBar = CreateMenuBar(hwnd);
+    // The count is read here, during window creation, so that the very first
+    // board already has the stored count. The registry is a text file a
+    // person can edit, so whatever it holds is brought into 2 to 8.
+    const DWORD stored = RegReadDword(HKEY_CURRENT_USER, PLAYER_COUNT_KEY, PLAYER_COUNT_VALUE, DEFAULT_PLAYERS);
+    g_playerCount = ClampPlayerCount(static_cast<int32_t>(stored));
+    return 0;
+}
+
+LRESULT OnPaint(HWND hwnd) {
+    // Whatever covered the window may have brought the task bar back.
+    SHFullScreen(hwnd, FULL_SCREEN_FLAGS);
+    if (g_board == nullptr) {
+        // Left invalid on purpose: the first paint after a board exists
+        // draws the whole window.
+        return 0;
+    }
+    SetWindowRef(g_board->binding, &g_hwndMain);
+    SetInstanceRef(g_board->binding, &g_hInst);
+    PAINTSTRUCT ps = {};
+    HDC dc = BeginPaint(hwnd, &ps);
+    PaintBoard(g_board, &dc);
+    EndPaint(hwnd, &ps);
+    return 0;
+}
+
+LRESULT OnDestroy(HWND hwnd) {
+    KillTimer(hwnd, ANIMATION_TIMER_ID);
+    RegWriteDword(HKEY_CURRENT_USER, PLAYER_COUNT_KEY, PLAYER_COUNT_VALUE, static_cast<DWORD>(g_playerCount));
+    DestroyWindow(g_hwndMenuBar);
+    g_hwndMenuBar = nullptr;
+    PostQuitMessage(0);
+    DestroyBoard(g_board);
+    g_board = nullptr;
+    return 0;
+}
+
+LRESULT CALLBACK MainWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+        case WM_CREATE:
+            return OnCreate(hwnd);
+        case WM_DESTROY:
+            return OnDestroy(hwnd);
+        case WM_PAINT:
+            return OnPaint(hwnd);
+        case WM_COMMAND:
+            return OnCommand(hwnd, msg, wParam, lParam);
+        case WM_MOUSEMOVE:
+            OnMouseMove(hwnd, lParam);
+            return 0;
+        case WM_LBUTTONDOWN:
+            OnLButtonDown(lParam);
+            return 0;
+        case WM_LBUTTONUP:
+            OnLButtonUp();
+            return 0;
+        default:
+            return DefWindowProcW(hwnd, msg, wParam, lParam);
+    }
+}
