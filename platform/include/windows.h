@@ -49,6 +49,23 @@ struct PAINTSTRUCT {
 };
 typedef PAINTSTRUCT* LPPAINTSTRUCT;
 
+// What WM_CREATE carries in lParam.
+struct CREATESTRUCTW {
+    LPVOID lpCreateParams;
+    HINSTANCE hInstance;
+    HMENU hMenu;
+    HWND hwndParent;
+    int cy;
+    int cx;
+    int y;
+    int x;
+    LONG style;
+    LPCWSTR lpszName;
+    LPCWSTR lpszClass;
+    DWORD dwExStyle;
+};
+typedef CREATESTRUCTW* LPCREATESTRUCTW;
+
 struct TEXTMETRICW {
     LONG tmHeight;
     LONG tmAscent;
@@ -240,6 +257,11 @@ typedef SHMENUBARINFO* PSHMENUBARINFO;
 #define SWP_NOACTIVATE 0x0010
 #define SWP_SHOWWINDOW 0x0040
 #define SWP_HIDEWINDOW 0x0080
+
+#define HWND_TOP ((HWND)0)
+#define HWND_BOTTOM ((HWND)1)
+
+#define MK_LBUTTON 0x0001
 
 #define PM_NOREMOVE 0x0000
 #define PM_REMOVE 0x0001
