@@ -140,32 +140,40 @@ Baked Bake(FT_Library lib, const std::string& fontDir, const FontJob& job) {
         Glyph g;
         g.code = code;
         g.advance = RoundedPixels(slot->advance.x);
-        g.left = slot->bitmap_left;
-        int top = out.ascent - slot->bitmap_top;
-        int firstRow = 0;
-        int lastRow = static_cast<int>(bm.rows);  // exclusive
-        // Ink outside the cell would be drawn over the neighbouring line;
-        // cut it off here so the data keeps the cell promise.
-        if (top < 0) { firstRow = -top; top = 0; }
-        if (top + (lastRow - firstRow) > out.height) lastRow = firstRow + (out.height - top);
-        if (firstRow != 0 || lastRow != static_cast<int>(bm.rows)) ++out.cropped;
-        g.width = static_cast<int>(bm.width);
-        g.height = std::max(0, lastRow - firstRow);
-        g.top = top;
-        const int stride = (g.width + 7) / 8;
-        for (int y = firstRow; y < lastRow; ++y) {
-            const uint8_t* src = bm.buffer + static_cast<std::ptrdiff_t>(y) * bm.pitch;
-            for (int b = 0; b < stride; ++b) g.rows.push_back(src[b]);
-            // FreeType leaves the padding bits undefined in principle; clear
-            // them so the data depends only on the glyph.
-            if (g.width % 8 != 0)
-                g.rows.back() &= static_cast<uint8_t>(0xFF << (8 - g.width % 8));
+        auto on = [&bm](int x, int y) {
+            return (bm.buffer[static_cast<std::ptrdiff_t>(y) * bm.pitch + x / 8] >> (7 - x % 8)) & 1;
+        };
+        // Rows whose cell position lies outside the cell would be drawn over
+        // the neighbouring line; they are cut off so the data keeps the cell
+        // promise (counted, so a size that loses ink shows in the log).
+        const int cellTopOfRow0 = out.ascent - slot->bitmap_top;
+        int minX = INT32_MAX, maxX = -1, minY = INT32_MAX, maxY = -1;
+        bool lost = false;
+        for (int y = 0; y < static_cast<int>(bm.rows); ++y) {
+            const int cellY = cellTopOfRow0 + y;
+            for (int x = 0; x < static_cast<int>(bm.width); ++x) {
+                if (!on(x, y)) continue;
+                if (cellY < 0 || cellY >= out.height) { lost = true; continue; }
+                minX = std::min(minX, x); maxX = std::max(maxX, x);
+                minY = std::min(minY, y); maxY = std::max(maxY, y);
+            }
         }
-        // Blank glyphs (the spaces) keep only their advance, so a drawer
-        // never needs to look at their bits.
-        const bool ink = std::any_of(g.rows.begin(), g.rows.end(), [](uint8_t v) { return v != 0; });
-        if (g.width == 0 || g.height == 0 || !ink) {
-            g.width = 0; g.height = 0; g.rows.clear(); g.top = 0; g.left = 0;
+        if (lost) ++out.cropped;
+        // FreeType's box follows the outline, not the ink that hinting left,
+        // so the bitmap is trimmed to its ink. Blank glyphs (the spaces) keep
+        // only their advance.
+        if (maxX >= 0) {
+            g.left = slot->bitmap_left + minX;
+            g.top = cellTopOfRow0 + minY;
+            g.width = maxX - minX + 1;
+            g.height = maxY - minY + 1;
+            const int stride = (g.width + 7) / 8;
+            for (int y = minY; y <= maxY; ++y) {
+                std::vector<uint8_t> row(static_cast<size_t>(stride), 0);
+                for (int x = minX; x <= maxX; ++x)
+                    if (on(x, y)) row[static_cast<size_t>((x - minX) / 8)] |= static_cast<uint8_t>(0x80 >> ((x - minX) % 8));
+                g.rows.insert(g.rows.end(), row.begin(), row.end());
+            }
         }
         out.glyphs.push_back(std::move(g));
     }

@@ -94,8 +94,9 @@ int Distance(const BakedFont* f, int height) {
 }
 
 // Closest size of a family. Bold fonts are preferred when bold is asked and
-// the family has any; on a tie the smaller font wins, as the Win32 mapper
-// prefers a font that is not larger than asked.
+// the family has any. On a tie the smaller cell wins, as the Win32 mapper
+// prefers a font that is not larger than asked; between equal cells the
+// larger face wins, since it fills the cell the caller asked for.
 const BakedFont* Closest(const char* family, int height, bool bold) {
     bool haveBold = false;
     for (int i = 0; i < kBakedFontCount; ++i)
@@ -105,8 +106,11 @@ const BakedFont* Closest(const char* family, int height, bool bold) {
     for (int i = 0; i < kBakedFontCount; ++i) {
         const BakedFont* f = kBakedFonts[i];
         if (!SameFamily(f, family) || (f->weight >= 600) != wantBold) continue;
-        if (best == nullptr || Distance(f, height) < Distance(best, height) ||
-            (Distance(f, height) == Distance(best, height) && f->height < best->height))
+        if (best == nullptr) { best = f; continue; }
+        const int d = Distance(f, height);
+        const int bestD = Distance(best, height);
+        if (d < bestD || (d == bestD && (f->height < best->height ||
+                                         (f->height == best->height && f->pixelSize > best->pixelSize))))
             best = f;
     }
     return best;
