@@ -1,0 +1,44 @@
+#include "png.h"
+
+#include <cstdio>
+
+#define STB_IMAGE_WRITE_IMPLEMENTATION
+#define STB_IMAGE_WRITE_STATIC
+#include <stb_image_write.h>
+
+#define STB_IMAGE_IMPLEMENTATION
+#define STB_IMAGE_STATIC
+#define STBI_ONLY_PNG
+#include <stb_image.h>
+
+namespace gdi {
+
+bool WritePng(const char* path, const uint32_t* xrgb, int width, int height) {
+    if (!path || !xrgb || width <= 0 || height <= 0) return false;
+    std::vector<uint8_t> rgb(size_t(width) * size_t(height) * 3);
+    for (size_t i = 0; i < size_t(width) * size_t(height); ++i) {
+        rgb[3 * i] = uint8_t(xrgb[i] >> 16);
+        rgb[3 * i + 1] = uint8_t(xrgb[i] >> 8);
+        rgb[3 * i + 2] = uint8_t(xrgb[i]);
+    }
+    return stbi_write_png(path, width, height, 3, rgb.data(), width * 3) != 0;
+}
+
+bool ReadPng(const char* path, std::vector<uint32_t>* xrgb, int* width, int* height) {
+    if (!path || !xrgb || !width || !height) return false;
+    int w = 0;
+    int h = 0;
+    int channels = 0;
+    stbi_uc* data = stbi_load(path, &w, &h, &channels, 3);
+    if (!data) return false;
+    xrgb->resize(size_t(w) * size_t(h));
+    for (size_t i = 0; i < xrgb->size(); ++i) {
+        (*xrgb)[i] = (uint32_t(data[3 * i]) << 16) | (uint32_t(data[3 * i + 1]) << 8) | data[3 * i + 2];
+    }
+    stbi_image_free(data);
+    *width = w;
+    *height = h;
+    return true;
+}
+
+}  // namespace gdi
