@@ -203,7 +203,6 @@ TEST(BakedFontMetrics, BoldFacesAreHeavierThanTheirRegularFaces) {
         const BakedFont* bold = kBakedFonts[i];
         if (bold->weight < 600) continue;
         const BakedFont* regular = MatchBakedFont(nullptr, -bold->pixelSize, 400);
-        if (std::string(bold->family) != regular->family) continue;
         SCOPED_TRACE(Name(bold));
         ASSERT_EQ(regular->pixelSize, bold->pixelSize);
         auto ink = [](const BakedFont* f) {
@@ -324,10 +323,14 @@ TEST(MatchBakedFont, BoldFromWeight600WhereABoldFaceExists) {
     EXPECT_EQ(MatchBakedFont(u"System", -13, 700)->weight, 700);
     EXPECT_EQ(MatchBakedFont(u"DejaVu Sans", -11, 700)->weight, 700);
 
-    // The bold caption face is the system face, heavier.
+    // The bold caption font has the system font's size and cell, so a
+    // caption fits wherever a line of system text does.
     const BakedFont* caption = MatchBakedFont(nullptr, 0, 700);
     EXPECT_EQ(caption->pixelSize, SystemBakedFont()->pixelSize);
-    EXPECT_STREQ(caption->family, SystemBakedFont()->family);
+    EXPECT_EQ(caption->height, SystemBakedFont()->height);
+    EXPECT_EQ(MatchBakedFont(u"Tahoma", -11, 700), caption);
+    // A bold dialog font keeps its size.
+    EXPECT_EQ(MatchBakedFont(u"System", -13, 700)->height, MatchBakedFont(u"System", -13, 400)->height);
 
     // Where no bold was baked the regular face answers, with the same
     // dialog units.

@@ -4,6 +4,7 @@
 // Usage:
 //   bakefont --font-dir DIR --out DIR [--proof FILE.png]   write the data
 //            [--proof-scale N] [--proof-font ID]           and a proof sheet
+//            [--proof-text LINE]...                        of these lines
 //   bakefont --font-dir DIR --survey                       print metrics of
 //                                                          candidate sizes
 //
@@ -38,6 +39,10 @@ struct FontJob {
     int pixelSize;
     int weight;
     int extraLeading = 0;  // rows added above the face's own ascent
+    // FreeType's own hinter instead of the face's instructions. DejaVu Sans
+    // Condensed's instructions square its round letters at these sizes ("O"
+    // reads as "D", "S" as "5"); the auto-hinter keeps them round and crisp.
+    bool autoHint = false;
 };
 
 // The baked set. Which alias (System, MS Sans Serif, Tahoma ...) uses which
@@ -48,23 +53,22 @@ const std::vector<FontJob> kJobs = {
     // Stands in for "MS Sans Serif" 8 pt, whose glyphs the program never
     // draws but whose metrics set the intro panel's size: the narrow 9-pixel
     // advances give the classic base width 5, and one extra row of leading
-    // gives the classic cell height 13.
+    // gives the classic cell height 13. The face's own instructions keep
+    // the advances narrow enough for that (the auto-hinter gives 6).
     {"dejavu_sans_condensed_9", "kDejaVuSansCondensed9", "DejaVu Sans Condensed",
-     "DejaVuSansCondensed.ttf", 9, 400, 1},
+     "DejaVuSansCondensed.ttf", 9, 400, 1, false},
     {"dejavu_sans_condensed_10", "kDejaVuSansCondensed10", "DejaVu Sans Condensed",
-     "DejaVuSansCondensed.ttf", 10, 400},
+     "DejaVuSansCondensed.ttf", 10, 400, 0, true},
     {"dejavu_sans_condensed_11", "kDejaVuSansCondensed11", "DejaVu Sans Condensed",
-     "DejaVuSansCondensed.ttf", 11, 400},
+     "DejaVuSansCondensed.ttf", 11, 400, 0, true},
     {"dejavu_sans_condensed_12", "kDejaVuSansCondensed12", "DejaVu Sans Condensed",
-     "DejaVuSansCondensed.ttf", 12, 400},
-    {"dejavu_sans_condensed_bold_10", "kDejaVuSansCondensedBold10", "DejaVu Sans Condensed",
-     "DejaVuSansCondensed-Bold.ttf", 10, 700},
-    {"dejavu_sans_condensed_bold_11", "kDejaVuSansCondensedBold11", "DejaVu Sans Condensed",
-     "DejaVuSansCondensed-Bold.ttf", 11, 700},
-    {"dejavu_sans_condensed_bold_12", "kDejaVuSansCondensedBold12", "DejaVu Sans Condensed",
-     "DejaVuSansCondensed-Bold.ttf", 12, 700},
+     "DejaVuSansCondensed.ttf", 12, 400, 0, true},
+    // Bold comes from DejaVu Sans Bold with the face's own instructions:
+    // the condensed bold runs its letters together at these sizes.
     {"dejavu_sans_11", "kDejaVuSans11", "DejaVu Sans", "DejaVuSans.ttf", 11, 400},
+    {"dejavu_sans_bold_10", "kDejaVuSansBold10", "DejaVu Sans", "DejaVuSans-Bold.ttf", 10, 700},
     {"dejavu_sans_bold_11", "kDejaVuSansBold11", "DejaVu Sans", "DejaVuSans-Bold.ttf", 11, 700},
+    {"dejavu_sans_bold_12", "kDejaVuSansBold12", "DejaVu Sans", "DejaVuSans-Bold.ttf", 12, 700},
 };
 
 // Latin-1 printable characters plus the two symbols the game's text uses.
@@ -131,7 +135,7 @@ Baked Bake(FT_Library lib, const std::string& fontDir, const FontJob& job) {
             if (code < 0x100) Fail("missing U+" + std::to_string(code) + " in " + path);
             continue;
         }
-        if (FT_Load_Glyph(face, index, FT_LOAD_DEFAULT | FT_LOAD_TARGET_MONO) != 0 ||
+        if (FT_Load_Glyph(face, index, FT_LOAD_TARGET_MONO | (job.autoHint ? FT_LOAD_FORCE_AUTOHINT : 0)) != 0 ||
             FT_Render_Glyph(face->glyph, FT_RENDER_MODE_MONO) != 0)
             Fail("cannot render a glyph of " + path);
         const FT_GlyphSlot slot = face->glyph;
@@ -302,8 +306,9 @@ int DrawLine(Canvas& c, const Baked& b, int x, int y, const std::u32string& text
     return width;
 }
 
-void WriteProof(const std::string& path, const std::vector<Baked>& all, int scale) {
-    const std::vector<std::string> lines = {
+void WriteProof(const std::string& path, const std::vector<Baked>& all, int scale,
+                const std::vector<std::string>& ownLines) {
+    std::vector<std::string> lines = {
         "Presented by MENKOR", "E-mail: ", "Good Luck! ^^",
         "New All Option Help Exit About.. OK CANCEL < > Players 0123456789",
         "ABCDEFGHIJKLMNOPQRSTUVWXYZ abcdefghijklmnopqrstuvwxyz",
@@ -311,6 +316,7 @@ void WriteProof(const std::string& path, const std::vector<Baked>& all, int scal
         "\u00A1\u00A2\u00A3\u00A9\u00AB\u00AE\u00B0\u00B1\u00BB\u00BF \u00C0\u00C1\u00C2\u00C3\u00C4\u00C5\u00C6\u00C7\u00C8\u00C9\u00D1\u00D6\u00D8\u00DC\u00DF",
         "\u00E0\u00E1\u00E2\u00E3\u00E4\u00E5\u00E6\u00E7\u00E8\u00E9\u00EA\u00EB\u00F1\u00F6\u00F8\u00FC\u00FD\u00FF",
     };
+    if (!ownLines.empty()) lines = ownLines;
     int h = 4;
     for (const Baked& b : all) h += b.height * static_cast<int>(lines.size() + 1) + 6;
     // Size the sheet to its widest line so an enlarged proof stays legible.
@@ -346,7 +352,7 @@ void WriteProof(const std::string& path, const std::vector<Baked>& all, int scal
         Fail("cannot write " + path);
 }
 
-void Survey(FT_Library lib, const std::string& fontDir) {
+void Survey(FT_Library lib, const std::string& fontDir, bool autoHint) {
     const std::vector<std::pair<std::string, std::string>> faces = {
         {"Sans", "DejaVuSans.ttf"}, {"Sans Bold", "DejaVuSans-Bold.ttf"},
         {"Condensed", "DejaVuSansCondensed.ttf"}, {"Condensed Bold", "DejaVuSansCondensed-Bold.ttf"}};
@@ -354,7 +360,7 @@ void Survey(FT_Library lib, const std::string& fontDir) {
                 "descnt", "avg", "baseX", "max", "digits");
     for (const auto& [name, file] : faces) {
         for (int px = 8; px <= 14; ++px) {
-            const Baked b = Bake(lib, fontDir, FontJob{"s", "s", name, file, px, 400});
+            const Baked b = Bake(lib, fontDir, FontJob{"s", "s", name, file, px, 400, 0, autoHint});
             std::string digits;
             for (const Glyph& g : b.glyphs)
                 if (g.code >= '0' && g.code <= '9') digits += std::to_string(g.advance);
@@ -372,6 +378,7 @@ int main(int argc, char** argv) {
     std::string outDir;
     std::string proof;
     std::string proofOnly;  // bake everything but prove only this font
+    std::vector<std::string> proofLines;  // replaces the standard proof text
     int proofScale = 1;
     bool survey = false;
     for (int i = 1; i < argc; ++i) {
@@ -381,10 +388,11 @@ int main(int argc, char** argv) {
         else if (a == "--proof" && i + 1 < argc) proof = argv[++i];
         else if (a == "--proof-scale" && i + 1 < argc) proofScale = std::max(1, std::atoi(argv[++i]));
         else if (a == "--proof-font" && i + 1 < argc) proofOnly = argv[++i];
+        else if (a == "--proof-text" && i + 1 < argc) proofLines.push_back(argv[++i]);
         else if (a == "--survey") survey = true;
         else {
             std::cerr << "usage: bakefont [--font-dir DIR] (--survey | [--out DIR] [--proof FILE.png"
-                         " [--proof-scale N] [--proof-font ID]])\n";
+                         " [--proof-scale N] [--proof-font ID] [--proof-text LINE]...])\n";
             return 2;
         }
     }
@@ -396,7 +404,9 @@ int main(int argc, char** argv) {
     FT_Library lib = nullptr;
     if (FT_Init_FreeType(&lib) != 0) Fail("cannot start FreeType");
     if (survey) {
-        Survey(lib, fontDir);
+        Survey(lib, fontDir, false);
+        std::printf("\nwith the auto-hinter:\n");
+        Survey(lib, fontDir, true);
         FT_Done_FreeType(lib);
         return 0;
     }
@@ -420,7 +430,7 @@ int main(int argc, char** argv) {
         for (const Baked& b : all)
             if (proofOnly.empty() || b.job.id == proofOnly) shown.push_back(b);
         if (shown.empty()) Fail("no font named " + proofOnly);
-        WriteProof(proof, shown, proofScale);
+        WriteProof(proof, shown, proofScale, proofLines);
     }
     return 0;
 }

@@ -9,24 +9,22 @@ extern const BakedFont kDejaVuSansCondensed9;
 extern const BakedFont kDejaVuSansCondensed10;
 extern const BakedFont kDejaVuSansCondensed11;
 extern const BakedFont kDejaVuSansCondensed12;
-extern const BakedFont kDejaVuSansCondensedBold10;
-extern const BakedFont kDejaVuSansCondensedBold11;
-extern const BakedFont kDejaVuSansCondensedBold12;
 extern const BakedFont kDejaVuSans11;
+extern const BakedFont kDejaVuSansBold10;
 extern const BakedFont kDejaVuSansBold11;
+extern const BakedFont kDejaVuSansBold12;
 
 const BakedFont* const kBakedFonts[] = {
     &kDejaVuSansCondensed9,
     &kDejaVuSansCondensed10,
     &kDejaVuSansCondensed11,
     &kDejaVuSansCondensed12,
-    &kDejaVuSansCondensedBold10,
-    &kDejaVuSansCondensedBold11,
-    &kDejaVuSansCondensedBold12,
     &kDejaVuSans11,
+    &kDejaVuSansBold10,
     &kDejaVuSansBold11,
+    &kDejaVuSansBold12,
 };
 
-const int kBakedFontCount = 9;
+const int kBakedFontCount = 8;
 
 }  // namespace gdi

@@ -6,8 +6,8 @@
 // base units Win32 derives from them, stay close to the faces of the handheld:
 //
 //   request (LOGFONT height)      baked font                  cell  base units
-//   system font, "Tahoma" 8 (-11) Condensed 11                 14    (6, 14)
-//   bold system font (captions)   Condensed Bold 11            14    (7, 14)
+//   system font, "Tahoma" 8 (-11) Condensed 11                 14    (7, 14)
+//   bold system font (captions)   Sans Bold 11                 14    (8, 14)
 //   "System" 8 (-11)              Condensed 10                 13    (6, 13)
 //   "System" 10 (-13)             Condensed 12                 15    (7, 15)
 //   "MS Sans Serif" 8 (-11)       Condensed 9, one extra row   13    (5, 13)
@@ -16,6 +16,10 @@
 // font); with (5, 13) the 145 x 108-unit panel comes out 181 x 175 pixels.
 // The narrow face keeps text widths in proportion to the base units, so
 // labels still fit the controls their templates size for them.
+//
+// Every bold request is answered by DejaVu Sans Bold (10, 11 or 12 pixels),
+// since the condensed bold runs its letters together at these sizes; where
+// no bold of the chosen size was baked, the regular font answers.
 
 #include "gdi/font_data.h"
 
@@ -135,7 +139,8 @@ const BakedFont* MatchAlias(const Alias& alias, int height, bool bold) {
             }
         }
     }
-    const BakedFont* f = FindExact(kCondensed, pixelSize, bold);
+    const BakedFont* f = bold ? FindExact(kSans, pixelSize, true) : nullptr;
+    if (f == nullptr || f->weight < 600) f = FindExact(kCondensed, pixelSize, false);
     return f != nullptr ? f : SystemBakedFont();
 }
 
@@ -179,13 +184,9 @@ const BakedFont* MatchBakedFont(const char16_t* family, int height, int weight) 
     for (const Alias& alias : kAliases)
         if (SameName(family, alias.name)) return MatchAlias(alias, height, bold);
 
-    // "DejaVu Sans" by name gets the wide face; the device's own face,
-    // Tahoma, and every unknown name get the system face.
-    const char* baked = SameName(family, kSans) ? kSans : kCondensed;
-    if (height == 0) {
-        const BakedFont* f = FindExact(baked, kSystemPixelSize, bold);
-        if (f != nullptr) return f;
-    }
+    // "DejaVu Sans" by name and every bold request get the wide face; the
+    // device's own face, Tahoma, and every unknown name get the system face.
+    const char* baked = bold || SameName(family, kSans) ? kSans : kCondensed;
     const BakedFont* f = Closest(baked, height == 0 ? -kSystemPixelSize : height, bold);
     return f != nullptr ? f : SystemBakedFont();
 }
