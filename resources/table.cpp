@@ -13,6 +13,31 @@ namespace {
 // A string's size is its length in UTF-16 units, without the terminator.
 #define STRING(id, text) {TYPE(RT_STRING), id, text, sizeof(text) / sizeof(WCHAR) - 1}
 
+// The bitmap files of resources/bitmaps, embedded by the build (embed.cmake).
+const unsigned char kTilesBmp[] = {
+#include "tiles.inc"
+};
+const unsigned char kHandBmp[] = {
+#include "hand.inc"
+};
+const unsigned char kTitleBmp[] = {
+#include "title.inc"
+};
+const unsigned char kBallsBmp[] = {
+#include "balls.inc"
+};
+const unsigned char kLogoBmp[] = {
+#include "logo.inc"
+};
+const unsigned char kIcon32Bmp[] = {
+#include "icon32.inc"
+};
+const unsigned char kIcon16Bmp[] = {
+#include "icon16.inc"
+};
+
+#define BITMAP(rt, id, bytes) {TYPE(rt), id, bytes, sizeof(bytes)}
+
 }  // namespace
 
 const RESOURCE_ENTRY g_resourceTable[] = {
@@ -31,6 +56,16 @@ const RESOURCE_ENTRY g_resourceTable[] = {
     {TYPE(RT_DIALOG), IDD_ABOUT, &res::kAboutDialog, sizeof(DLGTEMPLATEW)},
     {TYPE(RT_DIALOG), IDD_OPTION, &res::kOptionDialog, sizeof(DLGTEMPLATEW)},
     {TYPE(RT_DIALOG), IDD_INTRO, &res::kIntroDialog, sizeof(DLGTEMPLATEW)},
+
+    BITMAP(RT_BITMAP, IDB_TILES, kTilesBmp),
+    BITMAP(RT_BITMAP, IDB_HAND, kHandBmp),
+    BITMAP(RT_BITMAP, IDB_TITLE, kTitleBmp),
+    BITMAP(RT_BITMAP, IDB_BALLS, kBallsBmp),
+    BITMAP(RT_BITMAP, IDB_LOGO, kLogoBmp),
+
+    BITMAP(RT_ICON, IDI_TAVILO_32, kIcon32Bmp),
+    BITMAP(RT_ICON, IDI_TAVILO_16, kIcon16Bmp),
+    {TYPE(RT_GROUP_ICON), IDI_TAVILO, res::kIconGroup, sizeof(res::kIconGroup) / sizeof(res::kIconGroup[0])},
 };
 
 const DWORD g_resourceCount = sizeof(g_resourceTable) / sizeof(g_resourceTable[0]);

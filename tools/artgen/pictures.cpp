@@ -1,0 +1,300 @@
+// The larger pictures: the title page, the maker's logo and the program icon.
+// Lettering is drawn from stroke shapes with anti-aliasing against the
+// background it stands on; the icon is placed pixel by pixel.
+#include <algorithm>
+#include <cmath>
+
+#include "art.h"
+
+namespace art {
+
+namespace {
+
+constexpr uint32_t kPage = 0xFFF8D2;
+constexpr uint32_t kInk = 0x55230F;
+
+// A stroke shape leaning to the right: points are sheared about the baseline
+// before their distance is taken.
+struct Slanted {
+    const StrokeShape& shape;
+    double dx, dy, slant, baseline;
+    double Distance(double x, double y) const {
+        x -= dx;
+        y -= dy;
+        return shape.Distance(x + (y - baseline) * slant, y);
+    }
+};
+
+// Colour of the scorched border at a distance e (pixels) inside the burnt
+// edge: charred at the edge, orange-brown, then fading into the page.
+uint32_t Scorch(double e) {
+    struct Stop {
+        double at;
+        uint32_t colour;
+    };
+    static const Stop stops[] = {
+        {0.0, 0x3C1E0C}, {1.5, 0x6E3212}, {3.0, 0xA5551E}, {5.0, 0xCD7D32},
+        {8.0, 0xEBB464}, {12.0, 0xFAE1A0}, {17.0, kPage},
+    };
+    if (e <= stops[0].at) return stops[0].colour;
+    for (size_t i = 1; i < sizeof(stops) / sizeof(stops[0]); ++i) {
+        if (e <= stops[i].at) {
+            double t = (e - stops[i - 1].at) / (stops[i].at - stops[i - 1].at);
+            return Mix(stops[i - 1].colour, stops[i].colour, t * t * (3 - 2 * t));
+        }
+    }
+    return kPage;
+}
+
+void DrawScorchedBorder(Image& img) {
+    const double w = img.width, h = img.height, corner = 9.0;
+    const double perimeter = 2 * (w + h);
+    for (int y = 0; y < img.height; ++y) {
+        for (int x = 0; x < img.width; ++x) {
+            double px = x + 0.5, py = y + 0.5;
+            // Distance to the edge of a rectangle with rounded corners.
+            double cx = std::clamp(px, corner, w - corner), cy = std::clamp(py, corner, h - corner);
+            double d = corner - std::hypot(px - cx, py - cy);
+            if (px > corner && px < w - corner) d = std::min(py, h - py);
+            if (py > corner && py < h - corner) d = std::min(d, std::min(px, w - px));
+            // Position along the perimeter, for an uneven burn line that
+            // wanders smoothly rather than pixel by pixel.
+            double t;
+            if (d == py) t = px;
+            else if (d == w - px) t = w + py;
+            else if (d == h - py) t = w + h + (w - px);
+            else t = 2 * w + h + (h - py);
+            double a = 6.283185307 * t / perimeter;
+            double wander = 1.6 * std::sin(a * 7 + 0.4) + 1.1 * std::sin(a * 17 + 2.1) +
+                            0.6 * std::sin(a * 41 + 4.0) + 0.35 * std::sin(a * 89 + 1.0);
+            double e = d - 1.2 - 0.9 * wander;
+            if (e < 17) img.Set(x, y, Scorch(e));
+        }
+    }
+}
+
+// "Tavilo" as strokes with round ends, in a box whose baseline is y = 0.
+StrokeShape TitleWord(double* width) {
+    StrokeShape s;
+    s.radius = 5.0;
+    const double r = s.radius, xTop = -30 + r, base = -r, capTop = -44 + r, mid = (xTop + base) / 2;
+    double x = r;
+    // T
+    s.Line(x, capTop, x + 30, capTop);
+    s.Line(x + 15, capTop, x + 15, base);
+    x += 30 + 2 * r - 6;  // the a tucks under the bar
+    // a
+    s.Arc(x + 10, mid, 10, (base - xTop) / 2, 0, 360);
+    s.Line(x + 20, xTop, x + 20, base + 1);
+    x += 20 + 2 * r + 3;
+    // v
+    s.Line(x, xTop, x + 10.5, base);
+    s.Line(x + 10.5, base, x + 21, xTop);
+    x += 21 + 2 * r + 3;
+    // i
+    s.Line(x, xTop, x, base);
+    s.Dot(x, capTop + 1);
+    x += 2 * r + 3;
+    // l
+    s.Line(x, capTop - 3, x, base);
+    x += 2 * r + 3;
+    // o
+    s.Arc(x + 10, mid, 10, (base - xTop) / 2, 0, 360);
+    x += 20 + r;
+    *width = x;
+    return s;
+}
+
+void DrawTitleWord(Image& img, int top) {
+    double width = 0;
+    const StrokeShape word = TitleWord(&width);
+    const double slant = 0.12, baseline = top + 46.0;
+    const double left = std::floor((img.width - width - 6) / 2.0) + 2;
+    const Slanted face{word, left, baseline, slant, baseline};
+    const Slanted shadow{word, left + 3, baseline + 3, slant, baseline + 3};
+    const double outline = 2.0;
+    for (int y = top - 8; y < top + 60; ++y) {
+        for (int x = 0; x < img.width; ++x) {
+            img.Blend(x, y, 0xC89655, 0.55 * Coverage(shadow, x, y, outline));
+            img.Blend(x, y, kInk, Coverage(face, x, y, outline));
+            // The face runs from warm yellow at the top to deep orange below,
+            // with a lighter band just inside its upper edge.
+            double t = std::clamp((y - (baseline - 46)) / 46.0, 0.0, 1.0);
+            uint32_t fill = Mix(0xFFDC46, 0xE85A19, t);
+            img.Blend(x, y, fill, Coverage(face, x, y, 0.0));
+            const Slanted gloss{word, left + 1.2, baseline + 1.6, slant, baseline + 1.6};
+            img.Blend(x, y, Mix(fill, kWhite, 0.45), 0.8 * Coverage(face, x, y, -1.6) *
+                                                       (1 - Coverage(gloss, x, y, -1.6)));
+        }
+    }
+}
+
+// A ball of 11 pixels centred on (cx, cy): a disc outline, a highlight in
+// the upper left and a shaded rim in the lower right.
+void DrawSmallBall(Image& img, int cx, int cy, uint32_t colour) {
+    static const std::vector<std::string> ball = {
+        "...#####...", ".##ooooo##.", ".#olloooo#.", "#olooooooo#", "#ooooooooo#", "#ooooooooo#",
+        "#ooooooood#", "#ooooooodd#", ".#ooooodd#.", ".##ddddd##.", "...#####...",
+    };
+    Stamp(img, cx - 5, cy - 5, ball, "#old",
+          {kBlack, colour, Mix(colour, kWhite, 0.6), Mix(colour, kBlack, 0.2)});
+}
+
+// A small wooden ladder with plain coloured balls: the game at a glance,
+// drawn smaller than the board and without digits so that it never reads as
+// part of a board painted over the page.
+void DrawLadderPicture(Image& img, int x0, int y0) {
+    const int poles = 4, spacing = 22, height = 64;
+    const uint32_t woodDark = 0x6B3E1C, wood = 0xB27A3E, woodLight = 0xD9A866;
+    // Rungs: (height from the top, left pole).
+    const int rungs[][2] = {{12, 0}, {18, 2}, {26, 1}, {36, 0}, {40, 2}, {50, 1}};
+    for (const auto& r : rungs) {
+        int x = x0 + spacing * r[1] + 3, y = y0 + r[0];
+        img.FillRect(x, y - 1, spacing - 3, 3, woodDark);
+        img.FillRect(x, y, spacing - 3, 1, woodLight);
+    }
+    for (int p = 0; p < poles; ++p) {
+        int x = x0 + spacing * p;
+        img.FillRect(x - 1, y0, 4, height, woodDark);
+        img.FillRect(x, y0, 2, height, wood);
+        img.FillRect(x, y0, 1, height, woodLight);
+    }
+    // Red's way down from pole 0, across every rung it meets.
+    int pole = 0, y = y0;
+    const uint32_t red = kRunnerColours[0];
+    while (true) {
+        int next = height, side = 0;
+        for (const auto& r : rungs) {
+            if (r[0] > y - y0 && r[0] < next && (r[1] == pole || r[1] == pole - 1)) {
+                next = r[0];
+                side = r[1] == pole ? 1 : -1;
+            }
+        }
+        img.FillRect(x0 + spacing * pole, y, 2, y0 + next - y + 1, red);
+        y = y0 + next;
+        if (next == height) break;
+        int xa = x0 + spacing * pole, xb = x0 + spacing * (pole + side);
+        img.FillRect(std::min(xa, xb), y, std::abs(xb - xa) + 2, 1, red);
+        img.FillRect(std::min(xa, xb), y - 1, std::abs(xb - xa) + 2, 1, Mix(red, woodDark, 0.35));
+        pole += side;
+    }
+    for (int p = 0; p < poles; ++p) DrawSmallBall(img, x0 + spacing * p + 1, y0 - 5, kRunnerColours[p]);
+    DrawSmallBall(img, x0 + spacing * pole + 1, y0 + height + 6, red);
+}
+
+}  // namespace
+
+Image DrawTitle(const Image& tiles, const Image& balls) {
+    Image img(240, 295, kPage);
+    DrawScorchedBorder(img);
+    DrawTitleWord(img, 40);
+    DrawLadderPicture(img, 87, 128);
+    (void)tiles;
+    (void)balls;
+    return img;
+}
+
+Image DrawLogo() {
+    Image img(80, 18, kWhite);
+    StrokeShape s;
+    s.radius = 1.25;
+    const double top = 3.5, bottom = 13.5, mid = (top + bottom) / 2;
+    double x = 6.5;
+    // M
+    s.Line(x, bottom, x, top);
+    s.Line(x, top, x + 4.5, mid + 1);
+    s.Line(x + 4.5, mid + 1, x + 9, top);
+    s.Line(x + 9, top, x + 9, bottom);
+    x += 13;
+    // E
+    s.Line(x, top, x, bottom);
+    s.Line(x, top, x + 7, top);
+    s.Line(x, mid, x + 5.5, mid);
+    s.Line(x, bottom, x + 7, bottom);
+    x += 11;
+    // N
+    s.Line(x, bottom, x, top);
+    s.Line(x, top, x + 8, bottom);
+    s.Line(x + 8, bottom, x + 8, top);
+    x += 12;
+    // K
+    s.Line(x, top, x, bottom);
+    s.Line(x + 7, top, x + 1, mid + 0.5);
+    s.Line(x + 2.5, mid - 0.5, x + 7.5, bottom);
+    x += 11.5;
+    // O: the ball of the game's first runner, drawn after the letters.
+    const int ballX = int(x) + 4;
+    x += 13;
+    // R
+    s.Line(x, bottom, x, top);
+    s.Line(x, top, x + 4, top);
+    s.Arc(x + 4, top + 2.75, 2.75, 2.75, -90, 90);
+    s.Line(x + 4, top + 5.5, x, top + 5.5);
+    s.Line(x + 3, top + 5.5, x + 7, bottom);
+    for (int y = 0; y < img.height; ++y) {
+        for (int px = 0; px < img.width; ++px) {
+            double t = std::clamp((y - 3.0) / 11.0, 0.0, 1.0);
+            img.Blend(px, y, Mix(0xD2641E, 0x7A2A0E, t), Coverage(s, px, y));
+        }
+    }
+    DrawSmallBall(img, ballX, 8, kRunnerColours[0]);
+    return img;
+}
+
+Image DrawIcon(int size) {
+    Image img(size, size, kMagenta);
+    const uint32_t edge = 0x8C4A1C, page = kPage, pole = 0x2A1A10;
+    if (size == 32) {
+        // Page with a scorched rim and rounded corners.
+        for (int y = 1; y < 31; ++y) {
+            for (int x = 1; x < 31; ++x) {
+                bool corner = (x == 1 || x == 30) && (y == 1 || y == 30);
+                if (corner) continue;
+                bool rim = x == 1 || x == 30 || y == 1 || y == 30;
+                bool inner = x == 2 || x == 29 || y == 2 || y == 29;
+                img.Set(x, y, rim ? edge : inner ? 0xE0A050 : page);
+            }
+        }
+        // Three poles with rungs between them.
+        const int poleX[3] = {7, 15, 23};
+        for (int p = 0; p < 3; ++p) img.FillRect(poleX[p], 10, 2, 17, pole);
+        img.FillRect(9, 14, 6, 2, pole);
+        img.FillRect(17, 18, 6, 2, pole);
+        img.FillRect(9, 22, 6, 2, pole);
+        // Red's way down, in its colour.
+        img.FillRect(7, 10, 2, 5, kRunnerColours[0]);
+        img.FillRect(7, 14, 10, 2, kRunnerColours[0]);
+        img.FillRect(15, 14, 2, 6, kRunnerColours[0]);
+        img.FillRect(15, 18, 10, 2, kRunnerColours[0]);
+        img.FillRect(23, 18, 2, 9, kRunnerColours[0]);
+        // Balls on the poles.
+        const std::vector<std::string> ball = {
+            "..###..", ".#ccc#.", "#clccc#", "#ccccc#", "#ccccc#", ".#ccc#.", "..###..",
+        };
+        const uint32_t colours[3] = {kRunnerColours[0], kRunnerColours[2], kRunnerColours[5]};
+        for (int p = 0; p < 3; ++p) {
+            Stamp(img, poleX[p] - 2, 4, ball, "#cl", {kBlack, colours[p], Mix(colours[p], kWhite, 0.6)});
+        }
+    } else {
+        for (int y = 0; y < 16; ++y) {
+            for (int x = 0; x < 16; ++x) {
+                bool corner = (x == 0 || x == 15) && (y == 0 || y == 15);
+                if (corner) continue;
+                bool rim = x == 0 || x == 15 || y == 0 || y == 15;
+                img.Set(x, y, rim ? edge : page);
+            }
+        }
+        img.FillRect(4, 7, 1, 7, pole);
+        img.FillRect(11, 7, 1, 7, pole);
+        img.FillRect(5, 10, 6, 1, pole);
+        img.FillRect(4, 7, 1, 4, kRunnerColours[0]);
+        img.FillRect(4, 10, 8, 1, kRunnerColours[0]);
+        img.FillRect(11, 10, 1, 4, kRunnerColours[0]);
+        const std::vector<std::string> ball = {".###.", "#ccc#", "#ccc#", "#ccc#", ".###."};
+        Stamp(img, 2, 2, ball, "#c", {kBlack, kRunnerColours[0]});
+        Stamp(img, 9, 2, ball, "#c", {kBlack, kRunnerColours[5]});
+    }
+    return img;
+}
+
+}  // namespace art
