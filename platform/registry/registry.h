@@ -14,7 +14,9 @@ std::string ConfigDir();
 
 // The registry file itself: ConfigDir() + "/registry.reg". A file that could
 // not be read as a registry is renamed to this path + ".bad" (or ".bad.1",
-// ".bad.2", ... when earlier ones are still there).
+// ".bad.2", ... when earlier ones are still there). Empty when there is no
+// directory to use at all (no home directory): reads then find nothing and
+// writes fail.
 std::string RegistryFilePath();
 
 }  // namespace reg

@@ -96,6 +96,9 @@ struct FileRead {
 FileRead ReadRegistryFile(const std::string& path, Document& doc) {
     doc = Document{};
     FileRead result;
+    if (path.empty()) {
+        return result;
+    }
     int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
         result.error = errno;
@@ -291,7 +294,10 @@ std::string ConfigDir() {
 }
 
 std::string RegistryFilePath() {
-    return ConfigDir() + "/registry.reg";
+    // Without any directory there is no file; never fall back to one at the
+    // root of the file system.
+    std::string dir = ConfigDir();
+    return dir.empty() ? std::string() : dir + "/registry.reg";
 }
 
 void LoadDocument(Document& doc) {
