@@ -76,28 +76,29 @@ void DrawScorchedBorder(Image& img) {
 // "Tavilo" as strokes with round ends, in a box whose baseline is y = 0.
 StrokeShape TitleWord(double* width) {
     StrokeShape s;
-    s.radius = 5.0;
+    s.radius = 4.8;
+    const double gap = 7.5;
     const double r = s.radius, xTop = -30 + r, base = -r, capTop = -44 + r, mid = (xTop + base) / 2;
     double x = r;
     // T
     s.Line(x, capTop, x + 30, capTop);
     s.Line(x + 15, capTop, x + 15, base);
-    x += 30 + 2 * r - 6;  // the a tucks under the bar
+    x += 30 + 2 * r - 3;  // the a tucks under the bar
     // a
     s.Arc(x + 10, mid, 10, (base - xTop) / 2, 0, 360);
     s.Line(x + 20, xTop, x + 20, base + 1);
-    x += 20 + 2 * r + 3;
+    x += 20 + 2 * r + gap;
     // v
     s.Line(x, xTop, x + 10.5, base);
     s.Line(x + 10.5, base, x + 21, xTop);
-    x += 21 + 2 * r + 3;
+    x += 21 + 2 * r + gap - 1;
     // i
     s.Line(x, xTop, x, base);
     s.Dot(x, capTop + 1);
-    x += 2 * r + 3;
+    x += 2 * r + gap;
     // l
     s.Line(x, capTop - 3, x, base);
-    x += 2 * r + 3;
+    x += 2 * r + gap - 1;
     // o
     s.Arc(x + 10, mid, 10, (base - xTop) / 2, 0, 360);
     x += 20 + r;
@@ -109,7 +110,19 @@ void DrawTitleWord(Image& img, int top) {
     double width = 0;
     const StrokeShape word = TitleWord(&width);
     const double slant = 0.12, baseline = top + 46.0;
-    const double left = std::floor((img.width - width - 6) / 2.0) + 2;
+    // Centre the ink, outline and shadow included, rather than the centre
+    // lines: the slant and the round ends make the two differ.
+    const Slanted probe{word, 0, baseline, slant, baseline};
+    double inkLeft = 1e9, inkRight = -1e9;
+    for (double y = top - 8; y < top + 60; y += 0.5) {
+        for (double x = -20; x < width + 40; x += 0.5) {
+            if (probe.Distance(x, y) < 2.0) {
+                inkLeft = std::min(inkLeft, x);
+                inkRight = std::max(inkRight, x + 3);
+            }
+        }
+    }
+    const double left = std::round((img.width - (inkRight - inkLeft)) / 2.0 - inkLeft);
     const Slanted face{word, left, baseline, slant, baseline};
     const Slanted shadow{word, left + 3, baseline + 3, slant, baseline + 3};
     const double outline = 2.0;
