@@ -1,0 +1,289 @@
+// tavilo-headless: the program with a virtual clock and no display, driven by
+// a script. The clock moves only when the script says "wait", so every run of
+// a script gives the same ticks, the same pictures and the same state.
+//
+// A line of the script is read only when the program waits for input, so a
+// script on a pipe drives a running program step by step, and each line runs
+// inside whichever loop is waiting, a modal dialog's included.
+#include <fcntl.h>
+#include <poll.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <deque>
+#include <string>
+
+#include "gdi/png.h"
+#include "gdi/screen.h"
+#include "host.h"
+#include "registry/registry.h"
+#include "runtime/runtime_control.h"
+#include "script.h"
+#include "windows.h"
+
+namespace {
+
+// Exit codes of the host itself; the program's own code passes through.
+constexpr int kExitUsage = 2;
+constexpr int kExitScript = 2;
+constexpr int kExitHung = 3;
+
+// Close is repeated this many times before the host gives up on a program
+// that will not end after its script has.
+constexpr int kMaxCloses = 3;
+
+struct Driver {
+    const char* scriptName = "-";
+    int scriptFd = -1;
+    std::string buffer;
+    bool eof = false;
+    int lineNumber = 0;
+    std::deque<host::Event> pending;
+    bool waiting = false;
+    uint64_t waitUntil = 0;
+    bool finished = false;
+    int closes = 0;
+    int watchFd = -1;
+};
+
+Driver g_driver;
+
+[[noreturn]] void Fail(int code, const std::string& message) {
+    std::fprintf(stderr, "tavilo-headless: %s\n", message.c_str());
+    std::fflush(stdout);
+    std::exit(code);
+}
+
+[[noreturn]] void ScriptError(const std::string& message, const std::string& line) {
+    Fail(kExitScript, std::string(g_driver.scriptName) + ":" + std::to_string(g_driver.lineNumber) + ": " +
+                          message + ": \"" + line + "\"");
+}
+
+bool Readable(int fd, int timeoutMs) {
+    pollfd p{fd, POLLIN, 0};
+    return poll(&p, 1, timeoutMs) > 0 && (p.revents & (POLLIN | POLLHUP | POLLERR)) != 0;
+}
+
+enum class LineResult { Line, EndOfScript, Wake };
+
+// Blocks until a whole line, the end of the script or a wake-up of the
+// watched descriptor (another copy of the program knocking).
+LineResult NextLine(std::string* line) {
+    Driver& d = g_driver;
+    for (;;) {
+        size_t newline = d.buffer.find('\n');
+        if (newline != std::string::npos) {
+            *line = d.buffer.substr(0, newline);
+            d.buffer.erase(0, newline + 1);
+            ++d.lineNumber;
+            return LineResult::Line;
+        }
+        if (d.eof) {
+            if (d.buffer.empty()) {
+                return LineResult::EndOfScript;
+            }
+            *line = d.buffer;
+            d.buffer.clear();
+            ++d.lineNumber;
+            return LineResult::Line;
+        }
+        pollfd fds[2] = {{d.scriptFd, POLLIN, 0}, {d.watchFd, POLLIN, 0}};
+        int n = poll(fds, d.watchFd >= 0 ? 2 : 1, -1);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            d.eof = true;
+            continue;
+        }
+        if (d.watchFd >= 0 && (fds[1].revents & POLLIN)) {
+            return LineResult::Wake;
+        }
+        if (fds[0].revents == 0) {
+            continue;
+        }
+        char chunk[4096];
+        ssize_t got = read(d.scriptFd, chunk, sizeof chunk);
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        if (got <= 0) {
+            d.eof = true;
+        } else {
+            d.buffer.append(chunk, static_cast<size_t>(got));
+        }
+    }
+}
+
+bool CloseEvent(host::Event* event) {
+    Driver& d = g_driver;
+    d.finished = true;
+    if (++d.closes > kMaxCloses) {
+        Fail(kExitHung, "the program did not end after its script did");
+    }
+    *event = host::Event{};
+    event->kind = host::EventKind::Close;
+    return true;
+}
+
+int Usage(const char* problem) {
+    if (problem != nullptr) {
+        std::fprintf(stderr, "tavilo-headless: %s\n", problem);
+    }
+    std::fprintf(problem ? stderr : stdout,
+                 "usage: tavilo-headless [--config-dir DIR] [--clock-start MS] SCRIPT\n"
+                 "SCRIPT is a file of commands, or - for standard input.\n");
+    return problem ? kExitUsage : 0;
+}
+
+}  // namespace
+
+namespace host {
+
+void Present(const uint32_t*, int, int, int, int) {
+    // Nothing to show: "shot" reads the screen surface itself.
+}
+
+bool WaitEvent(uint64_t deadlineMs, Event* event) {
+    Driver& d = g_driver;
+    if (!d.pending.empty()) {
+        *event = d.pending.front();
+        d.pending.pop_front();
+        return true;
+    }
+    if (d.watchFd >= 0 && Readable(d.watchFd, 0)) {
+        *event = Event{};
+        event->kind = EventKind::Wake;
+        return true;
+    }
+    for (;;) {
+        uint64_t now = rt::NowMs();
+        if (d.waiting) {
+            // Inside "wait": jump the clock to the next deadline, or to the
+            // end of the wait. A deadline exactly at the end still runs.
+            if (deadlineMs <= d.waitUntil) {
+                if (deadlineMs > now) {
+                    rt::SetClock(deadlineMs);
+                }
+                return false;
+            }
+            rt::SetClock(d.waitUntil);
+            d.waiting = false;
+            now = d.waitUntil;
+        }
+        if (deadlineMs <= now) {
+            return false;  // a poll: the program is not waiting, so no line is read
+        }
+        if (d.finished) {
+            return CloseEvent(event);
+        }
+        std::string line;
+        LineResult got = NextLine(&line);
+        if (got == LineResult::Wake) {
+            *event = Event{};
+            event->kind = EventKind::Wake;
+            return true;
+        }
+        if (got == LineResult::EndOfScript) {
+            return CloseEvent(event);  // the end of the script is "quit"
+        }
+        headless::ScriptLine command;
+        std::string error;
+        if (!headless::ParseScriptLine(line, &command, &error)) {
+            ScriptError(error, line);
+        }
+        switch (command.kind) {
+        case headless::ScriptLine::Kind::Nothing:
+            break;
+        case headless::ScriptLine::Kind::Wait:
+            d.waiting = true;
+            d.waitUntil = now + command.waitMs;
+            break;
+        case headless::ScriptLine::Kind::Shot:
+            if (!gdi::WritePng(command.path.c_str(), gdi::ScreenPixels(), gdi::kScreenWidth, gdi::kScreenHeight)) {
+                ScriptError("cannot write the picture", line);
+            }
+            break;
+        case headless::ScriptLine::Kind::State: {
+            std::string state = DescribeProgramState();
+            std::fwrite(state.data(), 1, state.size(), stdout);
+            std::fputc('\n', stdout);
+            std::fflush(stdout);
+            break;
+        }
+        case headless::ScriptLine::Kind::Quit:
+            return CloseEvent(event);
+        default:
+            d.pending.assign(command.events.begin(), command.events.end());
+            *event = d.pending.front();
+            d.pending.pop_front();
+            return true;
+        }
+    }
+}
+
+void WatchDescriptor(int fd) { g_driver.watchFd = fd; }
+
+void RaiseWindow() {
+    // No window to raise; say so, which is what tests of the single-instance
+    // rule look for.
+    std::fprintf(stderr, "tavilo-headless: another copy asked to bring the window to the front\n");
+}
+
+void SetIcon(const uint32_t*, const uint8_t*, int, int) {}
+
+}  // namespace host
+
+int main(int argc, char** argv) {
+    uint64_t clockStart = 0;
+    const char* script = nullptr;
+    for (int i = 1; i < argc; ++i) {
+        std::string arg = argv[i];
+        if (arg == "--help") {
+            return Usage(nullptr);
+        }
+        if (arg == "--config-dir" || arg == "--clock-start") {
+            if (i + 1 >= argc) {
+                return Usage((arg + " needs a value").c_str());
+            }
+            std::string value = argv[++i];
+            if (arg == "--config-dir") {
+                reg::SetConfigDir(value);
+            } else {
+                char* end = nullptr;
+                errno = 0;
+                unsigned long long ms = std::strtoull(value.c_str(), &end, 10);
+                if (value.empty() || *end != 0 || errno != 0 || value[0] == '-') {
+                    return Usage("--clock-start needs a whole number of milliseconds");
+                }
+                clockStart = ms;
+            }
+        } else if (arg.size() > 1 && arg[0] == '-' && arg != "-") {
+            return Usage(("unknown option " + arg).c_str());
+        } else if (script != nullptr) {
+            return Usage("only one script can be given");
+        } else {
+            script = argv[i];
+        }
+    }
+    if (script == nullptr) {
+        return Usage("no script given (a file, or - for standard input)");
+    }
+    if (std::strcmp(script, "-") == 0) {
+        g_driver.scriptFd = 0;
+        g_driver.scriptName = "stdin";
+    } else {
+        g_driver.scriptFd = open(script, O_RDONLY | O_CLOEXEC);
+        g_driver.scriptName = script;
+        if (g_driver.scriptFd < 0) {
+            std::fprintf(stderr, "tavilo-headless: cannot read the script %s: %s\n", script, std::strerror(errno));
+            return kExitUsage;
+        }
+    }
+    rt::UseVirtualClock(clockStart);
+    static WCHAR commandLine[] = {0};
+    int code = WinMain(reinterpret_cast<HINSTANCE>(1), nullptr, commandLine, SW_SHOW);
+    std::fflush(stdout);
+    return code;
+}

@@ -1,0 +1,34 @@
+// The script language of tavilo-headless: one command a line.
+//
+//   tap X Y | down X Y | move X Y | up X Y    the stylus, in screen pixels
+//   press LABEL                               tap the visible control with that label
+//   key KEYS                                  keys such as alt+/ alt+f4 a enter
+//   command N                                 WM_COMMAND N to the main window
+//   wait MS                                   let MS milliseconds of the clock pass
+//   shot FILE.png                             the 240 x 320 screen as a PNG
+//   state                                     the program's state as one JSON line
+//   quit                                      end the script
+//
+// Blank lines and lines starting with # are skipped.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "host.h"
+
+namespace headless {
+
+struct ScriptLine {
+    enum class Kind { Nothing, Pen, Press, Keys, Command, Wait, Shot, State, Quit };
+    Kind kind = Kind::Nothing;
+    std::vector<host::Event> events;  // Pen, Press, Keys, Command: in the order they happen
+    uint64_t waitMs = 0;
+    std::string path;
+};
+
+// False with a message when the line is not a command of the language.
+bool ParseScriptLine(const std::string& line, ScriptLine* out, std::string* error);
+
+}  // namespace headless

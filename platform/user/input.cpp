@@ -1,0 +1,274 @@
+// Input from the host: the stylus goes to the topmost visible window under
+// it (or to the window that took the pen-down, until pen-up), keys to the
+// focus; a modal dialog shuts every other window out.
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <map>
+
+#include "user_internal.h"
+
+namespace user {
+namespace {
+
+struct InputState {
+    HWND capture = nullptr;
+    bool penDown = false;
+    POINT lastPen{0, 0};
+    std::vector<HWND> modal;
+    std::map<WPARAM, char16_t> keyChars;  // the character a host gave with a key
+};
+
+InputState& I() {
+    static InputState state;
+    return state;
+}
+
+// lParam bit of key messages: Alt was down.
+constexpr LPARAM kAltBit = LPARAM{1} << 29;
+constexpr LPARAM kKeyUpBits = (LPARAM{1} << 30) | (LPARAM{1} << 31);
+
+bool ContainsPoint(const RECT& r, POINT p) {
+    return p.x >= r.left && p.x < r.right && p.y >= r.top && p.y < r.bottom;
+}
+
+Window* HitChild(Window* w, POINT p) {
+    RECT client = ScreenClientRect(w);
+    if (!ContainsPoint(client, p)) {
+        return w;
+    }
+    for (Window* c : w->children) {
+        // A disabled child lets the pen through to its parent.
+        if ((c->style & WS_VISIBLE) && (c->style & WS_DISABLED) == 0 && ContainsPoint(ScreenWindowRect(c), p)) {
+            return HitChild(c, p);
+        }
+    }
+    return w;
+}
+
+Window* WindowAt(POINT p) {
+    for (Window* t : TopLevels()) {
+        if (IsShown(t) && !t->destroying && ContainsPoint(ScreenWindowRect(t), p)) {
+            // A disabled top-level window swallows the pen (the owner of a
+            // modal dialog, for one).
+            return (t->style & WS_DISABLED) ? nullptr : HitChild(t, p);
+        }
+    }
+    return nullptr;
+}
+
+// While a modal dialog runs only it, its children and what it owns take input.
+bool AcceptsInput(Window* w) {
+    if (w == nullptr || w->destroying || !IsEnabledChain(w)) {
+        return false;
+    }
+    auto& modal = I().modal;
+    if (modal.empty()) {
+        return true;
+    }
+    Window* m = FromHandle(modal.back());
+    if (m == nullptr) {
+        return true;
+    }
+    Window* root = RootOf(w);
+    return root == m || IsOwnedBy(root, m);
+}
+
+LPARAM ClientPoint(Window* w, POINT p) {
+    RECT c = ScreenClientRect(w);
+    // Each coordinate is cut to 16 bits, so a point left of or above the
+    // client area arrives as Win32 packs it.
+    return MAKELPARAM(p.x - c.left, p.y - c.top);
+}
+
+Window* KeyTarget() {
+    auto& modal = I().modal;
+    Window* focus = FromHandle(GetFocus());
+    if (!modal.empty()) {
+        Window* m = FromHandle(modal.back());
+        if (focus != nullptr && AcceptsInput(focus) && m != nullptr && RootOf(focus) == m) {
+            return focus;
+        }
+        return m;
+    }
+    if (focus != nullptr && IsShown(focus) && AcceptsInput(focus)) {
+        return focus;
+    }
+    if (Window* active = FromHandle(ActiveWindow())) {
+        return active;
+    }
+    return FromHandle(MainWindow());
+}
+
+void PenDown(POINT p) {
+    InputState& s = I();
+    s.lastPen = p;
+    Window* w = WindowAt(p);
+    if (!AcceptsInput(w)) {
+        return;
+    }
+    if (!ContainsPoint(ScreenClientRect(w), p)) {
+        // The frame (caption, border) of a dialog.
+        if (w->frame.penDown != nullptr) {
+            RECT wr = ScreenWindowRect(w);
+            w->frame.penDown(w->handle, POINT{p.x - wr.left, p.y - wr.top});
+        }
+        return;
+    }
+    s.capture = w->handle;
+    s.penDown = true;
+    PostInput(w->handle, WM_LBUTTONDOWN, MK_LBUTTON, ClientPoint(w, p));
+}
+
+void PenMoveOrUp(POINT p, bool up) {
+    InputState& s = I();
+    s.lastPen = p;
+    Window* w = FromHandle(s.capture);
+    if (w == nullptr || w->destroying) {
+        w = WindowAt(p);
+        if (!AcceptsInput(w) || !ContainsPoint(ScreenClientRect(w), p)) {
+            w = nullptr;
+        }
+    }
+    bool wasDown = s.penDown;
+    if (up) {
+        s.capture = nullptr;
+        s.penDown = false;
+    }
+    if (w == nullptr) {
+        return;
+    }
+    if (up) {
+        PostInput(w->handle, WM_LBUTTONUP, 0, ClientPoint(w, p));
+    } else {
+        PostInput(w->handle, WM_MOUSEMOVE, wasDown ? MK_LBUTTON : 0, ClientPoint(w, p));
+    }
+}
+
+// "press LABEL" of the script: a tap at the centre of the visible control
+// that carries that label. Nothing carries one until buttons and the menu
+// bar exist; the script then stops with a message.
+void Press(const std::string& label) {
+    std::u16string wanted = Utf16FromUtf8(label);
+    std::vector<Window*> all;
+    CollectWindows(&all);
+    for (Window* w : all) {
+        if (w->pressLabel.empty() || w->pressLabel != wanted || !IsShown(w)) {
+            continue;
+        }
+        RECT r = ScreenWindowRect(w);
+        POINT centre{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+        if (WindowAt(centre) != w) {
+            continue;  // covered
+        }
+        PenDown(centre);
+        PenMoveOrUp(centre, true);
+        return;
+    }
+    std::fprintf(stderr, "press: no visible button, menu item or dialog button is labelled \"%s\"\n",
+                 label.c_str());
+    std::exit(2);
+}
+
+}  // namespace
+
+void HandleHostEvent(const host::Event& e) {
+    switch (e.kind) {
+    case host::EventKind::PenDown:
+        PenDown(POINT{e.x, e.y});
+        break;
+    case host::EventKind::PenMove:
+        PenMoveOrUp(POINT{e.x, e.y}, false);
+        break;
+    case host::EventKind::PenUp:
+        PenMoveOrUp(POINT{e.x, e.y}, true);
+        break;
+    case host::EventKind::KeyDown:
+    case host::EventKind::KeyUp: {
+        Window* w = KeyTarget();
+        bool down = e.kind == host::EventKind::KeyDown;
+        if (down) {
+            // A host that knows the key's character sends it with the key,
+            // and TranslateMessage makes WM_CHAR of it; a host that sends
+            // characters as Char events leaves it 0.
+            if (e.ch != 0) {
+                I().keyChars[e.vk] = e.ch;
+            } else {
+                I().keyChars.erase(e.vk);
+            }
+        }
+        if (w == nullptr) {
+            break;
+        }
+        UINT message = e.alt ? (down ? WM_SYSKEYDOWN : WM_SYSKEYUP) : (down ? WM_KEYDOWN : WM_KEYUP);
+        LPARAM lParam = 1 | (e.alt ? kAltBit : 0) | (down ? 0 : kKeyUpBits);
+        PostInput(w->handle, message, e.vk, lParam);
+        break;
+    }
+    case host::EventKind::Char: {
+        Window* w = KeyTarget();
+        if (w != nullptr) {
+            PostInput(w->handle, e.alt ? WM_SYSCHAR : WM_CHAR, e.ch, 1 | (e.alt ? kAltBit : 0));
+        }
+        break;
+    }
+    case host::EventKind::Press:
+        Press(e.label);
+        break;
+    case host::EventKind::Command:
+        if (HWND main = MainWindow()) {
+            PostMessageW(main, WM_COMMAND, MAKEWPARAM(e.command, 0), 0);
+        }
+        break;
+    case host::EventKind::Close:
+        // The program is closed as by its own Exit: its main window gets
+        // WM_CLOSE, whose default destroys it.
+        if (HWND main = MainWindow()) {
+            PostMessageW(main, WM_CLOSE, 0, 0);
+        } else {
+            PostQuitMessage(0);
+        }
+        break;
+    case host::EventKind::Wake:
+        OnInstanceWake();
+        break;
+    }
+}
+
+char16_t CharForKey(WPARAM vk) {
+    auto it = I().keyChars.find(vk);
+    return it != I().keyChars.end() ? it->second : 0;
+}
+
+POINT LastPenPosition() { return I().lastPen; }
+
+void ForgetWindowInput(Window* w) {
+    InputState& s = I();
+    if (s.capture == w->handle) {
+        s.capture = nullptr;
+    }
+    s.modal.erase(std::remove(s.modal.begin(), s.modal.end(), w->handle), s.modal.end());
+}
+
+void ResetInput() { I() = InputState{}; }
+
+void PushModal(HWND hwnd) {
+    if (FromHandle(hwnd) != nullptr) {
+        I().modal.push_back(hwnd);
+    }
+}
+
+void PopModal(HWND hwnd) {
+    auto& modal = I().modal;
+    auto it = std::find(modal.rbegin(), modal.rend(), hwnd);
+    if (it != modal.rend()) {
+        modal.erase(std::next(it).base());
+    }
+}
+
+HWND CurrentModal() {
+    auto& modal = I().modal;
+    return modal.empty() ? nullptr : modal.back();
+}
+
+}  // namespace user

@@ -1,0 +1,125 @@
+// The window manager's records and the functions its files share. Not for
+// use outside platform/user.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "gdi/region.h"
+#include "host.h"
+#include "user.h"
+#include "windows.h"
+
+namespace user {
+
+struct WindowClass {
+    std::u16string name;
+    ATOM atom = 0;
+    UINT style = 0;
+    WNDPROC proc = nullptr;
+    HINSTANCE instance = nullptr;
+    HICON icon = nullptr;
+    HBRUSH background = nullptr;
+};
+
+struct Window {
+    HWND handle = nullptr;
+    const WindowClass* cls = nullptr;
+    WNDPROC proc = nullptr;
+    DWORD style = 0;
+    DWORD exStyle = 0;
+    Window* parent = nullptr;       // WS_CHILD windows only
+    Window* owner = nullptr;        // owned top-level windows only
+    std::vector<Window*> children;  // topmost first
+    RECT rect{};                    // window rectangle in the parent's client coordinates (screen for top-level)
+    FrameHooks frame;
+    std::u16string text;
+    std::u16string pressLabel;
+    HINSTANCE instance = nullptr;
+    HMENU menu = nullptr;
+    gdi::Region update;  // client coordinates
+    bool erase = false;
+    bool frameDirty = false;
+    bool destroying = false;
+    bool published = false;  // holds the single-instance socket
+};
+
+// window.cpp
+Window* FromHandle(HWND hwnd);  // null for unknown, stale and remote handles
+std::vector<Window*>& TopLevels();  // topmost first
+bool IsShown(const Window* w);   // WS_VISIBLE on it and every parent
+bool IsEnabledChain(const Window* w);  // neither it nor a parent disabled
+Window* RootOf(Window* w);       // the top-level window that contains w
+bool IsOwnedBy(const Window* w, const Window* owner);  // through any chain of owners
+void ForEachWindow(void (*fn)(Window*, void*), void* context);
+void CollectWindows(std::vector<Window*>* out);  // every live window, parents before children
+Window* FindWindowByClassAndTitle(const std::u16string* cls, const std::u16string* title);
+void DestroyAllWindowsSilently();
+HWND ActiveWindow();
+
+// class.cpp
+const WindowClass* FindClass(LPCWSTR name);
+void ResetClasses();
+
+// paint.cpp
+RECT ScreenWindowRect(const Window* w);
+RECT ScreenClientRect(const Window* w);
+gdi::Region VisibleWindowRegion(const Window* w);   // screen pixels
+gdi::Region VisibleClientRegion(const Window* w);   // screen pixels, children excluded
+
+// A record of what was visible of every window before a change to the
+// window stack; CommitVisibilityChange then invalidates exactly what the
+// change uncovered and brings the clips of live DCs up to date.
+struct VisibilitySnapshot {
+    std::vector<std::pair<HWND, gdi::Region>> client;
+    std::vector<std::pair<HWND, gdi::Region>> window;
+    gdi::Region desktop;
+};
+VisibilitySnapshot TakeVisibilitySnapshot();
+// moved: windows whose contents moved on the screen (or were newly shown);
+// they are invalidated whole rather than by difference.
+void CommitVisibilityChange(const VisibilitySnapshot& before, const std::vector<HWND>& moved,
+                            bool repaint = true);
+void InvalidateWhole(Window* w);
+HWND FindWindowToPaint(HWND filter);
+void DropWindowDCs(Window* w);
+void ResetPaint();
+
+// message.cpp
+void PostInput(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+void ResetQueue();
+
+// input.cpp
+void HandleHostEvent(const host::Event& event);
+POINT LastPenPosition();
+void ForgetWindowInput(Window* w);
+void ResetInput();
+char16_t CharForKey(WPARAM vk);
+
+// timer.cpp
+bool TakeDueTimer(HWND filter, bool remove, MSG* msg);
+void AfterTimerDispatch(HWND hwnd, UINT_PTR id);
+TIMERPROC TimerProcFor(HWND hwnd, UINT_PTR id);
+void KillWindowTimers(HWND hwnd);
+void ResetTimers();
+
+// instance.cpp
+void PublishInstance(Window* w);
+void UnpublishInstance(Window* w);
+HWND FindRemoteWindow(const std::u16string& cls, const std::u16string& title);
+bool IsRemoteHandle(HWND hwnd);
+BOOL RaiseRemoteWindow(HWND hwnd);
+void OnInstanceWake();
+void ResetInstance();
+
+// resource.cpp
+void ShowClassIcon(HICON icon);
+
+// Text helpers.
+bool SameClassName(const std::u16string& a, LPCWSTR b);
+std::string Utf8FromUtf16(const std::u16string& text);
+std::u16string Utf16FromUtf8(const std::string& text);
+
+}  // namespace user
