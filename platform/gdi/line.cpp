@@ -134,6 +134,26 @@ public:
         return cross * cross < r2 * len2;
     }
 
+    bool AxisAligned() const { return ax_ == bx_ || ay_ == by_; }
+
+    // The exact run of an axis-aligned stroke on row y, by integer square
+    // roots alone: the trails of the game are all of this kind.
+    bool AxisRow(int64_t y, int64_t* left, int64_t* right) const {
+        int64_t Y = 2 * y;
+        int64_t minX = std::min(ax_, bx_), maxX = std::max(ax_, bx_);
+        int64_t minY = std::min(ay_, by_), maxY = std::max(ay_, by_);
+        int64_t dY = Y < minY ? minY - Y : (Y > maxY ? Y - maxY : 0);
+        int64_t q = r_ * r_ - dY * dY;
+        if (q <= 0) return false;
+        // m: the largest integer whose square is below q.
+        int64_t m = int64_t(std::sqrt(double(q)));
+        while (m * m >= q) --m;
+        while ((m + 1) * (m + 1) < q) ++m;
+        *left = CeilDiv(minX - m, 2);
+        *right = FloorDiv(maxX + m, 2);
+        return *left <= *right;
+    }
+
     // Rows the stroke may touch.
     int64_t TopRow() const { return FloorDiv(std::min(ay_, by_) - r_, 2); }
     int64_t BottomRow() const { return CeilDiv(std::max(ay_, by_) + r_, 2); }
@@ -198,25 +218,39 @@ void WideSegment(LineTarget& t, int64_t x0, int64_t y0, int64_t x1, int64_t y1, 
     Capsule capsule(x0, y0, x1, y1, width);
     int64_t top = std::max<int64_t>(capsule.TopRow(), t.bounds.top);
     int64_t bottom = std::min<int64_t>(capsule.BottomRow() + 1, t.bounds.bottom);
+    if (capsule.AxisAligned()) {
+        for (int64_t y = top; y < bottom; ++y) {
+            int64_t left;
+            int64_t right;
+            if (capsule.AxisRow(y, &left, &right)) ClippedSpan(t, int(y), left, right + 1, pixel);
+        }
+        return;
+    }
     for (int64_t y = top; y < bottom; ++y) {
         double lo;
         double hi;
         if (!capsule.EstimateRow(y, &lo, &hi)) continue;
-        // The row's pixels form one run, the stroke being convex; settle
-        // each end of the estimate with the exact test.
+        // The row's pixels form one run, the stroke being convex. The
+        // estimate is good to far less than a pixel, so only an end that
+        // falls close to a pixel centre needs the exact test to settle it.
         int64_t left = int64_t(std::ceil(lo));
         int64_t right = int64_t(std::floor(hi));
         left = std::clamp<int64_t>(left, t.bounds.left - 2, t.bounds.right + 1);
         right = std::clamp<int64_t>(right, t.bounds.left - 2, t.bounds.right + 1);
-        if (capsule.Contains(left - 1, y)) {
-            while (capsule.Contains(left - 1, y) && left > t.bounds.left) --left;
-        } else {
-            while (left <= right + 1 && !capsule.Contains(left, y)) ++left;
+        constexpr double kTie = 1e-6;
+        if (std::abs(lo - std::round(lo)) < kTie) {
+            if (capsule.Contains(left - 1, y)) {
+                while (capsule.Contains(left - 1, y) && left > t.bounds.left) --left;
+            } else {
+                while (left <= right + 1 && !capsule.Contains(left, y)) ++left;
+            }
         }
-        if (capsule.Contains(right + 1, y)) {
-            while (capsule.Contains(right + 1, y) && right < t.bounds.right) ++right;
-        } else {
-            while (right >= left && !capsule.Contains(right, y)) --right;
+        if (std::abs(hi - std::round(hi)) < kTie) {
+            if (capsule.Contains(right + 1, y)) {
+                while (capsule.Contains(right + 1, y) && right < t.bounds.right) ++right;
+            } else {
+                while (right >= left && !capsule.Contains(right, y)) --right;
+            }
         }
         if (left > right) continue;
         ClippedSpan(t, int(y), left, right + 1, pixel);
