@@ -13,6 +13,7 @@ int32_t g_allNext = 0;
 int32_t g_optionsAccepted = 0;
 RECT g_topStripRect = {0, 0, 0, 0};
 RECT g_scribbleRect = {0, 0, 0, 0};
+int32_t g_startupDone = 0;
 
 int32_t ClampPlayerCount(int32_t count) {
     if (count < MIN_PLAYERS) {

@@ -23,6 +23,11 @@ extern int32_t g_allNext;
 extern int32_t g_optionsAccepted;
 extern RECT g_topStripRect;
 extern RECT g_scribbleRect;
+// 1 once start-up has built the title board. Before that a paint leaves the
+// window invalid so the title comes with the next paint; after it a window
+// without a board is validated, or it would ask to be painted for ever and
+// starve the timer and the input behind its paint messages.
+extern int32_t g_startupDone;
 
 // A board holds eight runners and a lottery needs two players, so every
 // count that comes from outside (the registry, the dialog's text) passes

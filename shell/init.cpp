@@ -99,6 +99,7 @@ BOOL InitInstance(HINSTANCE instance, int showCmd) {
     }
 
     CreateTitleBoard();
+    g_startupDone = 1;
 
     g_topStripRect = {0, 0, width, 20};
     g_scribbleRect = {0, 240, width, height};

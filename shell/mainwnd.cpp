@@ -38,8 +38,12 @@ LRESULT OnPaint(HWND hwnd) {
     // Whatever covered the window may have brought the task bar back.
     SHFullScreen(hwnd, FULL_SCREEN_FLAGS);
     if (g_board == nullptr) {
-        // Left invalid on purpose: the first paint after a board exists
-        // draws the whole window.
+        // Nothing is drawn. During start-up the window is left invalid on
+        // purpose, so the first paint after the title board exists draws it
+        // all; later (a board that could not be made) it is validated.
+        if (g_startupDone) {
+            ValidateRect(hwnd, nullptr);
+        }
         return 0;
     }
     SetWindowRef(g_board->binding, &g_hwndMain);
