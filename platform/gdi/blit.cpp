@@ -116,12 +116,14 @@ void StretchKeyed(Target& dst, int x, int y, int width, int height, const Source
         RECT r = IntersectRects(bounded, clip);
         if (IsEmpty(r)) continue;
         for (int py = r.top; py < r.bottom; ++py) {
-            int64_t sy = srcTop + ((2 * (py - top) + 1) * srcHeight) / (2 * int64_t(height));
+            // 128-bit products: the offset from a far-away origin times the
+            // source size can pass 2^63.
+            int64_t sy = srcTop + int64_t((__int128(2 * (py - top) + 1) * srcHeight) / (2 * __int128(height)));
             if (sy < 0 || sy >= src.height) continue;
             uint32_t* row = dst.pixels + size_t(py) * size_t(dst.width);
             const uint32_t* srcRow = pixels + size_t(sy) * size_t(src.width);
             for (int px = r.left; px < r.right; ++px) {
-                int64_t sx = srcLeft + ((2 * (px - left) + 1) * srcWidth) / (2 * int64_t(width));
+                int64_t sx = srcLeft + int64_t((__int128(2 * (px - left) + 1) * srcWidth) / (2 * __int128(width)));
                 if (sx < 0 || sx >= src.width) continue;
                 uint32_t p = srcRow[sx];
                 if ((p & 0xFFFFFFu) != key) row[px] = p;

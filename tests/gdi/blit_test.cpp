@@ -109,6 +109,12 @@ TEST(TransparentImage, UnequalSizesStretchByNearestNeighbour) {
             EXPECT_EQ(canvas.At(x, y), expected) << x << "," << y;
         }
     }
+    // A stretch from far outside: the source offset arithmetic must not
+    // overflow (the sanitizer build checks), and the target is covered by
+    // the sprite's last column and row, except where it is keyed out.
+    EXPECT_TRUE(TransparentImage(canvas.dc(), INT32_MIN + 10, INT32_MIN + 10, INT32_MAX, INT32_MAX, sprite.dc(), 0, 0, 2, 2,
+                                 kMagenta));
+    EXPECT_EQ(canvas.At(0, 0), Px(0, 255, 0));
     EXPECT_FALSE(TransparentImage(canvas.dc(), 0, 0, -2, 2, sprite.dc(), 0, 0, 2, 2, kMagenta));
     EXPECT_FALSE(TransparentImage(canvas.dc(), 0, 0, 2, 2, sprite.dc(), 0, 0, 0, 2, kMagenta));
 }
