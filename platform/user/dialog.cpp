@@ -1,229 +1,464 @@
-// Dialogs from templates: the dialog window, its procedure, modeless and
-// modal dialogs. A modal dialog is a nested message loop over the one
-// blocking wait, ended by the flag that EndDialog sets; its owner is
-// disabled meanwhile and input to every other window is ignored.
-//
-// Still to come with the controls: the template's items (buttons, static
-// text and bitmaps) and the caption frame.
+// Dialogs from templates: the dialog manager's window procedure, modeless and
+// modal creation, the modal loop, EndDialog, GetDlgItem and the two keys a
+// dialog answers, Enter and Escape. The steps follow Win32 as Wine's
+// dlls/user32/dialog.c reproduces it: create the window hidden, attach the
+// dialog procedure, WM_SETFONT, the controls in template order, WM_INITDIALOG,
+// and only then show it.
 #include <map>
+#include <memory>
 
-#include "user_internal.h"
+#include "dialog_internal.h"
+#include "gdi/font_data.h"
 
 namespace user {
 namespace {
 
-constexpr LPCWSTR kDialogClass = u"#32770";
-constexpr int kDefaultBaseX = 5;   // the base units of "MS Sans Serif" 8
-constexpr int kDefaultBaseY = 13;
-constexpr int kScreenDpi = 96;
-
-struct DialogData {
+struct DialogState {
     DLGPROC proc = nullptr;
-    INT_PTR result = 0;
+    HFONT font = nullptr;         // what WM_GETFONT answers
+    HFONT createdFont = nullptr;  // the template's font, deleted with the dialog
+    HWND disabledOwner = nullptr;  // a modal dialog's owner, enabled again when it ends
     bool ended = false;
-    int baseX = kDefaultBaseX;
-    int baseY = kDefaultBaseY;
+    INT_PTR result = 0;
 };
 
-std::map<HWND, DialogData>& Dialogs() {
-    static std::map<HWND, DialogData> dialogs;
+using DialogMap = std::map<HWND, std::shared_ptr<DialogState>>;
+
+DialogMap& Dialogs() {
+    static DialogMap dialogs;
     return dialogs;
 }
 
-// The dialog being created, until its window exists and has a record.
-DialogData g_creating;
-HWND g_creatingHwnd = nullptr;
-
-DialogData* DataOf(HWND hwnd) {
-    auto it = Dialogs().find(hwnd);
-    return it != Dialogs().end() ? &it->second : nullptr;
+// The state of the dialog being created: its window receives WM_CREATE before
+// CreateWindowExW has returned a handle to attach it to.
+std::shared_ptr<DialogState>& Pending() {
+    static std::shared_ptr<DialogState> pending;
+    return pending;
 }
 
-LRESULT CALLBACK DialogWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    if (msg == WM_CREATE && DataOf(hwnd) == nullptr) {
-        Dialogs()[hwnd] = g_creating;
-        g_creatingHwnd = hwnd;
+// Windows that ResetForTests removed without messages leave their entries
+// behind; they go whenever a new dialog is made.
+void DropStaleDialogs() {
+    DialogMap& map = Dialogs();
+    for (auto it = map.begin(); it != map.end();) {
+        it = FromHandle(it->first) == nullptr ? map.erase(it) : std::next(it);
     }
-    DialogData* data = DataOf(hwnd);
-    if (msg == WM_NCDESTROY) {
-        Dialogs().erase(hwnd);
-        return DefWindowProcW(hwnd, msg, wParam, lParam);
+}
+
+std::shared_ptr<DialogState> StateOf(HWND dlg) {
+    DialogMap& map = Dialogs();
+    auto it = map.find(dlg);
+    if (it != map.end()) {
+        return it->second;
     }
-    if (data != nullptr && data->proc != nullptr && msg != WM_CREATE) {
-        INT_PTR handled = data->proc(hwnd, msg, wParam, lParam);
-        if (handled) {
-            return handled;
+    if (Pending() != nullptr && FromHandle(dlg) != nullptr) {
+        std::shared_ptr<DialogState> state = std::move(Pending());
+        Pending() = nullptr;
+        map[dlg] = state;
+        return state;
+    }
+    return nullptr;
+}
+
+WORD ControlId(const Window* w) { return static_cast<WORD>(reinterpret_cast<UINT_PTR>(w->menu)); }
+
+bool IsPushButton(const Window* w) {
+    if (!SameClassName(w->cls->name, kButtonClass)) {
+        return false;
+    }
+    DWORD kind = w->style & 0x0F;
+    return kind == BS_PUSHBUTTON || kind == BS_DEFPUSHBUTTON;
+}
+
+bool IsWithinDialog(HWND hwnd, HWND dlg) {
+    for (Window* w = FromHandle(hwnd); w != nullptr; w = w->parent) {
+        if (w->handle == dlg) {
+            return true;
         }
     }
-    return DefDlgProcW(hwnd, msg, wParam, lParam);
+    return false;
 }
 
-void EnsureClass() {
-    if (FindClass(kDialogClass) != nullptr) {
-        return;
-    }
-    WNDCLASSW wc{};
-    wc.lpfnWndProc = DialogWndProc;
-    wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
-    wc.lpszClassName = kDialogClass;
-    RegisterClassW(&wc);
-}
-
-// Dialog base units from the template's font, as Win32 computes them: the
-// average width of the 52 letters and the font's height.
-void BaseUnits(LPCDLGTEMPLATEW tmpl, int* baseX, int* baseY) {
-    *baseX = kDefaultBaseX;
-    *baseY = kDefaultBaseY;
-    if ((tmpl->style & DS_SETFONT) == 0 || tmpl->typeface == nullptr) {
-        return;
-    }
-    LOGFONTW lf{};
-    lf.lfHeight = -((tmpl->pointSize * kScreenDpi + 36) / 72);
-    lf.lfWeight = FW_NORMAL;
-    for (int i = 0; i < LF_FACESIZE - 1 && tmpl->typeface[i] != 0; ++i) {
-        lf.lfFaceName[i] = tmpl->typeface[i];
-    }
-    HFONT font = CreateFontIndirectW(&lf);
-    HDC dc = CreateCompatibleDC(nullptr);
-    if (font != nullptr && dc != nullptr) {
-        HGDIOBJ old = SelectObject(dc, font);
-        static const WCHAR kLetters[] = u"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
-        SIZE size{};
-        TEXTMETRICW tm{};
-        if (GetTextExtentExPointW(dc, kLetters, 52, 0, nullptr, nullptr, &size) && GetTextMetricsW(dc, &tm) &&
-            size.cx > 0 && tm.tmHeight > 0) {
-            *baseX = (size.cx / 26 + 1) / 2;
-            *baseY = tm.tmHeight;
-        }
-        SelectObject(dc, old);
-    }
-    if (dc != nullptr) DeleteDC(dc);
-    if (font != nullptr) DeleteObject(font);
-}
-
-HWND CreateFromTemplate(HINSTANCE instance, LPCDLGTEMPLATEW tmpl, HWND owner, DLGPROC proc, LPARAM param,
-                        bool modal) {
-    if (tmpl == nullptr) {
+// The first visible, enabled control with WS_TABSTOP: the one that gets the
+// focus when WM_INITDIALOG returns TRUE.
+HWND FirstTabStop(HWND dlg) {
+    Window* d = FromHandle(dlg);
+    if (d == nullptr) {
         return nullptr;
     }
-    EnsureClass();
-    g_creating = DialogData{};
-    g_creating.proc = proc;
-    BaseUnits(tmpl, &g_creating.baseX, &g_creating.baseY);
-    int x = tmpl->x * g_creating.baseX / 4;
-    int y = tmpl->y * g_creating.baseY / 8;
-    int cx = tmpl->cx * g_creating.baseX / 4;
-    int cy = tmpl->cy * g_creating.baseY / 8;
-    DWORD style = tmpl->style & ~WS_VISIBLE;
-    HWND hwnd = CreateWindowExW(tmpl->dwExtendedStyle, kDialogClass, tmpl->title, style, x, y, cx, cy, owner,
-                                nullptr, instance, nullptr);
-    g_creatingHwnd = nullptr;
-    if (hwnd == nullptr) {
-        return nullptr;
-    }
-    if (modal) {
-        PushModal(hwnd);
-    }
-    SendMessageW(hwnd, WM_INITDIALOG, 0, param);
-    DialogData* data = DataOf(hwnd);
-    if (data != nullptr && (tmpl->style & WS_VISIBLE) && !data->ended) {
-        ShowWindow(hwnd, SW_SHOW);
-    }
-    return IsWindow(hwnd) ? hwnd : nullptr;
-}
-
-}  // namespace
-}  // namespace user
-
-HWND CreateDialogIndirectParamW(HINSTANCE instance, LPCDLGTEMPLATEW tmpl, HWND owner, DLGPROC proc, LPARAM param) {
-    return user::CreateFromTemplate(instance, tmpl, owner, proc, param, false);
-}
-
-INT_PTR DialogBoxIndirectParamW(HINSTANCE instance, LPCDLGTEMPLATEW tmpl, HWND owner, DLGPROC proc, LPARAM param) {
-    // The owner is disabled only if it was enabled, and enabled again at the end.
-    bool disabledOwner = owner != nullptr && IsWindowEnabled(owner);
-    if (disabledOwner) {
-        EnableWindow(owner, FALSE);
-    }
-    HWND dlg = user::CreateFromTemplate(instance, tmpl, owner, proc, param, true);
-    if (dlg == nullptr) {
-        if (disabledOwner) EnableWindow(owner, TRUE);
-        return -1;
-    }
-    user::DialogData* data = user::DataOf(dlg);
-    if (data != nullptr && !data->ended) {
-        ShowWindow(dlg, SW_SHOW);
-        UpdateWindow(dlg);
-    }
-    MSG msg;
-    for (;;) {
-        data = user::DataOf(dlg);
-        if (data == nullptr || data->ended) {
-            break;
-        }
-        if (!GetMessageW(&msg, nullptr, 0, 0)) {
-            // The quit message belongs to the outer loop: leave it for that one.
-            PostQuitMessage(static_cast<int>(msg.wParam));
-            break;
-        }
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
-    }
-    data = user::DataOf(dlg);
-    INT_PTR result = data != nullptr ? data->result : -1;
-    if (disabledOwner) {
-        EnableWindow(owner, TRUE);
-    }
-    user::PopModal(dlg);
-    if (IsWindow(dlg)) {
-        DestroyWindow(dlg);
-    }
-    return result;
-}
-
-BOOL EndDialog(HWND dlg, INT_PTR result) {
-    user::DialogData* data = user::DataOf(dlg);
-    if (data == nullptr) {
-        return FALSE;
-    }
-    data->result = result;
-    data->ended = true;
-    // A modal dialog's loop sees the flag; a modeless one is only hidden.
-    ShowWindow(dlg, SW_HIDE);
-    return TRUE;
-}
-
-HWND GetDlgItem(HWND dlg, int id) {
-    user::Window* w = user::FromHandle(dlg);
-    if (w == nullptr) {
-        return nullptr;
-    }
-    for (user::Window* c : w->children) {
-        if (reinterpret_cast<ULONG_PTR>(c->menu) == static_cast<ULONG_PTR>(static_cast<WORD>(id))) {
+    for (Window* c : d->children) {
+        if ((c->style & (WS_TABSTOP | WS_VISIBLE | WS_DISABLED)) == (WS_TABSTOP | WS_VISIBLE)) {
             return c->handle;
         }
     }
     return nullptr;
 }
 
-LRESULT CALLBACK DefDlgProcW(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) {
+// The default push button of a dialog, or null.
+Window* DefaultButton(HWND dlg) {
+    Window* d = FromHandle(dlg);
+    if (d == nullptr) {
+        return nullptr;
+    }
+    for (Window* c : d->children) {
+        if (IsPushButton(c) && (c->style & 0x0F) == BS_DEFPUSHBUTTON) {
+            return c;
+        }
+    }
+    return nullptr;
+}
+
+void SendCommand(HWND dlg, WORD id, HWND control) {
+    SendMessageW(dlg, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(control));
+}
+
+// What IsDialogMessage does with the keys of a dialog: Enter clicks the
+// default push button (IDOK when there is none), Escape sends IDCANCEL.
+// A disabled default button makes Enter do nothing, as in Win32.
+bool HandleDialogKey(HWND dlg, const MSG& msg) {
+    if (msg.message != WM_KEYDOWN || !IsWithinDialog(msg.hwnd, dlg)) {
+        return false;
+    }
+    if (msg.wParam == VK_ESCAPE) {
+        SendCommand(dlg, IDCANCEL, GetDlgItem(dlg, IDCANCEL));
+        return true;
+    }
+    if (msg.wParam == VK_RETURN) {
+        if (Window* b = DefaultButton(dlg)) {
+            if (IsEnabledChain(b)) {
+                SendCommand(dlg, ControlId(b), b->handle);
+            }
+        } else {
+            SendCommand(dlg, IDOK, GetDlgItem(dlg, IDOK));
+        }
+        return true;
+    }
+    return false;
+}
+
+LPCWSTR ControlClass(WORD atom) {
+    switch (atom) {
+    case kButtonAtom:
+        return kButtonClass;
+    case kStaticAtom:
+        return kStaticClass;
+    default:
+        return nullptr;
+    }
+}
+
+// The template's font: its face at its point size on a 96-dpi screen, or the
+// system font when the template names none.
+const gdi::BakedFont* TemplateFont(const DLGTEMPLATEW* tmpl, DialogState* state) {
+    if ((tmpl->style & DS_SETFONT) == 0 || tmpl->typeface == nullptr) {
+        state->font = static_cast<HFONT>(GetStockObject(SYSTEM_FONT));
+        return gdi::SystemBakedFont();
+    }
+    LOGFONTW lf{};
+    lf.lfHeight = -MulDivRound(tmpl->pointSize, 96, 72);
+    lf.lfWeight = FW_NORMAL;
+    for (int i = 0; i < LF_FACESIZE - 1 && tmpl->typeface[i] != 0; ++i) {
+        lf.lfFaceName[i] = tmpl->typeface[i];
+    }
+    state->createdFont = CreateFontIndirectW(&lf);
+    state->font = state->createdFont;
+    return gdi::MatchBakedFont(lf.lfFaceName, lf.lfHeight, FW_NORMAL);
+}
+
+// Creates the dialog and its controls and runs WM_INITDIALOG; the window is
+// still hidden when this returns. Null when the template cannot be built.
+HWND CreateFromTemplate(HINSTANCE instance, const DLGTEMPLATEW* tmpl, HWND owner, DLGPROC proc, LPARAM param,
+                        bool modal, std::shared_ptr<DialogState>* out) {
+    if (tmpl == nullptr || (owner != nullptr && FromHandle(owner) == nullptr)) {
+        return nullptr;
+    }
+    EnsureControlClasses();
+    DropStaleDialogs();
+    auto state = std::make_shared<DialogState>();
+    *out = state;
+    const gdi::BakedFont* font = TemplateFont(tmpl, state.get());
+    const int baseX = gdi::DialogBaseUnitX(font);
+    const int baseY = font->height;
+
+    // The template's position is in dialog units from the owner's client
+    // origin; its size is the client area's, to which the frame is added.
+    DWORD style = tmpl->style & ~WS_VISIBLE;
+    RECT insets = FrameInsetsFor(style, tmpl->dwExtendedStyle);
+    int x = MulDivRound(tmpl->x, baseX, 4);
+    int y = MulDivRound(tmpl->y, baseY, 8);
+    if ((style & WS_CHILD) == 0 && owner != nullptr) {
+        RECT origin = ScreenClientRect(FromHandle(owner));
+        x += origin.left;
+        y += origin.top;
+    }
+    int width = MulDivRound(tmpl->cx, baseX, 4) + insets.left + insets.right;
+    int height = MulDivRound(tmpl->cy, baseY, 8) + insets.top + insets.bottom;
+
+    Pending() = state;
+    HWND dlg = CreateWindowExW(tmpl->dwExtendedStyle, kDialogClass, tmpl->title, style, x, y, width, height, owner,
+                               nullptr, instance, reinterpret_cast<LPVOID>(param));
+    Pending() = nullptr;
+    if (dlg == nullptr) {
+        if (state->createdFont != nullptr) {
+            DeleteObject(state->createdFont);
+        }
+        return nullptr;
+    }
+    // A modal dialog's owner is disabled before WM_INITDIALOG, so that an
+    // EndDialog there already finds it to enable again (Win32 order).
+    if (modal && owner != nullptr) {
+        HWND root = RootOf(FromHandle(owner))->handle;
+        if (IsWindowEnabled(root)) {
+            state->disabledOwner = root;
+            EnableWindow(root, FALSE);
+        }
+    }
+    // As in Win32, the dialog procedure sees nothing of the window's
+    // creation; its first message is WM_SETFONT (with DS_SETFONT).
+    state->proc = proc;
+    bool setFont = (tmpl->style & DS_SETFONT) != 0;
+    if (setFont) {
+        SendMessageW(dlg, WM_SETFONT, reinterpret_cast<WPARAM>(state->font), FALSE);
+    }
+    for (WORD i = 0; i < tmpl->cdit && tmpl->items != nullptr && IsWindow(dlg); ++i) {
+        const DLGITEMTEMPLATEW& item = tmpl->items[i];
+        LPCWSTR cls = ControlClass(item.classAtom);
+        if (cls == nullptr) {
+            continue;  // a control class this layer does not have
+        }
+        // A static bitmap names its resource by number; the control loads it
+        // from the dialog's instance when it is created.
+        LPVOID create = nullptr;
+        if (item.text == nullptr && item.textOrdinal != 0) {
+            create = reinterpret_cast<LPVOID>(static_cast<UINT_PTR>(item.textOrdinal));
+        }
+        HWND control = CreateWindowExW(item.dwExtendedStyle, cls, item.text, item.style | WS_CHILD,
+                                       MulDivRound(item.x, baseX, 4), MulDivRound(item.y, baseY, 8),
+                                       MulDivRound(item.cx, baseX, 4), MulDivRound(item.cy, baseY, 8), dlg,
+                                       reinterpret_cast<HMENU>(static_cast<UINT_PTR>(item.id)), instance, create);
+        if (control == nullptr) {
+            DestroyWindow(dlg);
+            return nullptr;
+        }
+        if (setFont) {
+            SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(state->font), FALSE);
+        }
+    }
+    if (!IsWindow(dlg)) {
+        return nullptr;
+    }
+    HWND focus = FirstTabStop(dlg);
+    LRESULT wantsFocus = SendMessageW(dlg, WM_INITDIALOG, reinterpret_cast<WPARAM>(focus), param);
+    if (!IsWindow(dlg)) {
+        return nullptr;
+    }
+    if (wantsFocus && focus != nullptr && IsWindow(focus) && !state->ended) {
+        SetFocus(focus);
+    }
+    return dlg;
+}
+
+void EnableOwnerAgain(DialogState* state) {
+    if (state->disabledOwner != nullptr) {
+        HWND owner = state->disabledOwner;
+        state->disabledOwner = nullptr;
+        EnableWindow(owner, TRUE);
+    }
+}
+
+void RunModalLoop(HWND dlg, const DialogState& state) {
+    MSG msg;
+    while (!state.ended && FromHandle(dlg) != nullptr) {
+        if (!GetMessageW(&msg, nullptr, 0, 0)) {
+            // The quit goes back for the loop outside, as Win32's dialog loop does.
+            PostQuitMessage(static_cast<int>(msg.wParam));
+            break;
+        }
+        if (HandleDialogKey(dlg, msg)) {
+            continue;
+        }
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+}
+
+// What the dialog manager does with a message the dialog procedure left.
+LRESULT DefaultDialogMessage(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam, DialogState* state) {
     switch (msg) {
-    case WM_CLOSE:
-        // Closing a dialog is cancelling it.
-        PostMessageW(dlg, WM_COMMAND, MAKEWPARAM(IDCANCEL, 0), 0);
+    case WM_CREATE: {
+        auto* cs = reinterpret_cast<const CREATESTRUCTW*>(lParam);
+        ApplyFrame(dlg, static_cast<DWORD>(cs->style), cs->dwExStyle);
         return 0;
-    case WM_INITDIALOG:
+    }
+    case WM_ERASEBKGND: {
+        RECT client;
+        GetClientRect(dlg, &client);
+        HBRUSH face = CreateSolidBrush(kFaceColor);
+        FillRect(reinterpret_cast<HDC>(wParam), &client, face);
+        DeleteObject(face);
+        return 1;
+    }
+    case WM_CLOSE:
+        // Closing a dialog cancels it, as Win32's DefDlgProc does.
+        PostMessageW(dlg, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(GetDlgItem(dlg, IDCANCEL)));
+        return 0;
+    case WM_SETFONT:
+        if (state != nullptr) {
+            state->font = reinterpret_cast<HFONT>(wParam);
+        }
+        return 0;
+    case WM_GETFONT:
+        return state != nullptr ? reinterpret_cast<LRESULT>(state->font) : 0;
+    case WM_MOVE:
+        FollowFrameOwner(dlg);
+        return 0;
+    case WM_SHOWWINDOW:
+        ShowFrameButtons(dlg, wParam != FALSE);
+        return 0;
+    case WM_NCDESTROY:
+        if (state != nullptr && state->createdFont != nullptr) {
+            DeleteObject(state->createdFont);
+            state->createdFont = nullptr;
+        }
+        Dialogs().erase(dlg);
         return 0;
     default:
         return DefWindowProcW(dlg, msg, wParam, lParam);
     }
 }
 
-// The menu bar comes with the controls. Until then it cannot be made, which
-// the program survives as on a device without one: accelerators still work.
-BOOL SHCreateMenuBar(PSHMENUBARINFO info) {
-    if (info != nullptr) {
-        info->hwndMB = nullptr;
+}  // namespace
+
+int MulDivRound(int a, int b, int c) {
+    if (c == 0) {
+        return -1;  // Win32's MulDiv answers a zero divisor with -1
     }
-    return FALSE;
+    long long product = static_cast<long long>(a) * b;
+    long long half = (c < 0 ? -c : c) / 2;
+    bool negative = (product < 0) != (c < 0);
+    long long magnitude = (product < 0 ? -product : product) + half;
+    long long quotient = magnitude / (c < 0 ? -static_cast<long long>(c) : c);
+    return static_cast<int>(negative ? -quotient : quotient);
+}
+
+std::u16string StripPrefix(const std::u16string& text) {
+    std::u16string out;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == u'&' && i + 1 < text.size()) {
+            ++i;
+        } else if (text[i] == u'&') {
+            continue;
+        }
+        out += text[i];
+    }
+    return out;
+}
+
+void EnsureControlClasses() {
+    struct Entry {
+        LPCWSTR name;
+        WNDPROC proc;
+    };
+    const Entry entries[] = {
+        {kButtonClass, ButtonWndProc},
+        {kStaticClass, StaticWndProc},
+        {kDialogClass, DefDlgProcW},
+    };
+    for (const Entry& e : entries) {
+        if (FindClass(e.name) == nullptr) {
+            WNDCLASSW wc{};
+            wc.lpfnWndProc = e.proc;
+            wc.lpszClassName = e.name;
+            RegisterClassW(&wc);
+        }
+    }
+}
+
+}  // namespace user
+
+using user::FromHandle;
+using user::Window;
+
+HWND CreateDialogIndirectParamW(HINSTANCE instance, LPCDLGTEMPLATEW tmpl, HWND owner, DLGPROC proc,
+                                LPARAM param) {
+    std::shared_ptr<user::DialogState> state;
+    HWND dlg = user::CreateFromTemplate(instance, tmpl, owner, proc, param, false, &state);
+    if (dlg == nullptr) {
+        return nullptr;
+    }
+    // A modeless dialog shows only when its template says so; one that
+    // EndDialog ended during WM_INITDIALOG stays hidden.
+    if ((tmpl->style & WS_VISIBLE) && !state->ended) {
+        ShowWindow(dlg, SW_SHOW);
+    }
+    return dlg;
+}
+
+INT_PTR DialogBoxIndirectParamW(HINSTANCE instance, LPCDLGTEMPLATEW tmpl, HWND owner, DLGPROC proc,
+                                LPARAM param) {
+    std::shared_ptr<user::DialogState> state;
+    HWND dlg = user::CreateFromTemplate(instance, tmpl, owner, proc, param, true, &state);
+    if (dlg == nullptr) {
+        if (state != nullptr) {
+            user::EnableOwnerAgain(state.get());
+        }
+        return -1;
+    }
+    // A modal dialog shows whatever its template's WS_VISIBLE says, unless
+    // it was ended before it ever showed.
+    if (!state->ended) {
+        user::PushModal(dlg);
+        ShowWindow(dlg, SW_SHOW);
+        UpdateWindow(dlg);
+        user::RunModalLoop(dlg, *state);
+        user::PopModal(dlg);
+    }
+    user::EnableOwnerAgain(state.get());
+    if (IsWindow(dlg)) {
+        DestroyWindow(dlg);
+    }
+    return state->result;
+}
+
+BOOL EndDialog(HWND dlg, INT_PTR result) {
+    std::shared_ptr<user::DialogState> state = user::StateOf(dlg);
+    if (state == nullptr) {
+        return FALSE;
+    }
+    state->ended = true;
+    state->result = result;
+    // The owner comes back before the dialog hides, so that it is usable
+    // the moment the dialog is gone (Win32 order).
+    user::EnableOwnerAgain(state.get());
+    // Hidden at once, as in Win32; the modal loop destroys it when it sees
+    // the flag, and a modeless dialog stays hidden until shown again.
+    ShowWindow(dlg, SW_HIDE);
+    return TRUE;
+}
+
+HWND GetDlgItem(HWND dlg, int id) {
+    Window* d = FromHandle(dlg);
+    if (d == nullptr) {
+        return nullptr;
+    }
+    for (Window* c : d->children) {
+        if (user::ControlId(c) == static_cast<WORD>(id)) {
+            return c->handle;
+        }
+    }
+    return nullptr;
+}
+
+// The dialog class's window procedure: the dialog procedure first, then the
+// dialog manager's own handling of whatever it returned FALSE for.
+LRESULT CALLBACK DefDlgProcW(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) {
+    std::shared_ptr<user::DialogState> state = user::StateOf(dlg);
+    if (state != nullptr && state->proc != nullptr) {
+        INT_PTR handled = state->proc(dlg, msg, wParam, lParam);
+        if (msg == WM_INITDIALOG || handled != 0) {
+            return handled;
+        }
+    }
+    return user::DefaultDialogMessage(dlg, msg, wParam, lParam, state.get());
 }

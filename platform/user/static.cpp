@@ -1,0 +1,185 @@
+// Static controls: text (left, centred or right, '&' a prefix unless
+// SS_NOPREFIX) in the control's font, and SS_BITMAP pictures drawn at their
+// natural size from the control's top-left corner.
+#include <map>
+
+#include "dialog_internal.h"
+#include "gdi/object.h"
+
+namespace user {
+namespace {
+
+constexpr DWORD kTypeMask = 0x1F;
+
+struct StaticState {
+    HFONT font = nullptr;      // null: the system font
+    HBITMAP bitmap = nullptr;
+    bool ownsBitmap = false;   // loaded from the template, deleted with the control
+};
+
+std::map<HWND, StaticState>& Statics() {
+    static std::map<HWND, StaticState> statics;
+    return statics;
+}
+
+StaticState* StateOf(HWND hwnd) {
+    auto it = Statics().find(hwnd);
+    return it != Statics().end() ? &it->second : nullptr;
+}
+
+bool IsBitmap(const Window* w) { return (w->style & kTypeMask) == SS_BITMAP; }
+
+SIZE BitmapSize(HBITMAP bitmap) {
+    const gdi::BitmapObject* b = gdi::Lookup<gdi::BitmapObject>(bitmap);
+    return b != nullptr ? SIZE{b->width, b->height} : SIZE{0, 0};
+}
+
+void ReleaseBitmap(StaticState* state) {
+    if (state->ownsBitmap && state->bitmap != nullptr) {
+        DeleteObject(state->bitmap);
+    }
+    state->bitmap = nullptr;
+    state->ownsBitmap = false;
+}
+
+// A bitmap static takes its picture's size, as Win32's does without
+// SS_REALSIZECONTROL.
+void SetBitmap(HWND hwnd, StaticState* state, HBITMAP bitmap, bool owns) {
+    ReleaseBitmap(state);
+    state->bitmap = bitmap;
+    state->ownsBitmap = owns;
+    SIZE size = BitmapSize(bitmap);
+    if (size.cx > 0 && size.cy > 0) {
+        SetWindowPos(hwnd, nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    InvalidateRect(hwnd, nullptr, TRUE);
+}
+
+void Paint(HWND hwnd, HDC dc) {
+    Window* w = FromHandle(hwnd);
+    StaticState* state = StateOf(hwnd);
+    if (w == nullptr || state == nullptr) {
+        return;
+    }
+    RECT client;
+    GetClientRect(hwnd, &client);
+    HBRUSH face = CreateSolidBrush(kFaceColor);
+    FillRect(dc, &client, face);
+    DeleteObject(face);
+    if (IsBitmap(w)) {
+        SIZE size = BitmapSize(state->bitmap);
+        HDC memory = CreateCompatibleDC(dc);
+        if (memory != nullptr && size.cx > 0) {
+            HGDIOBJ old = SelectObject(memory, state->bitmap);
+            BitBlt(dc, 0, 0, size.cx, size.cy, memory, 0, 0, SRCCOPY);
+            SelectObject(memory, old);
+        }
+        if (memory != nullptr) {
+            DeleteDC(memory);
+        }
+        return;
+    }
+    UINT format = 0;
+    switch (w->style & kTypeMask) {
+    case SS_CENTER:
+        format = DT_CENTER;
+        break;
+    case SS_RIGHT:
+        format = DT_RIGHT;
+        break;
+    default:
+        format = DT_LEFT;
+        break;
+    }
+    if (w->style & SS_NOPREFIX) {
+        format |= DT_NOPREFIX;
+    }
+    HGDIOBJ oldFont = state->font != nullptr ? SelectObject(dc, state->font) : nullptr;
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, IsEnabledChain(w) ? kInkColor : kDisabledTextColor);
+    DrawTextW(dc, w->text.c_str(), -1, &client, format);
+    if (oldFont != nullptr) {
+        SelectObject(dc, oldFont);
+    }
+}
+
+}  // namespace
+
+LRESULT CALLBACK StaticWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+    case WM_CREATE: {
+        for (auto it = Statics().begin(); it != Statics().end();) {
+            it = FromHandle(it->first) == nullptr ? Statics().erase(it) : std::next(it);
+        }
+        Statics()[hwnd] = StaticState{};
+        // A template's bitmap static names its picture by number; the dialog
+        // manager passes that number as the creation parameter, since the
+        // window text cannot carry it here.
+        auto* cs = reinterpret_cast<const CREATESTRUCTW*>(lParam);
+        Window* w = FromHandle(hwnd);
+        UINT_PTR number = reinterpret_cast<UINT_PTR>(cs->lpCreateParams);
+        if (w != nullptr && IsBitmap(w) && number != 0 && number <= 0xFFFF) {
+            HBITMAP bitmap = LoadBitmapW(cs->hInstance, MAKEINTRESOURCEW(number));
+            if (bitmap != nullptr) {
+                SetBitmap(hwnd, &Statics()[hwnd], bitmap, true);
+            }
+        }
+        return 0;
+    }
+    case WM_SETTEXT: {
+        LRESULT result = DefWindowProcW(hwnd, msg, wParam, lParam);
+        InvalidateRect(hwnd, nullptr, TRUE);
+        return result;
+    }
+    case WM_SETFONT:
+        if (StaticState* state = StateOf(hwnd)) {
+            state->font = reinterpret_cast<HFONT>(wParam);
+            if (LOWORD(lParam)) {
+                InvalidateRect(hwnd, nullptr, TRUE);
+            }
+        }
+        return 0;
+    case WM_GETFONT: {
+        StaticState* state = StateOf(hwnd);
+        return state != nullptr ? reinterpret_cast<LRESULT>(state->font) : 0;
+    }
+    case STM_SETIMAGE: {
+        StaticState* state = StateOf(hwnd);
+        if (state == nullptr || wParam != IMAGE_BITMAP) {
+            return 0;
+        }
+        // A picture given by the program stays the program's, as in Win32.
+        HBITMAP old = state->ownsBitmap ? nullptr : state->bitmap;
+        SetBitmap(hwnd, state, reinterpret_cast<HBITMAP>(lParam), false);
+        return reinterpret_cast<LRESULT>(old);
+    }
+    case STM_GETIMAGE: {
+        StaticState* state = StateOf(hwnd);
+        return state != nullptr ? reinterpret_cast<LRESULT>(state->bitmap) : 0;
+    }
+    case WM_ERASEBKGND:
+        return 1;  // the paint covers every pixel
+    case WM_PAINT: {
+        PAINTSTRUCT ps;
+        HDC dc = BeginPaint(hwnd, &ps);
+        if (dc != nullptr) {
+            Paint(hwnd, dc);
+        }
+        EndPaint(hwnd, &ps);
+        return 0;
+    }
+    case WM_ENABLE:
+        InvalidateRect(hwnd, nullptr, TRUE);
+        return 0;
+    case WM_NCDESTROY:
+        if (StaticState* state = StateOf(hwnd)) {
+            ReleaseBitmap(state);
+        }
+        Statics().erase(hwnd);
+        return 0;
+    default:
+        return DefWindowProcW(hwnd, msg, wParam, lParam);
+    }
+}
+
+}  // namespace user
