@@ -1,15 +1,20 @@
 #include "harness.h"
 
+#include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
+#include <thread>
 
 #define STB_IMAGE_IMPLEMENTATION
 #define STBI_ONLY_PNG
@@ -303,12 +308,6 @@ int CountDifferences(const Image& a, const Image& b, int left, int top, int righ
 
 }  // namespace progtest
 
-#include <fcntl.h>
-#include <signal.h>
-
-#include <chrono>
-#include <thread>
-
 namespace progtest {
 
 Box DifferenceBox(const Image& a, const Image& b) {
@@ -373,7 +372,12 @@ Image Overlay(const Image& base, int x, int y, const Image& sprite, int sx, int 
     return out;
 }
 
-Interactive::Interactive(const std::string& configDir) : outPath_(configDir + "/interactive-out.txt") {
+Interactive::Interactive(const std::string& configDir) {
+    // A name of its own for each run, so that nothing an earlier run printed
+    // is read as this run's output before the child has opened its file.
+    static int serial = 0;
+    outPath_ = configDir + "/interactive-out" + std::to_string(++serial) + ".txt";
+    WriteFile(outPath_, "");
     int fds[2];
     if (pipe(fds) != 0) {
         return;
