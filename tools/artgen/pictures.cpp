@@ -144,21 +144,27 @@ void DrawTitleWord(Image& img, int top) {
 
 // A ball of 11 pixels centred on (cx, cy): a disc outline, a highlight in
 // the upper left and a shaded rim in the lower right.
-void DrawSmallBall(Image& img, int cx, int cy, uint32_t colour) {
+void DrawSmallBall(Image& img, int cx, int cy, uint32_t colour, double fade) {
     static const std::vector<std::string> ball = {
         "...#####...", ".##ooooo##.", ".#olloooo#.", "#olooooooo#", "#ooooooooo#", "#ooooooooo#",
         "#ooooooood#", "#ooooooodd#", ".#ooooodd#.", ".##ddddd##.", "...#####...",
     };
+    auto faded = [fade](uint32_t c) { return Mix(c, kPage, fade); };
     Stamp(img, cx - 5, cy - 5, ball, "#old",
-          {kBlack, colour, Mix(colour, kWhite, 0.6), Mix(colour, kBlack, 0.2)});
+          {faded(kBlack), faded(colour), faded(Mix(colour, kWhite, 0.6)), faded(Mix(colour, kBlack, 0.2))});
 }
 
-// A small wooden ladder with plain coloured balls: the game at a glance,
-// drawn smaller than the board and without digits so that it never reads as
-// part of a board painted over the page.
+// A small wooden ladder with plain coloured balls: the game at a glance.
+// The page is also the background of every board, and this picture sits
+// where the ladder is painted, so it is drawn small, without digits and
+// faded halfway into the page, like a watermark: on the title screen it says
+// what the game is, during a game it never reads as a second set of balls.
+constexpr double kLadderPictureFade = 0.5;
+
 void DrawLadderPicture(Image& img, int x0, int y0) {
     const int poles = 4, spacing = 22, height = 64;
-    const uint32_t woodDark = 0x6B3E1C, wood = 0xB27A3E, woodLight = 0xD9A866;
+    auto faded = [](uint32_t c) { return Mix(c, kPage, kLadderPictureFade); };
+    const uint32_t woodDark = faded(0x6B3E1C), wood = faded(0xB27A3E), woodLight = faded(0xD9A866);
     // Rungs: (height from the top, left pole).
     const int rungs[][2] = {{12, 0}, {18, 2}, {26, 1}, {36, 0}, {40, 2}, {50, 1}};
     for (const auto& r : rungs) {
@@ -174,7 +180,7 @@ void DrawLadderPicture(Image& img, int x0, int y0) {
     }
     // Red's way down from pole 0, across every rung it meets.
     int pole = 0, y = y0;
-    const uint32_t red = kRunnerColours[0];
+    const uint32_t red = faded(kRunnerColours[0]);
     while (true) {
         int next = height, side = 0;
         for (const auto& r : rungs) {
@@ -191,8 +197,10 @@ void DrawLadderPicture(Image& img, int x0, int y0) {
         img.FillRect(std::min(xa, xb), y - 1, std::abs(xb - xa) + 2, 1, Mix(red, woodDark, 0.35));
         pole += side;
     }
-    for (int p = 0; p < poles; ++p) DrawSmallBall(img, x0 + spacing * p + 1, y0 - 5, kRunnerColours[p]);
-    DrawSmallBall(img, x0 + spacing * pole + 1, y0 + height + 6, red);
+    for (int p = 0; p < poles; ++p) {
+        DrawSmallBall(img, x0 + spacing * p + 1, y0 - 5, kRunnerColours[p], kLadderPictureFade);
+    }
+    DrawSmallBall(img, x0 + spacing * pole + 1, y0 + height + 6, kRunnerColours[0], kLadderPictureFade);
 }
 
 }  // namespace
@@ -250,7 +258,7 @@ Image DrawLogo() {
             img.Blend(px, y, Mix(0xD2641E, 0x7A2A0E, t), Coverage(s, px, y));
         }
     }
-    DrawSmallBall(img, ballX, 8, kRunnerColours[0]);
+    DrawSmallBall(img, ballX, 8, kRunnerColours[0], 0.0);
     return img;
 }
 
