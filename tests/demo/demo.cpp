@@ -5,6 +5,7 @@
 // the game uses it.
 #include <string>
 
+#include "demo_dialogs.h"
 #include "host.h"
 #include "windows.h"
 
@@ -91,6 +92,9 @@ LRESULT OnCommand(HWND hwnd, WPARAM wParam, LPARAM lParam) {
         DestroyWindow(hwnd);
         return 0;
     default:
+        if (DemoDialogsCommand(hwnd, LOWORD(wParam))) {
+            return 0;
+        }
         return DefWindowProcW(hwnd, WM_COMMAND, wParam, lParam);
     }
 }

@@ -1,5 +1,6 @@
 // The demonstration program's own resources: its names and the game's two
 // accelerator records.
+#include "demo_dialogs.h"
 #include "runtime/module.h"
 #include "windows.h"
 
@@ -20,5 +21,6 @@ const RESOURCE_ENTRY g_resourceTable[] = {
     {6, 1, kTitle, sizeof kTitle / sizeof kTitle[0] - 1},
     {6, 3, kClass, sizeof kClass / sizeof kClass[0] - 1},
     {9, 3, kAccelerators, sizeof kAccelerators},
+    DEMO_DIALOG_RESOURCES,
 };
 const DWORD g_resourceCount = sizeof g_resourceTable / sizeof g_resourceTable[0];

@@ -9,3 +9,10 @@ target_compile_definitions(dialog_tests PRIVATE
 target_link_libraries(dialog_tests PRIVATE
   tavilo_user tavilo_gdi tavilo_registry tavilo_resources tavilo_runtime GTest::gtest GTest::gtest_main)
 add_test(NAME dialog_tests COMMAND dialog_tests)
+
+# The demonstration program's dialogs, run through its headless host.
+if(TARGET demo-headless)
+  target_sources(dialog_tests PRIVATE demo_dialogs_test.cpp)
+  target_compile_definitions(dialog_tests PRIVATE TAVILO_DEMO_HEADLESS="$<TARGET_FILE:demo-headless>")
+  add_dependencies(dialog_tests demo-headless)
+endif()
