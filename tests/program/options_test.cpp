@@ -115,8 +115,12 @@ TEST(PlayerCountDialog, CancelLeavesCountBoardTimerAndPanelAlone) {
 TEST(PlayerCountDialog, OkWithTheSameCountStillStartsANewGame) {
     REQUIRE_HEADLESS();
     const RunResult r = RunOk(Command(CMD_NEW) + Command(CMD_ALL) + Wait(200) + Command(CMD_OPTION) +
-                              "press OK\nstate\n" + Wait(50) + "state\n");
-    ASSERT_EQ(r.states.size(), 2u) << r.err;
+                              "press OK\nstate\n" + Wait(50) + "state\n" + Command(CMD_OPTION) +
+                              "state\npress CANCEL\n");
+    ASSERT_EQ(r.states.size(), 3u) << r.err;
+    // An earlier OK never stands in for the dialog now open: only its own
+    // outcome counts.
+    EXPECT_EQ(r.states[2]["g_optionsAccepted"].Int(), 0);
     const Json& s = r.states[0];
     EXPECT_EQ(s["g_optionsAccepted"].Int(), 1);
     EXPECT_EQ(s["g_introVisible"].Int(), 1);
