@@ -1,0 +1,375 @@
+// The SDL host: the device screen in a desktop window through SDL's software
+// path, and input from SDL's event queue.
+//
+// The picture goes through the window surface (SDL_GetWindowSurface) with
+// framebuffer acceleration off, so SDL blits it with XShm instead of creating
+// an OpenGL context, which would cost about 100 MB for a 240 x 320 picture.
+// The host keeps its own copy of the device screen, so that an expose or a
+// resize redraws the window without asking the program to paint.
+#include "display.h"
+
+#include <SDL.h>
+
+#include <algorithm>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <deque>
+#include <vector>
+
+#include "host.h"
+#include "input.h"
+#include "options.h"
+#include "runtime/runtime_control.h"
+#include "scale.h"
+#include "watcher.h"
+
+namespace sdlhost {
+
+namespace {
+
+constexpr uint32_t kBlack = 0;
+
+struct Display {
+    SDL_Window* window = nullptr;
+    Layout layout;
+    uint32_t screen[kDeviceWidth * kDeviceHeight] = {};
+    SDL_Surface* shadow = nullptr;  // only when the window's format is not 32-bit RGB
+    InputTranslator input;
+    std::deque<host::Event> pending;
+    Uint32 wakeEventType = static_cast<Uint32>(-1);
+    bool firstFrameLogged = false;
+    std::vector<uint32_t> iconPixels;  // ARGB, kept until a window can show it
+    int iconWidth = 0;
+    int iconHeight = 0;
+};
+
+Display g_display;
+
+void PushWake(uint32_t generation) {
+    if (g_display.wakeEventType == static_cast<Uint32>(-1)) {
+        return;
+    }
+    SDL_Event event = {};
+    event.type = g_display.wakeEventType;
+    event.user.code = static_cast<Sint32>(generation);
+    SDL_PushEvent(&event);
+}
+
+DescriptorWatcher g_watcher(PushWake);
+
+// Where scaled pixels are written for the window surface: the surface itself
+// when it is 32-bit RGB, otherwise a shadow buffer that SDL converts from.
+struct Target {
+    SDL_Surface* surface = nullptr;
+    PixelTarget pixels;
+    uint32_t setBits = 0;
+    bool resized = false;
+};
+
+bool AcquireTarget(Target* target) {
+    Display& d = g_display;
+    SDL_Surface* surface = SDL_GetWindowSurface(d.window);
+    if (surface == nullptr) {
+        return false;
+    }
+    target->surface = surface;
+    if (surface->w != d.layout.windowWidth || surface->h != d.layout.windowHeight) {
+        d.layout = FitPicture(surface->w, surface->h);
+        d.input.SetLayout(d.layout);
+        target->resized = true;
+    }
+    Uint32 format = surface->format->format;
+    SDL_Surface* pixels = surface;
+    if (format == SDL_PIXELFORMAT_ARGB8888) {
+        target->setBits = 0xFF000000u;
+    } else if (format != SDL_PIXELFORMAT_RGB888) {
+        if (d.shadow == nullptr || d.shadow->w != surface->w || d.shadow->h != surface->h) {
+            SDL_FreeSurface(d.shadow);
+            d.shadow = SDL_CreateRGBSurfaceWithFormat(0, surface->w, surface->h, 32, SDL_PIXELFORMAT_RGB888);
+            if (d.shadow == nullptr) {
+                return false;
+            }
+            target->resized = true;
+        }
+        pixels = d.shadow;
+    }
+    target->pixels.pixels = static_cast<uint32_t*>(pixels->pixels);
+    target->pixels.width = pixels->w;
+    target->pixels.height = pixels->h;
+    target->pixels.pitch = pixels->pitch / 4;
+    return true;
+}
+
+// Hands the written rectangle to the window: converts it from the shadow
+// buffer first where there is one.
+void ShowRect(const Target& target, PixelRect rect) {
+    if (rect.Empty()) {
+        return;
+    }
+    SDL_Rect area = {rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top};
+    if (g_display.shadow != nullptr && target.surface != nullptr &&
+        target.pixels.pixels == g_display.shadow->pixels) {
+        SDL_Rect destination = area;
+        SDL_BlitSurface(g_display.shadow, &area, target.surface, &destination);
+    }
+    SDL_UpdateWindowSurfaceRects(g_display.window, &area, 1);
+}
+
+void RedrawAll() {
+    Display& d = g_display;
+    Target target;
+    if (d.window == nullptr || !AcquireTarget(&target)) {
+        return;
+    }
+    PixelRect whole = {0, 0, target.pixels.width, target.pixels.height};
+    FillPixels(target.pixels, whole, kBlack | target.setBits);
+    ScaleNearest(d.screen, kDeviceWidth, kDeviceHeight, {0, 0, kDeviceWidth, kDeviceHeight}, d.layout.scale,
+                 target.pixels, d.layout.left, d.layout.top, target.setBits);
+    ShowRect(target, whole);
+}
+
+// The time of the first frame on the monotonic clock, for measuring start-up
+// from outside (TAVILO_LOG_FIRST_FRAME=1): the measuring script reads the
+// same clock before it starts the program.
+void LogFirstFrame() {
+    Display& d = g_display;
+    if (d.firstFrameLogged) {
+        return;
+    }
+    d.firstFrameLogged = true;
+    const char* wanted = std::getenv("TAVILO_LOG_FIRST_FRAME");
+    if (wanted == nullptr || *wanted == '\0' || *wanted == '0') {
+        return;
+    }
+    timespec now = {};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    std::fprintf(stderr, "tavilo: first frame at monotonic %.3f ms\n",
+                 static_cast<double>(now.tv_sec) * 1000.0 + static_cast<double>(now.tv_nsec) / 1e6);
+}
+
+void ApplyIcon() {
+    Display& d = g_display;
+    if (d.window == nullptr || d.iconPixels.empty()) {
+        return;
+    }
+    SDL_Surface* icon = SDL_CreateRGBSurfaceWithFormatFrom(d.iconPixels.data(), d.iconWidth, d.iconHeight, 32,
+                                                           d.iconWidth * 4, SDL_PIXELFORMAT_ARGB8888);
+    if (icon != nullptr) {
+        SDL_SetWindowIcon(d.window, icon);
+        SDL_FreeSurface(icon);
+    }
+}
+
+// Window events that concern the picture rather than the program.
+void HandleWindowEvent(const SDL_WindowEvent& event) {
+    switch (event.event) {
+    case SDL_WINDOWEVENT_SIZE_CHANGED:
+    case SDL_WINDOWEVENT_EXPOSED:
+    case SDL_WINDOWEVENT_RESTORED:
+        RedrawAll();
+        break;
+    default:
+        break;
+    }
+}
+
+void Handle(const SDL_Event& event) {
+    Display& d = g_display;
+    if (event.type == d.wakeEventType) {
+        if (g_watcher.Receive(static_cast<uint32_t>(event.user.code))) {
+            host::Event wake;
+            wake.kind = host::EventKind::Wake;
+            d.pending.push_back(wake);
+        }
+        return;
+    }
+    if (event.type == SDL_WINDOWEVENT) {
+        HandleWindowEvent(event.window);
+    }
+    d.input.Translate(event, rt::NowMs(), &d.pending);
+}
+
+}  // namespace
+
+bool OpenDisplay(int scale, std::string* error) {
+    Display& d = g_display;
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    // Closing the window is the program's decision (it saves its settings
+    // first), so SDL must not turn it into a quit by itself, and Alt+F4 must
+    // reach the program's accelerators as keys.
+    SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
+    SDL_SetHint(SDL_HINT_WINDOWS_NO_CLOSE_ON_ALT_F4, "1");
+    // A small windowed game should not switch the desktop's compositing off,
+    // which SDL asks for by default.
+    SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITOR, "0");
+    // A driver the user names in SDL_VIDEODRIVER is taken as asked; otherwise
+    // only a real desktop counts as a display.
+    const char* chosen = std::getenv("SDL_VIDEODRIVER");
+    if (chosen == nullptr || *chosen == '\0') {
+        const char* drivers = DesktopVideoDrivers(std::getenv("DISPLAY"), std::getenv("WAYLAND_DISPLAY"));
+        if (drivers == nullptr) {
+            *error = "neither DISPLAY nor WAYLAND_DISPLAY is set";
+            return false;
+        }
+        SDL_SetHint(SDL_HINT_VIDEODRIVER, drivers);
+    }
+    if (SDL_Init(SDL_INIT_VIDEO) != 0) {
+        *error = SDL_GetError();
+        return false;
+    }
+    d.wakeEventType = SDL_RegisterEvents(1);
+    if (scale <= 0) {
+        SDL_Rect usable = {};
+        if (SDL_GetDisplayUsableBounds(0, &usable) == 0) {
+            scale = ChooseScale(usable.w, usable.h - kFrameAllowance);
+        } else {
+            scale = 2;
+        }
+    }
+    d.window = SDL_CreateWindow("Tavilo", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, kDeviceWidth * scale,
+                                kDeviceHeight * scale, SDL_WINDOW_RESIZABLE);
+    if (d.window == nullptr) {
+        *error = SDL_GetError();
+        SDL_Quit();
+        return false;
+    }
+    SDL_SetWindowMinimumSize(d.window, kDeviceWidth, kDeviceHeight);
+    int width = 0;
+    int height = 0;
+    SDL_GetWindowSize(d.window, &width, &height);
+    d.layout = FitPicture(width, height);
+    d.input.SetLayout(d.layout);
+    ApplyIcon();
+    RedrawAll();
+    return true;
+}
+
+void CloseDisplay() {
+    Display& d = g_display;
+    g_watcher.Watch(-1);
+    SDL_FreeSurface(d.shadow);
+    d.shadow = nullptr;
+    if (d.window != nullptr) {
+        SDL_DestroyWindow(d.window);
+        d.window = nullptr;
+    }
+    d.pending.clear();
+    d.input = InputTranslator();
+    d.wakeEventType = static_cast<Uint32>(-1);
+    SDL_Quit();
+}
+
+SDL_Window* DisplayWindow() { return g_display.window; }
+
+Layout DisplayLayout() { return g_display.layout; }
+
+}  // namespace sdlhost
+
+namespace host {
+
+using sdlhost::g_display;
+
+void Present(const uint32_t* pixels, int left, int top, int right, int bottom) {
+    sdlhost::Display& d = g_display;
+    left = std::max(left, 0);
+    top = std::max(top, 0);
+    right = std::min(right, sdlhost::kDeviceWidth);
+    bottom = std::min(bottom, sdlhost::kDeviceHeight);
+    if (left >= right || top >= bottom) {
+        return;
+    }
+    for (int y = top; y < bottom; ++y) {
+        const uint32_t* from = pixels + static_cast<size_t>(y) * sdlhost::kDeviceWidth + left;
+        std::memcpy(d.screen + static_cast<size_t>(y) * sdlhost::kDeviceWidth + left, from,
+                    static_cast<size_t>(right - left) * sizeof(uint32_t));
+    }
+    if (d.window == nullptr) {
+        return;
+    }
+    sdlhost::Target target;
+    if (!sdlhost::AcquireTarget(&target)) {
+        return;
+    }
+    if (target.resized) {
+        sdlhost::RedrawAll();
+    } else {
+        sdlhost::PixelRect written =
+            sdlhost::ScaleNearest(d.screen, sdlhost::kDeviceWidth, sdlhost::kDeviceHeight, {left, top, right, bottom},
+                                  d.layout.scale, target.pixels, d.layout.left, d.layout.top, target.setBits);
+        sdlhost::ShowRect(target, written);
+    }
+    sdlhost::LogFirstFrame();
+}
+
+bool WaitEvent(uint64_t deadlineMs, Event* event) {
+    sdlhost::Display& d = g_display;
+    sdlhost::g_watcher.Rearm();
+    for (;;) {
+        if (!d.pending.empty()) {
+            *event = std::move(d.pending.front());
+            d.pending.pop_front();
+            return true;
+        }
+        SDL_Event sdlEvent;
+        int got;
+        if (deadlineMs == UINT64_MAX) {
+            got = SDL_WaitEvent(&sdlEvent);
+        } else {
+            uint64_t now = rt::NowMs();
+            if (now >= deadlineMs) {
+                got = SDL_PollEvent(&sdlEvent);
+            } else {
+                // SDL blocks in poll() on the display connection here; a
+                // timer deadline is the only reason to wake without input.
+                uint64_t wait = std::min<uint64_t>(deadlineMs - now, INT_MAX);
+                got = SDL_WaitEventTimeout(&sdlEvent, static_cast<int>(wait));
+            }
+        }
+        if (got == 0) {
+            if (deadlineMs != UINT64_MAX && rt::NowMs() >= deadlineMs) {
+                return false;
+            }
+            if (deadlineMs == UINT64_MAX) {
+                // SDL_WaitEvent only fails when SDL is not running; waiting
+                // on would never end.
+                return false;
+            }
+            continue;
+        }
+        sdlhost::Handle(sdlEvent);
+    }
+}
+
+void WatchDescriptor(int fd) { sdlhost::g_watcher.Watch(fd); }
+
+void RaiseWindow() {
+    SDL_Window* window = g_display.window;
+    if (window == nullptr) {
+        return;
+    }
+    if ((SDL_GetWindowFlags(window) & SDL_WINDOW_MINIMIZED) != 0) {
+        SDL_RestoreWindow(window);
+    }
+    SDL_RaiseWindow(window);
+}
+
+void SetIcon(const uint32_t* pixels, const uint8_t* mask, int width, int height) {
+    sdlhost::Display& d = g_display;
+    if (pixels == nullptr || width <= 0 || height <= 0) {
+        return;
+    }
+    size_t count = static_cast<size_t>(width) * static_cast<size_t>(height);
+    d.iconPixels.assign(count, 0);
+    for (size_t i = 0; i < count; ++i) {
+        bool opaque = mask == nullptr || mask[i] != 0;
+        d.iconPixels[i] = opaque ? ((pixels[i] & 0x00FFFFFFu) | 0xFF000000u) : 0;
+    }
+    d.iconWidth = width;
+    d.iconHeight = height;
+    sdlhost::ApplyIcon();
+}
+
+}  // namespace host

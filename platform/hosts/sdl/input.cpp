@@ -1,0 +1,215 @@
+#include "input.h"
+
+#include <cmath>
+
+#include "keymap.h"
+
+namespace sdlhost {
+
+namespace {
+
+constexpr unsigned kVkF4 = 0x73;
+
+host::Event PenEvent(host::EventKind kind, int x, int y) {
+    host::Event event;
+    event.kind = kind;
+    event.x = x;
+    event.y = y;
+    return event;
+}
+
+}  // namespace
+
+void InputTranslator::Translate(const SDL_Event& event, uint64_t nowMs, std::deque<host::Event>* out) {
+    switch (event.type) {
+    case SDL_MOUSEBUTTONDOWN:
+        // Touch also arrives as synthesized mouse events; the finger events
+        // below handle touch, so these copies are ignored.
+        if (event.button.button == SDL_BUTTON_LEFT && event.button.which != SDL_TOUCH_MOUSEID &&
+            pen_ != Pen::Finger) {
+            if (pen_ == Pen::Mouse) {
+                // The release went missing (it happened outside while another
+                // program held the mouse); end that stroke where it was last
+                // seen so the program never sees two presses in a row.
+                out->push_back(PenEvent(host::EventKind::PenUp, lastX_, lastY_));
+                pen_ = Pen::Up;
+            }
+            PenPress(Pen::Mouse, event.button.x, event.button.y, out);
+        }
+        break;
+    case SDL_MOUSEMOTION:
+        if (pen_ == Pen::Mouse && event.motion.which != SDL_TOUCH_MOUSEID) {
+            PenDrag(event.motion.x, event.motion.y, host::EventKind::PenMove, out);
+        }
+        break;
+    case SDL_MOUSEBUTTONUP:
+        if (pen_ == Pen::Mouse && event.button.button == SDL_BUTTON_LEFT &&
+            event.button.which != SDL_TOUCH_MOUSEID) {
+            PenDrag(event.button.x, event.button.y, host::EventKind::PenUp, out);
+            pen_ = Pen::Up;
+        }
+        break;
+    case SDL_FINGERDOWN:
+        if (pen_ == Pen::Up) {
+            finger_ = event.tfinger.fingerId;
+            PenPress(Pen::Finger, static_cast<int>(std::floor(event.tfinger.x * layout_.windowWidth)),
+                     static_cast<int>(std::floor(event.tfinger.y * layout_.windowHeight)), out);
+        }
+        break;
+    case SDL_FINGERMOTION:
+    case SDL_FINGERUP:
+        if (pen_ == Pen::Finger && event.tfinger.fingerId == finger_) {
+            bool up = event.type == SDL_FINGERUP;
+            PenDrag(static_cast<int>(std::floor(event.tfinger.x * layout_.windowWidth)),
+                    static_cast<int>(std::floor(event.tfinger.y * layout_.windowHeight)),
+                    up ? host::EventKind::PenUp : host::EventKind::PenMove, out);
+            if (up) {
+                pen_ = Pen::Up;
+            }
+        }
+        break;
+    case SDL_KEYDOWN:
+    case SDL_KEYUP:
+        Key(event.key, nowMs, out);
+        break;
+    case SDL_TEXTINPUT:
+        Text(event.text.text, out);
+        break;
+    case SDL_QUIT:
+        CloseRequest(nowMs, out);
+        break;
+    case SDL_WINDOWEVENT:
+        if (event.window.event == SDL_WINDOWEVENT_CLOSE) {
+            CloseRequest(nowMs, out);
+        }
+        break;
+    default:
+        break;
+    }
+}
+
+// A press in the black bars is dropped: it would otherwise land on whatever
+// control touches the screen edge, which the player did not aim at.
+void InputTranslator::PenPress(Pen source, int windowX, int windowY, std::deque<host::Event>* out) {
+    DevicePoint point = WindowToDevice(layout_, windowX, windowY);
+    if (!point.inside) {
+        return;
+    }
+    pen_ = source;
+    lastX_ = point.x;
+    lastY_ = point.y;
+    out->push_back(PenEvent(host::EventKind::PenDown, point.x, point.y));
+}
+
+// Once the pen is down, moves and the release go on with exact coordinates
+// even outside the picture, as a captured mouse does on the device: a button
+// released off itself must see the release outside, not clamped onto its
+// edge.
+void InputTranslator::PenDrag(int windowX, int windowY, host::EventKind kind, std::deque<host::Event>* out) {
+    DevicePoint point = WindowToDevice(layout_, windowX, windowY);
+    if (kind == host::EventKind::PenMove && point.x == lastX_ && point.y == lastY_) {
+        return;  // moved within one device pixel
+    }
+    lastX_ = point.x;
+    lastY_ = point.y;
+    out->push_back(PenEvent(kind, point.x, point.y));
+}
+
+void InputTranslator::Key(const SDL_KeyboardEvent& key, uint64_t nowMs, std::deque<host::Event>* out) {
+    altHeld_ = (key.keysym.mod & KMOD_ALT) != 0;
+    unsigned vk = VkFromKeycode(key.keysym.sym);
+    if (vk == 0) {
+        return;
+    }
+    host::Event event;
+    event.kind = key.type == SDL_KEYDOWN ? host::EventKind::KeyDown : host::EventKind::KeyUp;
+    event.vk = vk;
+    event.alt = altHeld_;
+    out->push_back(event);
+    if (key.type != SDL_KEYDOWN || !altHeld_) {
+        return;
+    }
+    if (vk == kVkF4) {
+        altF4Seen_ = true;
+        altF4Ms_ = nowMs;
+    }
+    char16_t ch = AltCharFromKeycode(key.keysym.sym, key.keysym.mod);
+    if (ch != 0) {
+        host::Event character;
+        character.kind = host::EventKind::Char;
+        character.ch = ch;
+        character.alt = true;
+        out->push_back(character);
+    }
+}
+
+// With Alt held the characters were already made from the key (see Key);
+// text that SDL sends as well would arrive twice.
+void InputTranslator::Text(const char* utf8, std::deque<host::Event>* out) {
+    if (altHeld_) {
+        return;
+    }
+    for (char16_t unit : Utf16FromUtf8(utf8)) {
+        host::Event character;
+        character.kind = host::EventKind::Char;
+        character.ch = unit;
+        out->push_back(character);
+    }
+}
+
+void InputTranslator::CloseRequest(uint64_t nowMs, std::deque<host::Event>* out) {
+    if (altF4Seen_ && nowMs - altF4Ms_ < kAltF4CloseWindowMs) {
+        return;
+    }
+    host::Event event;
+    event.kind = host::EventKind::Close;
+    out->push_back(event);
+}
+
+std::u16string Utf16FromUtf8(const char* text) {
+    std::u16string result;
+    const auto* p = reinterpret_cast<const unsigned char*>(text);
+    while (*p != 0) {
+        unsigned lead = *p;
+        int extra = 0;
+        uint32_t code = 0;
+        if (lead < 0x80) {
+            code = lead;
+        } else if ((lead & 0xE0) == 0xC0) {
+            code = lead & 0x1F;
+            extra = 1;
+        } else if ((lead & 0xF0) == 0xE0) {
+            code = lead & 0x0F;
+            extra = 2;
+        } else if ((lead & 0xF8) == 0xF0) {
+            code = lead & 0x07;
+            extra = 3;
+        } else {
+            ++p;  // a stray continuation byte or an invalid lead
+            continue;
+        }
+        ++p;
+        bool valid = true;
+        for (int i = 0; i < extra; ++i) {
+            if ((*p & 0xC0) != 0x80) {
+                valid = false;
+                break;
+            }
+            code = (code << 6) | (*p & 0x3F);
+            ++p;
+        }
+        if (!valid || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) {
+            continue;
+        }
+        if (code >= 0x10000) {
+            code -= 0x10000;
+            result.push_back(static_cast<char16_t>(0xD800 + (code >> 10)));
+            result.push_back(static_cast<char16_t>(0xDC00 + (code & 0x3FF)));
+        } else {
+            result.push_back(static_cast<char16_t>(code));
+        }
+    }
+    return result;
+}
+
+}  // namespace sdlhost

@@ -1,0 +1,52 @@
+// Turns SDL events into the host seam's input events: the left mouse button
+// and touch as the stylus, keys as virtual keys and characters, and a request
+// to close the desktop window as Close.
+#pragma once
+
+#include <SDL_events.h>
+
+#include <cstdint>
+#include <deque>
+
+#include "host.h"
+#include "layout.h"
+
+namespace sdlhost {
+
+class InputTranslator {
+public:
+    // A close request this soon after Alt+F4 went to the program as a key is
+    // the desktop's own reaction to the same keys; the key already carries
+    // the request, so the close is dropped.
+    static constexpr uint64_t kAltF4CloseWindowMs = 1000;
+
+    void SetLayout(const Layout& layout) { layout_ = layout; }
+
+    // Appends to out the events that one SDL event stands for (often none).
+    void Translate(const SDL_Event& event, uint64_t nowMs, std::deque<host::Event>* out);
+
+    bool PenIsDown() const { return pen_ != Pen::Up; }
+
+private:
+    enum class Pen { Up, Mouse, Finger };
+
+    void PenPress(Pen source, int windowX, int windowY, std::deque<host::Event>* out);
+    void PenDrag(int windowX, int windowY, host::EventKind kind, std::deque<host::Event>* out);
+    void Key(const SDL_KeyboardEvent& key, uint64_t nowMs, std::deque<host::Event>* out);
+    void Text(const char* utf8, std::deque<host::Event>* out);
+    void CloseRequest(uint64_t nowMs, std::deque<host::Event>* out);
+
+    Layout layout_;
+    Pen pen_ = Pen::Up;
+    SDL_FingerID finger_ = 0;
+    int lastX_ = 0;
+    int lastY_ = 0;
+    bool altHeld_ = false;
+    bool altF4Seen_ = false;
+    uint64_t altF4Ms_ = 0;
+};
+
+// The UTF-16 code units of a UTF-8 string; malformed bytes are skipped.
+std::u16string Utf16FromUtf8(const char* text);
+
+}  // namespace sdlhost

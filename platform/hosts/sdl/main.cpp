@@ -1,0 +1,47 @@
+// The desktop program: reads the options, opens the window and hands over to
+// the program's WinMain, which runs until the player exits or closes the
+// window.
+#include <cstdio>
+#include <string>
+
+#include "display.h"
+#include "options.h"
+#include "runtime/runtime_control.h"
+#include "windows.h"
+#if TAVILO_HAVE_REGISTRY
+#include "registry/registry.h"
+#endif
+
+int main(int argc, char** argv) {
+    sdlhost::Options options;
+    std::string error;
+    if (!sdlhost::ParseOptions(argc, argv, &options, &error)) {
+        std::fprintf(stderr, "tavilo: %s (see tavilo --help)\n", error.c_str());
+        return 2;
+    }
+    if (options.help) {
+        std::fputs(sdlhost::UsageText(), stdout);
+        return 0;
+    }
+    if (options.version) {
+        std::puts("Tavilo 1.1");
+        return 0;
+    }
+#if TAVILO_HAVE_REGISTRY
+    if (!options.configDir.empty()) {
+        reg::SetConfigDir(options.configDir);
+    }
+#endif
+    rt::UseRealClock();
+    if (!sdlhost::OpenDisplay(options.scale, &error)) {
+        std::fprintf(stderr, "tavilo: cannot open a display (%s); tavilo-headless runs without one\n",
+                     error.c_str());
+        return 1;
+    }
+    // The options are the host's; the program gets an empty command line,
+    // as when started from the device's menu.
+    static WCHAR commandLine[] = {0};
+    int code = WinMain(reinterpret_cast<HINSTANCE>(1), nullptr, commandLine, SW_SHOW);
+    sdlhost::CloseDisplay();
+    return code;
+}

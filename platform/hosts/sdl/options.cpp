@@ -1,0 +1,127 @@
+#include "options.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+
+namespace sdlhost {
+
+namespace {
+
+// Splits "--name=value" or takes the value from the next argument. Returns
+// false when the option wants a value and none is left.
+bool TakeValue(const char* arg, const char* name, int argc, const char* const* argv, int* index,
+               const char** value, bool* matched) {
+    size_t length = std::strlen(name);
+    *matched = false;
+    if (std::strncmp(arg, name, length) != 0) {
+        return true;
+    }
+    if (arg[length] == '=') {
+        *matched = true;
+        *value = arg + length + 1;
+        return true;
+    }
+    if (arg[length] != '\0') {
+        return true;  // a longer option that merely starts with this name
+    }
+    *matched = true;
+    if (*index + 1 >= argc) {
+        return false;
+    }
+    *index += 1;
+    *value = argv[*index];
+    return true;
+}
+
+bool ParseScale(const char* text, int* scale) {
+    if (*text == '\0') {
+        return false;
+    }
+    errno = 0;
+    char* end = nullptr;
+    long value = std::strtol(text, &end, 10);
+    if (errno != 0 || *end != '\0' || value < 1 || value > kMaxScale) {
+        return false;
+    }
+    *scale = static_cast<int>(value);
+    return true;
+}
+
+}  // namespace
+
+bool ParseOptions(int argc, const char* const* argv, Options* options, std::string* error) {
+    *options = Options{};
+    for (int i = 1; i < argc; ++i) {
+        const char* arg = argv[i];
+        if (std::strcmp(arg, "--help") == 0 || std::strcmp(arg, "-h") == 0) {
+            options->help = true;
+            continue;
+        }
+        if (std::strcmp(arg, "--version") == 0) {
+            options->version = true;
+            continue;
+        }
+        const char* value = nullptr;
+        bool matched = false;
+        if (!TakeValue(arg, "--scale", argc, argv, &i, &value, &matched)) {
+            *error = "--scale needs a number";
+            return false;
+        }
+        if (matched) {
+            if (!ParseScale(value, &options->scale)) {
+                *error = std::string("--scale wants a whole number from 1 to ") + std::to_string(kMaxScale) +
+                         ", not '" + value + "'";
+                return false;
+            }
+            continue;
+        }
+        if (!TakeValue(arg, "--config-dir", argc, argv, &i, &value, &matched)) {
+            *error = "--config-dir needs a directory";
+            return false;
+        }
+        if (matched) {
+            if (*value == '\0') {
+                *error = "--config-dir needs a directory";
+                return false;
+            }
+            options->configDir = value;
+            continue;
+        }
+        *error = std::string("unknown option '") + arg + "'";
+        return false;
+    }
+    return true;
+}
+
+const char* DesktopVideoDrivers(const char* x11Display, const char* waylandDisplay) {
+    bool x11 = x11Display != nullptr && *x11Display != '\0';
+    bool wayland = waylandDisplay != nullptr && *waylandDisplay != '\0';
+    // X11 first where both are there: its window surface is shared memory,
+    // the cheapest software path.
+    if (x11 && wayland) {
+        return "x11,wayland";
+    }
+    if (x11) {
+        return "x11";
+    }
+    if (wayland) {
+        return "wayland";
+    }
+    return nullptr;
+}
+
+const char* UsageText() {
+    return "Usage: tavilo [--scale N] [--config-dir DIR]\n"
+           "Plays Tavilo in a desktop window.\n"
+           "\n"
+           "  --scale N         show each device pixel as N x N window pixels (1 to 16);\n"
+           "                    the default is the largest that fits the desktop, at least 2\n"
+           "  --config-dir DIR  keep the settings in DIR instead of $XDG_CONFIG_HOME/tavilo\n"
+           "  --help            show this text and exit\n"
+           "  --version         show the version and exit\n"
+           "\n"
+           "Without a display, run tavilo-headless instead.\n";
+}
+
+}  // namespace sdlhost
