@@ -152,7 +152,11 @@ FileRead ReadRegistryFile(const std::string& path, Document& doc) {
 // registry.reg.bad.1, ... so that earlier damaged files are kept as well.
 bool MoveAside(const std::string& path) {
     for (int n = 0; n < 1000; ++n) {
-        std::string candidate = path + ".bad" + (n == 0 ? std::string() : "." + std::to_string(n));
+        std::string candidate = path + ".bad";
+        if (n > 0) {
+            candidate += '.';
+            candidate += std::to_string(n);
+        }
         // link() refuses to replace an existing name, so two processes can
         // never move their files onto the same .bad name.
         if (link(path.c_str(), candidate.c_str()) == 0) {
