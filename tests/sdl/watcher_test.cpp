@@ -1,13 +1,12 @@
 // The descriptor watch: one notification per readable state, handed over
-// only after the host has taken the previous one, and none from a watch that
-// has ended.
+// only after the host has taken the previous one and waits again, and none
+// from a watch that has ended.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
-#include <condition_variable>
-#include <mutex>
+#include <thread>
 #include <unistd.h>
-#include <vector>
 
 #include "watcher.h"
 
@@ -16,111 +15,66 @@ namespace {
 
 using namespace std::chrono_literals;
 
-class Notifications {
-public:
-    void Add(uint32_t generation) {
-        std::lock_guard<std::mutex> lock(mutex_);
-        received_.push_back(generation);
-        changed_.notify_all();
+class WatcherTest : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_EQ(pipe(fds), 0); }
+    void TearDown() override {
+        watcher.Watch(-1);
+        close(fds[0]);
+        close(fds[1]);
     }
-    // Waits up to the timeout for at least count notifications.
-    bool WaitFor(size_t count, std::chrono::milliseconds timeout) {
-        std::unique_lock<std::mutex> lock(mutex_);
-        return changed_.wait_for(lock, timeout, [&] { return received_.size() >= count; });
-    }
-    std::vector<uint32_t> All() {
-        std::lock_guard<std::mutex> lock(mutex_);
-        return received_;
+    // The number of notifications once there are count of them or the time
+    // is up; a short wait shows that no more come.
+    int Count(int count, std::chrono::milliseconds wait = 2000ms) {
+        auto end = std::chrono::steady_clock::now() + wait;
+        while (notes < count && std::chrono::steady_clock::now() < end) {
+            std::this_thread::sleep_for(1ms);
+        }
+        return notes;
     }
 
-private:
-    std::mutex mutex_;
-    std::condition_variable changed_;
-    std::vector<uint32_t> received_;
+    int fds[2] = {-1, -1};
+    std::atomic<int> notes{0};
+    std::atomic<uint32_t> last{0};  // the generation of the latest notification
+    DescriptorWatcher watcher{[this](uint32_t generation) {
+        last = generation;
+        ++notes;
+    }};
 };
 
-class Pipe {
-public:
-    Pipe() { EXPECT_EQ(pipe(fds_), 0); }
-    ~Pipe() {
-        close(fds_[0]);
-        close(fds_[1]);
-    }
-    int ReadEnd() const { return fds_[0]; }
-    void Write() { ASSERT_EQ(write(fds_[1], "x", 1), 1); }
-    void Drain() {
-        char byte;
-        ASSERT_EQ(read(fds_[0], &byte, 1), 1);
-    }
-
-private:
-    int fds_[2] = {-1, -1};
-};
-
-TEST(DescriptorWatcher, NotifiesWhenTheDescriptorBecomesReadable) {
-    Notifications notes;
-    DescriptorWatcher watcher([&](uint32_t g) { notes.Add(g); });
-    Pipe pipe;
-    watcher.Watch(pipe.ReadEnd());
-    std::this_thread::sleep_for(20ms);
-    EXPECT_TRUE(notes.All().empty());  // nothing to read yet
-    pipe.Write();
-    ASSERT_TRUE(notes.WaitFor(1, 2000ms));
-    EXPECT_TRUE(watcher.Receive(notes.All()[0]));
-}
-
-TEST(DescriptorWatcher, StaysQuietUntilTheNotificationIsReceivedAndTheHostWaitsAgain) {
-    Notifications notes;
-    DescriptorWatcher watcher([&](uint32_t g) { notes.Add(g); });
-    Pipe pipe;
-    watcher.Watch(pipe.ReadEnd());
-    pipe.Write();
-    ASSERT_TRUE(notes.WaitFor(1, 2000ms));
-    // The descriptor stays readable, but a wait that starts before the
-    // notification was taken must not produce a second one.
+TEST_F(WatcherTest, OneNotificationPerReadableStateAndNoneFromAnEndedWatch) {
+    watcher.Watch(fds[0]);
+    EXPECT_EQ(Count(1, 30ms), 0);  // nothing to read yet
+    ASSERT_EQ(write(fds[1], "x", 1), 1);
+    ASSERT_EQ(Count(1), 1);
+    // Still readable, but a wait that starts before the notification was
+    // taken must not bring a second one.
     watcher.Rearm();
-    std::this_thread::sleep_for(50ms);
-    EXPECT_EQ(notes.All().size(), 1u);
+    EXPECT_EQ(Count(2, 50ms), 1);
     // Taken, then the next wait: still readable, so it fires again.
-    ASSERT_TRUE(watcher.Receive(notes.All()[0]));
+    ASSERT_TRUE(watcher.Receive(last));
     watcher.Rearm();
-    ASSERT_TRUE(notes.WaitFor(2, 2000ms));
-    // Drained before the next wait: quiet.
-    ASSERT_TRUE(watcher.Receive(notes.All()[1]));
-    pipe.Drain();
+    ASSERT_EQ(Count(2), 2);
+    // A notification still queued when the watch changed is stale; the new
+    // watch sees the byte that is still there.
+    uint32_t old = last;
+    watcher.Watch(fds[0]);
+    EXPECT_FALSE(watcher.Receive(old));
+    ASSERT_EQ(Count(3), 3);
+    // Taken and drained before the next wait: quiet.
+    ASSERT_TRUE(watcher.Receive(last));
+    char byte;
+    ASSERT_EQ(read(fds[0], &byte, 1), 1);
     watcher.Rearm();
-    std::this_thread::sleep_for(50ms);
-    EXPECT_EQ(notes.All().size(), 2u);
-}
-
-TEST(DescriptorWatcher, ANotificationFromAnEndedWatchIsStale) {
-    Notifications notes;
-    DescriptorWatcher watcher([&](uint32_t g) { notes.Add(g); });
-    Pipe first;
-    Pipe second;
-    watcher.Watch(first.ReadEnd());
-    first.Write();
-    ASSERT_TRUE(notes.WaitFor(1, 2000ms));
-    watcher.Watch(second.ReadEnd());
-    EXPECT_FALSE(watcher.Receive(notes.All()[0]));
-    second.Write();
-    ASSERT_TRUE(notes.WaitFor(2, 2000ms));
-    EXPECT_TRUE(watcher.Receive(notes.All()[1]));
-    watcher.Watch(-1);
-    EXPECT_FALSE(watcher.Receive(notes.All()[1]));
-}
-
-TEST(DescriptorWatcher, StoppingReturnsPromptlyWhileThreadIsBlocked) {
-    Notifications notes;
-    DescriptorWatcher watcher([&](uint32_t g) { notes.Add(g); });
-    Pipe pipe;
-    watcher.Watch(pipe.ReadEnd());
+    EXPECT_EQ(Count(4, 50ms), 3);
+    // Stopping the thread blocked in poll() returns at once, and it reports
+    // nothing afterwards.
     auto start = std::chrono::steady_clock::now();
     watcher.Watch(-1);
     EXPECT_LT(std::chrono::steady_clock::now() - start, 1000ms);
-    pipe.Write();
-    std::this_thread::sleep_for(30ms);
-    EXPECT_TRUE(notes.All().empty());
+    EXPECT_FALSE(watcher.Receive(last));
+    ASSERT_EQ(write(fds[1], "x", 1), 1);
+    EXPECT_EQ(Count(4, 30ms), 3);
 }
 
 }  // namespace
