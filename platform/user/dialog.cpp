@@ -342,19 +342,6 @@ int MulDivRound(int a, int b, int c) {
     return static_cast<int>(negative ? -quotient : quotient);
 }
 
-std::u16string StripPrefix(const std::u16string& text) {
-    std::u16string out;
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == u'&' && i + 1 < text.size()) {
-            ++i;
-        } else if (text[i] == u'&') {
-            continue;
-        }
-        out += text[i];
-    }
-    return out;
-}
-
 void EnsureControlClasses() {
     struct Entry {
         LPCWSTR name;

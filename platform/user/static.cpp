@@ -1,9 +1,7 @@
 // Static controls: text (left, centred or right, '&' a prefix unless
 // SS_NOPREFIX) in the control's font, and SS_BITMAP pictures drawn at their
 // natural size from the control's top-left corner.
-#include <map>
-
-#include "dialog_internal.h"
+#include "control.h"
 #include "gdi/object.h"
 
 namespace user {
@@ -20,11 +18,6 @@ struct StaticState {
 std::map<HWND, StaticState>& Statics() {
     static std::map<HWND, StaticState> statics;
     return statics;
-}
-
-StaticState* StateOf(HWND hwnd) {
-    auto it = Statics().find(hwnd);
-    return it != Statics().end() ? &it->second : nullptr;
 }
 
 bool IsBitmap(const Window* w) { return (w->style & kTypeMask) == SS_BITMAP; }
@@ -55,63 +48,43 @@ void SetBitmap(HWND hwnd, StaticState* state, HBITMAP bitmap, bool owns) {
     InvalidateRect(hwnd, nullptr, TRUE);
 }
 
-void Paint(HWND hwnd, HDC dc) {
-    Window* w = FromHandle(hwnd);
-    StaticState* state = StateOf(hwnd);
-    if (w == nullptr || state == nullptr) {
-        return;
+UINT Alignment(DWORD style) {
+    switch (style & kTypeMask) {
+    case SS_CENTER:
+        return DT_CENTER;
+    case SS_RIGHT:
+        return DT_RIGHT;
+    default:
+        return DT_LEFT;
     }
-    RECT client;
-    GetClientRect(hwnd, &client);
-    HBRUSH face = CreateSolidBrush(kFaceColor);
-    FillRect(dc, &client, face);
-    DeleteObject(face);
-    if (IsBitmap(w)) {
-        SIZE size = BitmapSize(state->bitmap);
+}
+
+void Paint(HDC dc, const Window& w, const StaticState& state, const RECT& client) {
+    Fill(dc, client, kFaceColor);
+    if (IsBitmap(&w)) {
+        SIZE size = BitmapSize(state.bitmap);
         HDC memory = CreateCompatibleDC(dc);
-        if (memory != nullptr && size.cx > 0) {
-            HGDIOBJ old = SelectObject(memory, state->bitmap);
-            BitBlt(dc, 0, 0, size.cx, size.cy, memory, 0, 0, SRCCOPY);
-            SelectObject(memory, old);
-        }
         if (memory != nullptr) {
+            if (size.cx > 0) {
+                HGDIOBJ old = SelectObject(memory, state.bitmap);
+                BitBlt(dc, 0, 0, size.cx, size.cy, memory, 0, 0, SRCCOPY);
+                SelectObject(memory, old);
+            }
             DeleteDC(memory);
         }
         return;
     }
-    UINT format = 0;
-    switch (w->style & kTypeMask) {
-    case SS_CENTER:
-        format = DT_CENTER;
-        break;
-    case SS_RIGHT:
-        format = DT_RIGHT;
-        break;
-    default:
-        format = DT_LEFT;
-        break;
-    }
-    if (w->style & SS_NOPREFIX) {
-        format |= DT_NOPREFIX;
-    }
-    HGDIOBJ oldFont = state->font != nullptr ? SelectObject(dc, state->font) : nullptr;
-    SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, IsEnabledChain(w) ? kInkColor : kDisabledTextColor);
-    DrawTextW(dc, w->text.c_str(), -1, &client, format);
-    if (oldFont != nullptr) {
-        SelectObject(dc, oldFont);
-    }
+    UINT format = Alignment(w.style) | ((w.style & SS_NOPREFIX) ? DT_NOPREFIX : 0);
+    DrawLabel(dc, w.text, client, format, IsEnabledChain(&w) ? kInkColor : kDisabledTextColor, state.font);
 }
 
 }  // namespace
 
 LRESULT CALLBACK StaticWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    StaticState* state = Find(Statics(), hwnd);
     switch (msg) {
     case WM_CREATE: {
-        for (auto it = Statics().begin(); it != Statics().end();) {
-            it = FromHandle(it->first) == nullptr ? Statics().erase(it) : std::next(it);
-        }
-        Statics()[hwnd] = StaticState{};
+        StaticState& created = AddState(Statics(), hwnd);
         // A template's bitmap static names its picture by number; the dialog
         // manager passes that number as the creation parameter, since the
         // window text cannot carry it here.
@@ -121,7 +94,7 @@ LRESULT CALLBACK StaticWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam
         if (w != nullptr && IsBitmap(w) && number != 0 && number <= 0xFFFF) {
             HBITMAP bitmap = LoadBitmapW(cs->hInstance, MAKEINTRESOURCEW(number));
             if (bitmap != nullptr) {
-                SetBitmap(hwnd, &Statics()[hwnd], bitmap, true);
+                SetBitmap(hwnd, &created, bitmap, true);
             }
         }
         return 0;
@@ -132,19 +105,9 @@ LRESULT CALLBACK StaticWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam
         return result;
     }
     case WM_SETFONT:
-        if (StaticState* state = StateOf(hwnd)) {
-            state->font = reinterpret_cast<HFONT>(wParam);
-            if (LOWORD(lParam)) {
-                InvalidateRect(hwnd, nullptr, TRUE);
-            }
-        }
-        return 0;
-    case WM_GETFONT: {
-        StaticState* state = StateOf(hwnd);
-        return state != nullptr ? reinterpret_cast<LRESULT>(state->font) : 0;
-    }
+    case WM_GETFONT:
+        return ControlFontMessage(hwnd, msg, wParam, lParam, state != nullptr ? &state->font : nullptr, TRUE);
     case STM_SETIMAGE: {
-        StaticState* state = StateOf(hwnd);
         if (state == nullptr || wParam != IMAGE_BITMAP) {
             return 0;
         }
@@ -153,26 +116,17 @@ LRESULT CALLBACK StaticWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam
         SetBitmap(hwnd, state, reinterpret_cast<HBITMAP>(lParam), false);
         return reinterpret_cast<LRESULT>(old);
     }
-    case STM_GETIMAGE: {
-        StaticState* state = StateOf(hwnd);
+    case STM_GETIMAGE:
         return state != nullptr ? reinterpret_cast<LRESULT>(state->bitmap) : 0;
-    }
     case WM_ERASEBKGND:
         return 1;  // the paint covers every pixel
-    case WM_PAINT: {
-        PAINTSTRUCT ps;
-        HDC dc = BeginPaint(hwnd, &ps);
-        if (dc != nullptr) {
-            Paint(hwnd, dc);
-        }
-        EndPaint(hwnd, &ps);
-        return 0;
-    }
+    case WM_PAINT:
+        return PaintControl(hwnd, Statics(), Paint);
     case WM_ENABLE:
         InvalidateRect(hwnd, nullptr, TRUE);
         return 0;
     case WM_NCDESTROY:
-        if (StaticState* state = StateOf(hwnd)) {
+        if (state != nullptr) {
             ReleaseBitmap(state);
         }
         Statics().erase(hwnd);
