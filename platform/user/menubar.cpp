@@ -9,10 +9,9 @@
 // timers and paints go on, a choice or a tap elsewhere closes it, and the tap
 // that closes it goes nowhere else (Windows CE swallows it too).
 #include <algorithm>
-#include <map>
 #include <vector>
 
-#include "dialog_internal.h"
+#include "control.h"
 
 namespace user {
 namespace {
@@ -63,16 +62,14 @@ struct BarButton {
     WORD command = 0;
     bool dropDown = false;
     WORD entry = kNoEntry;
-    bool tracking = false;
-    bool pressed = false;
+    PenPress press{};
     bool menuOpen = false;
 };
 
 struct Item {
     WORD id = 0;
     bool separator = false;
-    bool tracking = false;
-    bool pressed = false;
+    PenPress press{};
 };
 
 // The open pop-up menu's loop.
@@ -96,19 +93,6 @@ std::map<HWND, Item>& Items() {
 }
 Tracking* g_tracking = nullptr;
 
-template <class Map>
-void DropStale(Map& map) {
-    for (auto it = map.begin(); it != map.end();) {
-        it = FromHandle(it->first) == nullptr ? map.erase(it) : std::next(it);
-    }
-}
-
-template <class Map>
-auto* Find(Map& map, HWND hwnd) {
-    auto it = map.find(hwnd);
-    return it != map.end() ? &it->second : nullptr;
-}
-
 // The records of one level, up to and including the one marked MF_END; a
 // pop-up's items follow it directly.
 void ParseLevel(const MENUITEMRECORD* records, DWORD count, DWORD* i, std::vector<MenuNode>* out) {
@@ -128,22 +112,6 @@ void ParseLevel(const MENUITEMRECORD* records, DWORD count, DWORD* i, std::vecto
     }
 }
 
-POINT PointFrom(LPARAM lParam) {
-    return POINT{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
-}
-
-bool Inside(HWND hwnd, POINT p) {
-    RECT client;
-    GetClientRect(hwnd, &client);
-    return p.x >= client.left && p.x < client.right && p.y >= client.top && p.y < client.bottom;
-}
-
-void Fill(HDC dc, const RECT& r, COLORREF color) {
-    HBRUSH brush = CreateSolidBrush(color);
-    FillRect(dc, &r, brush);
-    DeleteObject(brush);
-}
-
 // The width of a label in the system font, '&' prefixes taken out.
 int LabelWidth(const std::u16string& label) {
     HDC dc = GetDC(nullptr);
@@ -153,11 +121,6 @@ int LabelWidth(const std::u16string& label) {
     return r.right - r.left;
 }
 
-void Repaint(HWND hwnd) {
-    InvalidateRect(hwnd, nullptr, FALSE);
-    UpdateWindow(hwnd);
-}
-
 void SendCommand(HWND owner, WORD command) {
     SendMessageW(owner, WM_COMMAND, MAKEWPARAM(command, 0), 0);
 }
@@ -165,9 +128,7 @@ void SendCommand(HWND owner, WORD command) {
 // ---------------------------------------------------------------------------
 // Painting
 
-void PaintBar(HWND hwnd, HDC dc) {
-    RECT client;
-    GetClientRect(hwnd, &client);
+void PaintBar(HDC dc, const Window&, const Bar&, const RECT& client) {
     Fill(dc, client, kBarColor);
     Fill(dc, RECT{client.left, 0, client.right, 1}, kInkColor);
 }
@@ -179,55 +140,28 @@ void PaintUpArrow(HDC dc, int left, int centreY, COLORREF color) {
     }
 }
 
-void PaintBarButton(HWND hwnd, HDC dc) {
-    Window* w = FromHandle(hwnd);
-    BarButton* b = Find(BarButtons(), hwnd);
-    if (w == nullptr || b == nullptr) {
-        return;
-    }
-    RECT client;
-    GetClientRect(hwnd, &client);
-    bool down = b->pressed || b->menuOpen;
-    COLORREF ink = down ? kHighlightTextColor : (IsEnabledChain(w) ? kInkColor : kDisabledTextColor);
+void PaintBarButton(HDC dc, const Window& w, const BarButton& b, const RECT& client) {
+    bool down = b.press.pressed || b.menuOpen;
+    COLORREF ink = down ? kHighlightTextColor : (IsEnabledChain(&w) ? kInkColor : kDisabledTextColor);
     Fill(dc, client, down ? kHighlightColor : kBarColor);
     RECT text = client;
-    if (b->dropDown) {
+    if (b.dropDown) {
         text.right -= kArrowWidth + kArrowGap;
         PaintUpArrow(dc, text.right, (client.top + client.bottom) / 2, ink);
     }
-    SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, ink);
-    DrawTextW(dc, w->text.c_str(), -1, &text, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+    DrawLabel(dc, w.text, text, DT_CENTER | DT_VCENTER | DT_SINGLELINE, ink);
 }
 
-void PaintItem(HWND hwnd, HDC dc) {
-    Window* w = FromHandle(hwnd);
-    Item* item = Find(Items(), hwnd);
-    if (w == nullptr || item == nullptr) {
-        return;
-    }
-    RECT client;
-    GetClientRect(hwnd, &client);
-    Fill(dc, client, item->pressed ? kHighlightColor : kFaceColor);
-    if (item->separator) {
+void PaintItem(HDC dc, const Window& w, const Item& item, const RECT& client) {
+    Fill(dc, client, item.press.pressed ? kHighlightColor : kFaceColor);
+    if (item.separator) {
         int y = (client.top + client.bottom) / 2;
         Fill(dc, RECT{client.left + 2, y, client.right - 2, y + 1}, kShadowColor);
         return;
     }
-    SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, item->pressed ? kHighlightTextColor : kInkColor);
     RECT text{client.left + kItemPadLeft, client.top, client.right, client.bottom};
-    DrawTextW(dc, w->text.c_str(), -1, &text, DT_LEFT | DT_VCENTER | DT_SINGLELINE);
-}
-
-LRESULT PaintWith(HWND hwnd, void (*paint)(HWND, HDC)) {
-    PAINTSTRUCT ps;
-    HDC dc = BeginPaint(hwnd, &ps);
-    if (dc != nullptr) {
-        paint(hwnd, dc);
-    }
-    EndPaint(hwnd, &ps);
-    return 0;
+    DrawLabel(dc, w.text, text, DT_LEFT | DT_VCENTER | DT_SINGLELINE,
+              item.press.pressed ? kHighlightTextColor : kInkColor);
 }
 
 // ---------------------------------------------------------------------------
@@ -262,18 +196,19 @@ HWND CreatePopup(HWND buttonHwnd, const MenuNode& entry) {
     for (const MenuNode& child : entry.children) {
         bool separator = (child.option & MF_SEPARATOR) != 0;
         int h = separator ? kSeparatorItemHeight : kItemHeight;
-        DropStale(Items());
-        Item item;
-        item.id = child.id;
-        // A nested pop-up has no command: it shows as an item that does nothing.
-        item.separator = separator;
-        HWND hwnd = CreateWindowExW(0, kItemClass, separator ? u"" : child.text.c_str(), WS_CHILD | WS_VISIBLE, 0,
-                                    top, width - 2, h, popup, reinterpret_cast<HMENU>(static_cast<UINT_PTR>(child.id)),
-                                    button->instance, nullptr);
+        HWND hwnd = CreateControl({.cls = kItemClass,
+                                   .text = separator ? u"" : child.text.c_str(),
+                                   .style = WS_CHILD | WS_VISIBLE,
+                                   .y = top,
+                                   .cx = width - 2,
+                                   .cy = h,
+                                   .id = child.id},
+                                  popup, button->instance);
         if (hwnd != nullptr) {
-            Items()[hwnd] = item;
+            // A nested pop-up has no command: it shows as an item that does nothing.
+            AddState(Items(), hwnd, Item{child.id, separator});
             if (!separator) {
-                SetPressLabel(hwnd, StripPrefix(child.text).c_str());
+                SetLabel(hwnd, child.text.c_str());
             }
         }
         top += h;
@@ -281,15 +216,6 @@ HWND CreatePopup(HWND buttonHwnd, const MenuNode& entry) {
     ShowWindow(popup, SW_SHOW);
     UpdateWindow(popup);
     return popup;
-}
-
-bool IsWithin(HWND hwnd, HWND ancestor) {
-    for (Window* w = FromHandle(hwnd); w != nullptr; w = w->parent) {
-        if (w->handle == ancestor) {
-            return true;
-        }
-    }
-    return false;
 }
 
 bool IsPen(UINT message) {
@@ -346,7 +272,7 @@ void OpenMenu(HWND buttonHwnd, const MenuNode& entry) {
     Bar* barState = Find(Bars(), bar);
     HWND owner = barState != nullptr ? barState->owner : nullptr;
     b->menuOpen = true;
-    Repaint(buttonHwnd);
+    RepaintNow(buttonHwnd);
     HWND popup = CreatePopup(buttonHwnd, entry);
     WORD chosen = popup != nullptr ? TrackPopup(popup) : 0;
     if (FromHandle(popup) != nullptr) {
@@ -355,7 +281,7 @@ void OpenMenu(HWND buttonHwnd, const MenuNode& entry) {
     // The loop ran other code: the button and the bar may be gone.
     if (BarButton* again = Find(BarButtons(), buttonHwnd)) {
         again->menuOpen = false;
-        Repaint(buttonHwnd);
+        RepaintNow(buttonHwnd);
     }
     if (chosen != 0 && FromHandle(owner) != nullptr) {
         SendCommand(owner, chosen);
@@ -385,7 +311,7 @@ LRESULT CALLBACK BarProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_ERASEBKGND:
         return 1;
     case WM_PAINT:
-        return PaintWith(hwnd, PaintBar);
+        return PaintControl(hwnd, Bars(), PaintBar);
     case WM_NCDESTROY:
         Bars().erase(hwnd);
         return 0;
@@ -400,27 +326,27 @@ LRESULT CALLBACK BarButtonProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam
     case WM_ERASEBKGND:
         return 1;
     case WM_PAINT:
-        return PaintWith(hwnd, PaintBarButton);
+        return PaintControl(hwnd, BarButtons(), PaintBarButton);
     case WM_LBUTTONDOWN:
+        // Unlike a push button's, this repaints even when the button looks
+        // pressed already (a second pen-down before the pen-up).
         if (b != nullptr) {
-            b->tracking = true;
-            b->pressed = true;
-            Repaint(hwnd);
+            b->press = PenPress{true, true};
+            RepaintNow(hwnd);
         }
         return 0;
     case WM_MOUSEMOVE:
-        if (b != nullptr && b->tracking && b->pressed != Inside(hwnd, PointFrom(lParam))) {
-            b->pressed = !b->pressed;
-            Repaint(hwnd);
+        if (b != nullptr) {
+            FollowPen(hwnd, &b->press, lParam);
         }
         return 0;
     case WM_LBUTTONUP:
-        if (b != nullptr && b->tracking) {
-            b->tracking = false;
-            b->pressed = false;
-            bool inside = Inside(hwnd, PointFrom(lParam));
+        if (b != nullptr && b->press.tracking) {
+            b->press = PenPress{};
+            bool inside = PenInside(hwnd, lParam);
+            // A drop-down stays down for its menu, which repaints it.
             if (!inside || !b->dropDown) {
-                Repaint(hwnd);
+                RepaintNow(hwnd);
             }
             if (inside) {
                 ActivateBarButton(hwnd);  // may destroy the bar: nothing of it is touched after
@@ -437,17 +363,11 @@ LRESULT CALLBACK BarButtonProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam
 
 LRESULT CALLBACK PopupProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
-    case WM_CREATE: {
-        auto* cs = reinterpret_cast<const CREATESTRUCTW*>(lParam);
-        ApplyFrame(hwnd, static_cast<DWORD>(cs->style), cs->dwExStyle);
+    case WM_CREATE:
+        ApplyFrameOnCreate(hwnd, lParam);
         return 0;
-    }
-    case WM_ERASEBKGND: {
-        RECT client;
-        GetClientRect(hwnd, &client);
-        Fill(reinterpret_cast<HDC>(wParam), client, kFaceColor);
-        return 1;
-    }
+    case WM_ERASEBKGND:
+        return EraseToFace(hwnd, wParam);
     default:
         return DefWindowProcW(hwnd, msg, wParam, lParam);
     }
@@ -459,30 +379,28 @@ LRESULT CALLBACK ItemProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_ERASEBKGND:
         return 1;
     case WM_PAINT:
-        return PaintWith(hwnd, PaintItem);
+        return PaintControl(hwnd, Items(), PaintItem);
     case WM_LBUTTONDOWN:
         if (item != nullptr && !item->separator) {
-            item->tracking = true;
-            item->pressed = true;
-            Repaint(hwnd);
+            item->press = PenPress{true, true};
+            RepaintNow(hwnd);
         }
         return 0;
     case WM_MOUSEMOVE:
-        if (item != nullptr && item->tracking && item->pressed != Inside(hwnd, PointFrom(lParam))) {
-            item->pressed = !item->pressed;
-            Repaint(hwnd);
+        if (item != nullptr) {
+            FollowPen(hwnd, &item->press, lParam);
         }
         return 0;
     case WM_LBUTTONUP:
-        if (item != nullptr && item->tracking) {
-            item->tracking = false;
-            if (Inside(hwnd, PointFrom(lParam)) && g_tracking != nullptr && item->id != 0) {
+        if (item != nullptr && item->press.tracking) {
+            item->press.tracking = false;
+            if (PenInside(hwnd, lParam) && g_tracking != nullptr && item->id != 0) {
                 // The highlight stays until the menu goes, as a chosen item's does.
                 g_tracking->chosen = item->id;
                 g_tracking->done = true;
             } else {
-                item->pressed = false;
-                Repaint(hwnd);
+                item->press.pressed = false;
+                RepaintNow(hwnd);
             }
         }
         return 0;
@@ -495,24 +413,12 @@ LRESULT CALLBACK ItemProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 }
 
 void EnsureMenuClasses() {
-    struct Entry {
-        LPCWSTR name;
-        WNDPROC proc;
-    };
-    const Entry entries[] = {
+    RegisterMissingClasses({
         {kBarClass, BarProc},
         {kBarButtonClass, BarButtonProc},
         {kPopupClass, PopupProc},
         {kItemClass, ItemProc},
-    };
-    for (const Entry& e : entries) {
-        if (FindClass(e.name) == nullptr) {
-            WNDCLASSW wc{};
-            wc.lpfnWndProc = e.proc;
-            wc.lpszClassName = e.name;
-            RegisterClassW(&wc);
-        }
-    }
+    });
 }
 
 struct ButtonRecord {
@@ -571,16 +477,12 @@ BOOL SHCreateMenuBar(PSHMENUBARINFO info) {
         return FALSE;
     }
     user::EnsureMenuClasses();
-    user::DropStale(user::Bars());
-    user::DropStale(user::BarButtons());
     HWND bar = CreateWindowExW(0, user::kBarClass, u"", WS_POPUP, 0, user::kBarTop, user::kBarWidth,
                                user::kBarHeight, info->hwndParent, nullptr, info->hInstRes, nullptr);
     if (bar == nullptr) {
         return FALSE;
     }
-    user::Bar& state = user::Bars()[bar];
-    state.owner = info->hwndParent;
-    state.menu = std::move(menu);
+    user::AddState(user::Bars(), bar, user::Bar{info->hwndParent, std::move(menu)});
 
     int x = user::kFirstButtonX;
     for (const user::ButtonRecord& r : records) {
@@ -596,15 +498,21 @@ BOOL SHCreateMenuBar(PSHMENUBARINFO info) {
             width += user::kArrowWidth + user::kArrowGap;
         }
         DWORD style = WS_CHILD | WS_VISIBLE | ((r.state & TBSTATE_ENABLED) ? 0 : WS_DISABLED);
-        HWND button = CreateWindowExW(0, user::kBarButtonClass, label, style, x, user::kButtonTop, width,
-                                      user::kButtonHeight, bar, reinterpret_cast<HMENU>(static_cast<UINT_PTR>(r.command)),
-                                      info->hInstRes, nullptr);
+        HWND button = user::CreateControl({.cls = user::kBarButtonClass,
+                                           .text = label,
+                                           .style = style,
+                                           .x = x,
+                                           .y = user::kButtonTop,
+                                           .cx = width,
+                                           .cy = user::kButtonHeight,
+                                           .id = r.command},
+                                          bar, info->hInstRes);
         if (button == nullptr) {
             DestroyWindow(bar);
             return FALSE;
         }
-        user::BarButtons()[button] = user::BarButton{bar, r.command, dropDown, r.entry};
-        user::SetPressLabel(button, user::StripPrefix(label).c_str());
+        user::AddState(user::BarButtons(), button, user::BarButton{bar, r.command, dropDown, r.entry});
+        user::SetLabel(button, label);
         x += width;
     }
     if ((info->dwFlags & SHCMBF_HIDDEN) == 0) {
