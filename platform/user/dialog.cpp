@@ -4,10 +4,10 @@
 // dlls/user32/dialog.c reproduces it: create the window hidden, attach the
 // dialog procedure, WM_SETFONT, the controls in template order, WM_INITDIALOG,
 // and only then show it.
-#include <map>
+#include <cstdlib>
 #include <memory>
 
-#include "dialog_internal.h"
+#include "control.h"
 #include "gdi/font_data.h"
 
 namespace user {
@@ -36,100 +36,63 @@ std::shared_ptr<DialogState>& Pending() {
     return pending;
 }
 
-// Windows that ResetForTests removed without messages leave their entries
-// behind; they go whenever a new dialog is made.
-void DropStaleDialogs() {
-    DialogMap& map = Dialogs();
-    for (auto it = map.begin(); it != map.end();) {
-        it = FromHandle(it->first) == nullptr ? map.erase(it) : std::next(it);
-    }
-}
-
 std::shared_ptr<DialogState> StateOf(HWND dlg) {
-    DialogMap& map = Dialogs();
-    auto it = map.find(dlg);
-    if (it != map.end()) {
-        return it->second;
+    if (std::shared_ptr<DialogState>* state = Find(Dialogs(), dlg)) {
+        return *state;
     }
     if (Pending() != nullptr && FromHandle(dlg) != nullptr) {
-        std::shared_ptr<DialogState> state = std::move(Pending());
-        Pending() = nullptr;
-        map[dlg] = state;
-        return state;
+        return Dialogs()[dlg] = std::move(Pending());
     }
     return nullptr;
 }
 
-WORD ControlId(const Window* w) { return static_cast<WORD>(reinterpret_cast<UINT_PTR>(w->menu)); }
-
-bool IsPushButton(const Window* w) {
-    if (!SameClassName(w->cls->name, kButtonClass)) {
-        return false;
-    }
-    DWORD kind = w->style & 0x0F;
-    return kind == BS_PUSHBUTTON || kind == BS_DEFPUSHBUTTON;
-}
-
-bool IsWithinDialog(HWND hwnd, HWND dlg) {
-    for (Window* w = FromHandle(hwnd); w != nullptr; w = w->parent) {
-        if (w->handle == dlg) {
-            return true;
+// The first child of a dialog that pred accepts, in the stacking order.
+template <class Pred>
+Window* FindChild(HWND dlg, Pred pred) {
+    if (Window* d = FromHandle(dlg)) {
+        for (Window* c : d->children) {
+            if (pred(c)) {
+                return c;
+            }
         }
     }
-    return false;
+    return nullptr;
 }
 
 // The first visible, enabled control with WS_TABSTOP: the one that gets the
 // focus when WM_INITDIALOG returns TRUE.
 HWND FirstTabStop(HWND dlg) {
-    Window* d = FromHandle(dlg);
-    if (d == nullptr) {
-        return nullptr;
-    }
-    for (Window* c : d->children) {
-        if ((c->style & (WS_TABSTOP | WS_VISIBLE | WS_DISABLED)) == (WS_TABSTOP | WS_VISIBLE)) {
-            return c->handle;
-        }
-    }
-    return nullptr;
+    Window* c = FindChild(dlg, [](const Window* w) {
+        return (w->style & (WS_TABSTOP | WS_VISIBLE | WS_DISABLED)) == (WS_TABSTOP | WS_VISIBLE);
+    });
+    return c != nullptr ? c->handle : nullptr;
 }
 
 // The default push button of a dialog, or null.
 Window* DefaultButton(HWND dlg) {
-    Window* d = FromHandle(dlg);
-    if (d == nullptr) {
-        return nullptr;
-    }
-    for (Window* c : d->children) {
-        if (IsPushButton(c) && (c->style & 0x0F) == BS_DEFPUSHBUTTON) {
-            return c;
-        }
-    }
-    return nullptr;
-}
-
-void SendCommand(HWND dlg, WORD id, HWND control) {
-    SendMessageW(dlg, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(control));
+    return FindChild(dlg, [](const Window* w) {
+        return SameClassName(w->cls->name, kButtonClass) && ButtonKind(w) == BS_DEFPUSHBUTTON;
+    });
 }
 
 // What IsDialogMessage does with the keys of a dialog: Enter clicks the
 // default push button (IDOK when there is none), Escape sends IDCANCEL.
 // A disabled default button makes Enter do nothing, as in Win32.
 bool HandleDialogKey(HWND dlg, const MSG& msg) {
-    if (msg.message != WM_KEYDOWN || !IsWithinDialog(msg.hwnd, dlg)) {
+    if (msg.message != WM_KEYDOWN || !IsWithin(msg.hwnd, dlg)) {
         return false;
     }
     if (msg.wParam == VK_ESCAPE) {
-        SendCommand(dlg, IDCANCEL, GetDlgItem(dlg, IDCANCEL));
+        NotifyClicked(dlg, IDCANCEL, GetDlgItem(dlg, IDCANCEL));
         return true;
     }
     if (msg.wParam == VK_RETURN) {
         if (Window* b = DefaultButton(dlg)) {
             if (IsEnabledChain(b)) {
-                SendCommand(dlg, ControlId(b), b->handle);
+                NotifyClicked(dlg, ControlId(b), b->handle);
             }
         } else {
-            SendCommand(dlg, IDOK, GetDlgItem(dlg, IDOK));
+            NotifyClicked(dlg, IDOK, GetDlgItem(dlg, IDOK));
         }
         return true;
     }
@@ -173,26 +136,30 @@ HWND CreateFromTemplate(HINSTANCE instance, const DLGTEMPLATEW* tmpl, HWND owner
         return nullptr;
     }
     EnsureControlClasses();
-    DropStaleDialogs();
+    DropStale(Dialogs());
     auto state = std::make_shared<DialogState>();
     *out = state;
     const gdi::BakedFont* font = TemplateFont(tmpl, state.get());
+    // Dialog units: a quarter of the font's average width across, an eighth
+    // of its height down.
     const int baseX = gdi::DialogBaseUnitX(font);
     const int baseY = font->height;
+    auto unitsX = [baseX](int units) { return MulDivRound(units, baseX, 4); };
+    auto unitsY = [baseY](int units) { return MulDivRound(units, baseY, 8); };
 
     // The template's position is in dialog units from the owner's client
     // origin; its size is the client area's, to which the frame is added.
     DWORD style = tmpl->style & ~WS_VISIBLE;
     RECT insets = FrameInsetsFor(style, tmpl->dwExtendedStyle);
-    int x = MulDivRound(tmpl->x, baseX, 4);
-    int y = MulDivRound(tmpl->y, baseY, 8);
+    int x = unitsX(tmpl->x);
+    int y = unitsY(tmpl->y);
     if ((style & WS_CHILD) == 0 && owner != nullptr) {
         RECT origin = ScreenClientRect(FromHandle(owner));
         x += origin.left;
         y += origin.top;
     }
-    int width = MulDivRound(tmpl->cx, baseX, 4) + insets.left + insets.right;
-    int height = MulDivRound(tmpl->cy, baseY, 8) + insets.top + insets.bottom;
+    int width = unitsX(tmpl->cx) + insets.left + insets.right;
+    int height = unitsY(tmpl->cy) + insets.top + insets.bottom;
 
     Pending() = state;
     HWND dlg = CreateWindowExW(tmpl->dwExtendedStyle, kDialogClass, tmpl->title, style, x, y, width, height, owner,
@@ -232,10 +199,17 @@ HWND CreateFromTemplate(HINSTANCE instance, const DLGTEMPLATEW* tmpl, HWND owner
         if (item.text == nullptr && item.textOrdinal != 0) {
             create = reinterpret_cast<LPVOID>(static_cast<UINT_PTR>(item.textOrdinal));
         }
-        HWND control = CreateWindowExW(item.dwExtendedStyle, cls, item.text, item.style | WS_CHILD,
-                                       MulDivRound(item.x, baseX, 4), MulDivRound(item.y, baseY, 8),
-                                       MulDivRound(item.cx, baseX, 4), MulDivRound(item.cy, baseY, 8), dlg,
-                                       reinterpret_cast<HMENU>(static_cast<UINT_PTR>(item.id)), instance, create);
+        HWND control = CreateControl({.exStyle = item.dwExtendedStyle,
+                                      .cls = cls,
+                                      .text = item.text,
+                                      .style = static_cast<DWORD>(item.style | WS_CHILD),
+                                      .x = unitsX(item.x),
+                                      .y = unitsY(item.y),
+                                      .cx = unitsX(item.cx),
+                                      .cy = unitsY(item.cy),
+                                      .id = item.id,
+                                      .param = create},
+                                     dlg, instance);
         if (control == nullptr) {
             DestroyWindow(dlg);
             return nullptr;
@@ -285,19 +259,11 @@ void RunModalLoop(HWND dlg, const DialogState& state) {
 // What the dialog manager does with a message the dialog procedure left.
 LRESULT DefaultDialogMessage(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam, DialogState* state) {
     switch (msg) {
-    case WM_CREATE: {
-        auto* cs = reinterpret_cast<const CREATESTRUCTW*>(lParam);
-        ApplyFrame(dlg, static_cast<DWORD>(cs->style), cs->dwExStyle);
+    case WM_CREATE:
+        ApplyFrameOnCreate(dlg, lParam);
         return 0;
-    }
-    case WM_ERASEBKGND: {
-        RECT client;
-        GetClientRect(dlg, &client);
-        HBRUSH face = CreateSolidBrush(kFaceColor);
-        FillRect(reinterpret_cast<HDC>(wParam), &client, face);
-        DeleteObject(face);
-        return 1;
-    }
+    case WM_ERASEBKGND:
+        return EraseToFace(dlg, wParam);
     case WM_CLOSE:
         // Closing a dialog cancels it, as Win32's DefDlgProc does.
         PostMessageW(dlg, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED),
@@ -334,32 +300,23 @@ int MulDivRound(int a, int b, int c) {
     if (c == 0) {
         return -1;  // Win32's MulDiv answers a zero divisor with -1
     }
+    // Rounded on the magnitudes, so that halves go away from zero.
     long long product = static_cast<long long>(a) * b;
-    long long half = (c < 0 ? -c : c) / 2;
-    bool negative = (product < 0) != (c < 0);
-    long long magnitude = (product < 0 ? -product : product) + half;
-    long long quotient = magnitude / (c < 0 ? -static_cast<long long>(c) : c);
-    return static_cast<int>(negative ? -quotient : quotient);
+    long long divisor = c;
+    if (divisor < 0) {
+        product = -product;
+        divisor = -divisor;
+    }
+    long long quotient = (std::llabs(product) + divisor / 2) / divisor;
+    return static_cast<int>(product < 0 ? -quotient : quotient);
 }
 
 void EnsureControlClasses() {
-    struct Entry {
-        LPCWSTR name;
-        WNDPROC proc;
-    };
-    const Entry entries[] = {
+    RegisterMissingClasses({
         {kButtonClass, ButtonWndProc},
         {kStaticClass, StaticWndProc},
         {kDialogClass, DefDlgProcW},
-    };
-    for (const Entry& e : entries) {
-        if (FindClass(e.name) == nullptr) {
-            WNDCLASSW wc{};
-            wc.lpfnWndProc = e.proc;
-            wc.lpszClassName = e.name;
-            RegisterClassW(&wc);
-        }
-    }
+    });
 }
 
 }  // namespace user
@@ -425,16 +382,8 @@ BOOL EndDialog(HWND dlg, INT_PTR result) {
 }
 
 HWND GetDlgItem(HWND dlg, int id) {
-    Window* d = FromHandle(dlg);
-    if (d == nullptr) {
-        return nullptr;
-    }
-    for (Window* c : d->children) {
-        if (user::ControlId(c) == static_cast<WORD>(id)) {
-            return c->handle;
-        }
-    }
-    return nullptr;
+    Window* c = user::FindChild(dlg, [id](const Window* w) { return user::ControlId(w) == static_cast<WORD>(id); });
+    return c != nullptr ? c->handle : nullptr;
 }
 
 // The dialog class's window procedure: the dialog procedure first, then the

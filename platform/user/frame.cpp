@@ -2,9 +2,7 @@
 // WS_EX_CAPTIONOKBTN), a thin black border for WS_BORDER, a static edge for
 // WS_EX_STATICEDGE, and nothing at all when the style asks for none. The
 // window manager draws a frame through the hooks that SetFrame installs.
-#include <map>
-
-#include "dialog_internal.h"
+#include "control.h"
 
 namespace user {
 namespace {
@@ -22,13 +20,6 @@ bool HasStaticEdge(DWORD exStyle) { return (exStyle & WS_EX_STATICEDGE) != 0; }
 std::map<HWND, HWND>& CaptionButtons() {
     static std::map<HWND, HWND> buttons;
     return buttons;
-}
-
-void Fill(HDC dc, int left, int top, int right, int bottom, COLORREF color) {
-    RECT r{left, top, right, bottom};
-    HBRUSH brush = CreateSolidBrush(color);
-    FillRect(dc, &r, brush);
-    DeleteObject(brush);
 }
 
 // The OK button's place on the screen for a dialog whose window rectangle is
@@ -49,37 +40,28 @@ void PaintFrame(HWND hwnd, HDC dc) {
     int edge = 0;
     // The border is the outermost line; a static edge lies inside it.
     if (HasBorder(w->style)) {
-        Fill(dc, 0, 0, width, 1, kInkColor);
-        Fill(dc, 0, height - 1, width, height, kInkColor);
-        Fill(dc, 0, 0, 1, height, kInkColor);
-        Fill(dc, width - 1, 0, width, height, kInkColor);
+        Outline(dc, RECT{0, 0, width, height}, 1, kInkColor);
         edge = 1;
     }
     if (HasStaticEdge(w->exStyle)) {
         // Sunken by one pixel: shadow above and left, light below and right.
-        Fill(dc, edge, edge, width - edge, edge + 1, kShadowColor);
-        Fill(dc, edge, edge, edge + 1, height - edge, kShadowColor);
-        Fill(dc, edge, height - edge - 1, width - edge, height - edge, kFaceColor);
-        Fill(dc, width - edge - 1, edge + 1, width - edge, height - edge, kFaceColor);
+        Fill(dc, RECT{edge, edge, width - edge, edge + 1}, kShadowColor);
+        Fill(dc, RECT{edge, edge, edge + 1, height - edge}, kShadowColor);
+        Fill(dc, RECT{edge, height - edge - 1, width - edge, height - edge}, kFaceColor);
+        Fill(dc, RECT{width - edge - 1, edge + 1, width - edge, height - edge}, kFaceColor);
         ++edge;
     }
     if (!HasCaption(w->style)) {
         return;
     }
-    Fill(dc, edge, edge, width - edge, edge + kCaptionHeight, kHighlightColor);
-    LOGFONTW lf{};
-    lf.lfWeight = FW_BOLD;
-    HFONT bold = CreateFontIndirectW(&lf);
-    HGDIOBJ old = SelectObject(dc, bold);
-    SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, kHighlightTextColor);
+    Fill(dc, RECT{edge, edge, width - edge, edge + kCaptionHeight}, kHighlightColor);
     int titleRight = width - edge - kOkMarginRight;
     if (w->exStyle & WS_EX_CAPTIONOKBTN) {
         titleRight -= kOkWidth + kOkMarginRight;
     }
     RECT title{edge + kTitleIndent, edge, titleRight, edge + kCaptionHeight};
-    DrawTextW(dc, w->text.c_str(), -1, &title, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
-    SelectObject(dc, old);
+    HFONT bold = CreateBoldFont();
+    DrawLabel(dc, w->text, title, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX, kHighlightTextColor, bold);
     DeleteObject(bold);
 }
 
@@ -113,36 +95,39 @@ void ApplyFrame(HWND hwnd, DWORD style, DWORD exStyle) {
     // The caption's OK button is a push button of its own, a pop-up owned by
     // the dialog, so that it has a pressed look and a label that "press OK"
     // finds; it sends IDOK to the dialog like any button with that id.
-    for (auto it = CaptionButtons().begin(); it != CaptionButtons().end();) {
-        it = FromHandle(it->first) == nullptr ? CaptionButtons().erase(it) : std::next(it);
-    }
     Window* w = FromHandle(hwnd);
     RECT ok = OkButtonRect(ScreenWindowRect(w), EdgeOf(style, exStyle));
-    HWND button = CreateWindowExW(0, kButtonClass, u"OK", WS_POPUP | kCaptionButtonStyle, ok.left, ok.top,
-                                  ok.right - ok.left, ok.bottom - ok.top, hwnd,
-                                  reinterpret_cast<HMENU>(static_cast<UINT_PTR>(IDOK)), w->instance, nullptr);
+    HWND button = CreateControl({.cls = kButtonClass,
+                                 .text = u"OK",
+                                 .style = WS_POPUP | kCaptionButtonStyle,
+                                 .x = ok.left,
+                                 .y = ok.top,
+                                 .cx = kOkWidth,
+                                 .cy = kOkHeight,
+                                 .id = IDOK},
+                                hwnd, w->instance);
     if (button != nullptr) {
-        CaptionButtons()[hwnd] = button;
+        AddState(CaptionButtons(), hwnd, button);
     }
 }
 
 void FollowFrameOwner(HWND hwnd) {
-    auto it = CaptionButtons().find(hwnd);
+    HWND* button = Find(CaptionButtons(), hwnd);
     Window* w = FromHandle(hwnd);
-    if (it == CaptionButtons().end() || w == nullptr || FromHandle(it->second) == nullptr) {
+    if (button == nullptr || w == nullptr || FromHandle(*button) == nullptr) {
         return;
     }
     RECT ok = OkButtonRect(ScreenWindowRect(w), EdgeOf(w->style, w->exStyle));
-    SetWindowPos(it->second, nullptr, ok.left, ok.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(*button, nullptr, ok.left, ok.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void ShowFrameButtons(HWND hwnd, bool show) {
-    auto it = CaptionButtons().find(hwnd);
-    if (it == CaptionButtons().end() || FromHandle(it->second) == nullptr) {
+    HWND* button = Find(CaptionButtons(), hwnd);
+    if (button == nullptr || FromHandle(*button) == nullptr) {
         return;
     }
     FollowFrameOwner(hwnd);
-    ShowWindow(it->second, show ? SW_SHOWNA : SW_HIDE);
+    ShowWindow(*button, show ? SW_SHOWNA : SW_HIDE);
 }
 
 }  // namespace user
