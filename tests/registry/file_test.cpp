@@ -1,5 +1,5 @@
-// The file under the registry: what a write keeps, what happens to a damaged
-// file, and writes that cannot be made.
+// The file under the registry: what a write keeps, what reads as it stands,
+// what happens to a damaged file, and writes that cannot be made.
 #include <signal.h>
 #include <sys/resource.h>
 
@@ -10,21 +10,18 @@ namespace {
 using FileTest = RegistryTest;
 
 const std::string kHandWritten =
-    "Windows Registry Editor Version 5.00\r\n"
-    "\r\n"
-    "; Settings of several programs.\r\n"
-    "\r\n"
+    "Windows Registry Editor Version 5.00\r\n\r\n"
+    "; Settings of several programs.\r\n\r\n"
     "[Software\\Menkor\\Tavilo]\r\n"
     "; the count is set by hand\r\n"
     "\"PlayerCount\"=dword:00000003\r\n"
-    "\"Nick\"=\"\xc3\xa9l\xc3\xa8ve\"\r\n"
-    "\r\n"
+    "\"Nick\"=\"\xc3\xa9l\xc3\xa8ve\"\r\n\r\n"
     "[Software\\Other\\Program]\r\n"
     "\"List\"=hex(7):61,00,00,00,62,00,00,00,00,00\r\n"
     "\"Quad\"=hex(b):01,02,03,04,05,06,07,08\r\n"
     "@=\"default\"\r\n";
 
-TEST_F(FileTest, WriteKeepsEverythingElse) {
+TEST_F(FileTest, AWriteKeepsEverythingElse) {
     WriteText(FilePath(), kHandWritten);
     HKEY key = Open(kGameKey, KEY_WRITE);
     ASSERT_EQ(SetDword(key, u"PlayerCount", 5), ERROR_SUCCESS);
@@ -42,184 +39,132 @@ TEST_F(FileTest, WriteKeepsEverythingElse) {
               "@=\"default\"\n\n");
 }
 
-TEST_F(FileTest, AnotherProcessesWriteIsKept) {
-    HKEY key = Open(kGameKey, KEY_ALL_ACCESS);
-    ASSERT_EQ(SetDword(key, u"PlayerCount", 4), ERROR_SUCCESS);
-    // Someone else rewrites the file while our handle is open.
-    WriteText(FilePath(), ReadText(FilePath()) + "[Software\\Elsewhere]\n\"Kept\"=dword:00000001\n");
+// Hand-edited files and regedit's exports read as they stand: a byte-order
+// mark, CRLF, blank lines and comments, spaces, the HKEY_CURRENT_USER
+// prefix, upper-case types, continued hex lines, a key given twice.
+TEST_F(FileTest, TheUsualVariationsRead) {
+    for (const std::string& text :
+         {"\xEF\xBB\xBF" + kHeader + "[Software\\Menkor\\Tavilo]\r\n\"PlayerCount\"=dword:00000003\r\n",
+          "\n\n" + kHeader + "; a note\n\n[HKEY_CURRENT_USER\\Software\\Menkor\\Tavilo]\n\n; more\n"
+                             "  \"PlayerCount\" = DWORD:3   \n",
+          kHeader + "[software\\menkor\\tavilo]\n\"PlayerCount\"=dword:00000009\n[Software\\Menkor\\Tavilo]\n"
+                    "\"playercount\"=hex(4):03,\\\n   00,00,\\\n 00\n"}) {
+        WriteText(FilePath(), text);
+        EXPECT_EQ(ReadDword(kGameKey, u"PlayerCount", 6), 3u) << text;
+        EXPECT_TRUE(OnlyTheFile()) << text;
+    }
+    // Nothing at all is an empty registry, not damage.
+    WriteText(FilePath(), " \n\r\n");
+    EXPECT_EQ(ReadDword(kGameKey, u"PlayerCount", 6), 6u);
+    EXPECT_TRUE(OnlyTheFile());
+}
+
+// A file that does not read as a registry we can take over without losing
+// anything is moved aside, to the first free .bad name so that earlier ones
+// are kept, and the game reads its defaults.
+TEST_F(FileTest, DamagedFilesAreKeptAsideWithoutReplacingEarlierOnes) {
+    const std::vector<std::string> damaged = {
+        "garbage\n", "[Software\\Menkor\\Tavilo]\n\"PlayerCount\"=dword:00000003\n", "; comment first\n" + kHeader,
+        kSection + "\"PlayerCount\"=dword:zzzz\n", kSection + "\"PlayerCount\"=dword:100000000\n",
+        kSection + "\"PlayerCount\"=dword:\n", kSection + "\"PlayerCount\"=dword:0000000g\n",
+        kSection + "\"PlayerCount\"=-\n", kSection + "\"PlayerCount\"\n", kSection + "\"Name\"=\"unterminated\n",
+        kSection + "\"Name\"=\"bad \\q escape\"\n", kSection + "\"Name\"=\"text\" trailing\n",
+        kSection + "\"Name=dword:00000001\n", kSection + "\"Blob\"=hex:01,,02\n", kSection + "\"Blob\"=hex:123\n",
+        kSection + "\"Blob\"=hex(zz):01\n", kSection + "\"Blob\"=hex:01,\\\n", kSection + "PlayerCount=dword:3\n",
+        kHeader + "\"PlayerCount\"=dword:00000003\n", kHeader + "[Software\\Menkor\n", kHeader + "[]\n",
+        kHeader + "[Software\\\\Menkor]\n", kHeader + "[\\Software]\n", kSection + "\"Name\"=\"\xC3\x28\"\n",
+        kSection + "\"Name\"=\"\xC0\xAF\"\n", "\xFF\xFE\x41"};
+    for (size_t i = 0; i < damaged.size(); ++i) {
+        WriteText(FilePath(), damaged[i]);
+        EXPECT_EQ(ReadDword(kGameKey, u"PlayerCount", 6), 6u) << damaged[i];
+        EXPECT_EQ(ReadText(FilePath() + ".bad" + (i == 0 ? "" : "." + std::to_string(i))), damaged[i]);
+        EXPECT_EQ(ReadText(FilePath()), kSection + "\n");
+    }
+    // Damage that appears while a handle is open is kept aside by the write.
+    HKEY key = Open(kGameKey, KEY_WRITE);
+    WriteText(FilePath(), damaged[0]);
     ASSERT_EQ(SetDword(key, u"PlayerCount", 2), ERROR_SUCCESS);
     RegCloseKey(key);
-    EXPECT_EQ(ReadDword(u"Software\\Elsewhere", u"Kept", 0), 1u);
+    EXPECT_EQ(ReadText(FilePath() + ".bad." + std::to_string(damaged.size())), damaged[0]);
     EXPECT_EQ(ReadDword(kGameKey, u"PlayerCount", 6), 2u);
 }
 
-// Two processes writing at the same time: each write re-reads under the
-// directory lock, so neither loses the other's values. Every write adds a
-// value of its own, so one lost update anywhere shows at the end.
+// Each write re-reads the file under the directory lock, so two processes
+// writing at once lose none of each other's values; each write adds a value
+// of its own, so one lost update anywhere shows at the end.
 TEST_F(FileTest, ConcurrentWritersLoseNothing) {
     constexpr DWORD kWrites = 30;
-    RegCloseKey(Open(kGameKey, KEY_READ));
-    auto name = [](char16_t who, DWORD i) {
-        return std::u16string(1, who) + static_cast<char16_t>(u'0' + i / 10) + static_cast<char16_t>(u'0' + i % 10);
-    };
+    auto name = [](char16_t who, DWORD i) { return std::u16string{who, static_cast<char16_t>(u'a' + i)}; };
     auto writer = [&](char16_t who) {
-        return RunInChild([&] {
-            HKEY key = nullptr;
-            RegCreateKeyExW(HKEY_CURRENT_USER, kGameKey, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr);
+        return Spawn([&, who] {
+            HKEY key = Open(kGameKey, KEY_WRITE);
             for (DWORD i = 0; i < kWrites; ++i) {
                 if (SetDword(key, name(who, i).c_str(), i) != ERROR_SUCCESS) {
                     return 1;
                 }
             }
             return 0;
-        }, false, /*wait=*/false);
+        });
     };
-    pid_t a = writer(u'A');
-    pid_t b = writer(u'B');
-    int statusA = -1;
-    int statusB = -1;
-    waitpid(a, &statusA, 0);
-    waitpid(b, &statusB, 0);
-    EXPECT_EQ(statusA, 0);
-    EXPECT_EQ(statusB, 0);
+    pid_t a = writer(u'A'), b = writer(u'B');
+    EXPECT_EQ(Wait(a), 0);
+    EXPECT_EQ(Wait(b), 0);
     for (DWORD i = 0; i < kWrites; ++i) {
         EXPECT_EQ(ReadDword(kGameKey, name(u'A', i).c_str(), 99), i);
         EXPECT_EQ(ReadDword(kGameKey, name(u'B', i).c_str(), 99), i);
     }
-    EXPECT_EQ(DirEntries(), std::vector<std::string>{"registry.reg"});
+    EXPECT_TRUE(OnlyTheFile());
 }
 
-TEST_F(FileTest, DamagedFileIsKeptAsideAndDefaultsRead) {
-    const std::string first = "Windows Registry Editor Version 5.00\n\n[Software\\Menkor\\Tavilo]\n"
-                              "\"PlayerCount\"=dword:zzzz\n";
-    WriteText(FilePath(), first);
-    EXPECT_EQ(ReadDword(kGameKey, u"PlayerCount", 6), 6u);
-    EXPECT_EQ(ReadText(FilePath() + ".bad"), first);
-
-    HKEY key = Open(kGameKey, KEY_WRITE);
-    ASSERT_EQ(SetDword(key, u"PlayerCount", 4), ERROR_SUCCESS);
-    RegCloseKey(key);
-    EXPECT_EQ(ReadText(FilePath()),
-              "Windows Registry Editor Version 5.00\n\n[Software\\Menkor\\Tavilo]\n\"PlayerCount\"=dword:00000004\n\n");
-
-    // A second damaged file does not push out the first.
-    const std::string second = "not a registry at all\n";
-    WriteText(FilePath(), second);
-    key = Open(kGameKey, KEY_ALL_ACCESS);
-    EXPECT_EQ(ReadText(FilePath() + ".bad"), first);
-    EXPECT_EQ(ReadText(FilePath() + ".bad.1"), second);
-    DWORD size = 4;
-    DWORD value = 0;
-    EXPECT_EQ(RegQueryValueExW(key, u"PlayerCount", nullptr, nullptr, reinterpret_cast<BYTE*>(&value), &size),
-              ERROR_FILE_NOT_FOUND);
-    // Damage that appears while a handle is open is kept aside by the write.
-    const std::string third = "Windows Registry Editor Version 5.00\n\n[A]\n\"X\"=dword:123456789\n";
-    WriteText(FilePath(), third);
-    ASSERT_EQ(SetDword(key, u"PlayerCount", 2), ERROR_SUCCESS);
-    RegCloseKey(key);
-    EXPECT_EQ(ReadText(FilePath() + ".bad.2"), third);
-    EXPECT_EQ(ReadDword(kGameKey, u"PlayerCount", 6), 2u);
-}
-
-TEST_F(FileTest, UnwritableDirectoryKeepsTheOldFile) {
+// The child drops to nobody when the test runs as root, for whom the
+// read-only directory and the unreadable file really are so.
+TEST_F(FileTest, UnwritablePlacesKeepTheOldFileAndSaySo) {
     WriteText(FilePath(), kHandWritten);
-    const std::string damaged = "Windows Registry Editor Version 5.00\n\n[A]\n\"X\"=dword:\n";
     ASSERT_EQ(chmod(FilePath().c_str(), 0644), 0);
     ASSERT_EQ(chmod(dir_.c_str(), 0555), 0);
-    int result = RunUnprivileged([&] {
-        HKEY key = nullptr;
-        if (RegCreateKeyExW(HKEY_CURRENT_USER, kGameKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) !=
-            ERROR_SUCCESS) {
-            return 101;
+    int result = Wait(Spawn([] {
+        if (ReadDword(kGameKey, u"PlayerCount", 0) != 3) {
+            return 101;  // reading still works
         }
-        DWORD value = 0;
-        DWORD size = 4;
-        if (RegQueryValueExW(key, u"PlayerCount", nullptr, nullptr, reinterpret_cast<BYTE*>(&value), &size) !=
-                ERROR_SUCCESS ||
-            value != 3) {
-            return 102;
-        }
-        LSTATUS status = SetDword(key, u"PlayerCount", 8);
-        // A new key cannot be stored either, and says so.
-        HKEY other = nullptr;
-        if (RegCreateKeyExW(HKEY_CURRENT_USER, u"Software\\New", 0, nullptr, 0, KEY_READ, nullptr, &other,
-                            nullptr) != ERROR_ACCESS_DENIED) {
-            return 103;
-        }
-        return static_cast<int>(status);
-    });
+        return static_cast<int>(SetDword(Open(kGameKey, KEY_WRITE), u"PlayerCount", 8));
+    }, true));
     EXPECT_EQ(result, ERROR_ACCESS_DENIED);
     EXPECT_EQ(ReadText(FilePath()), kHandWritten);
-    EXPECT_EQ(DirEntries(), std::vector<std::string>{"registry.reg"});
-
-    // A damaged file that cannot be moved aside is not written over either.
-    chmod(dir_.c_str(), 0755);
+    EXPECT_TRUE(OnlyTheFile());
+    // A damaged file that cannot be moved aside is not written over either;
+    // ERROR_BADDB does not fit in an exit status.
+    const std::string damaged = kHeader + "[A]\n\"X\"=dword:\n";
     WriteText(FilePath(), damaged);
-    chmod(dir_.c_str(), 0555);
-    result = RunUnprivileged([&] {
+    result = Wait(Spawn([] {
         HKEY key = nullptr;
-        LSTATUS status =
-            RegCreateKeyExW(HKEY_CURRENT_USER, kGameKey, 0, nullptr, 0, KEY_READ, nullptr, &key, nullptr);
-        // ERROR_BADDB does not fit in an exit status.
-        return status == ERROR_BADDB ? 0 : 1;
-    });
+        return RegCreateKeyExW(HKEY_CURRENT_USER, kGameKey, 0, nullptr, 0, KEY_READ, nullptr, &key, nullptr) ==
+                       ERROR_BADDB ? 0 : 1;
+    }, true));
     EXPECT_EQ(result, 0);
     EXPECT_EQ(ReadText(FilePath()), damaged);
-}
-
-TEST_F(FileTest, DirectoryUnderARegularFileFails) {
-    WriteText(base_ + "/plain", "a file, not a directory\n");
-    reg::SetConfigDir(base_ + "/plain/tavilo");
-    HKEY key = nullptr;
-    EXPECT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, kGameKey, 0, nullptr, 0, KEY_READ, nullptr, &key, nullptr),
-              ERROR_ACCESS_DENIED);
-    EXPECT_EQ(key, nullptr);
-    EXPECT_EQ(ReadDword(kGameKey, u"PlayerCount", 6), 6u);
-    EXPECT_EQ(RegQueryValueExW(HKEY_CURRENT_USER, u"PlayerCount", nullptr, nullptr, nullptr, nullptr),
-              ERROR_FILE_NOT_FOUND);
-    EXPECT_EQ(ReadText(base_ + "/plain"), "a file, not a directory\n");
-}
-
-// A file we cannot read may hold anything; writing a fresh one over it would
-// lose all of it.
-TEST_F(FileTest, UnreadableFileIsNotReplaced) {
-    WriteText(FilePath(), kHandWritten);
-    ASSERT_EQ(chmod(FilePath().c_str(), 0), 0);
+    // A file that cannot be read may hold anything; writing a fresh one over
+    // it would lose all of it, even where the directory allows it.
     ASSERT_EQ(chmod(dir_.c_str(), 0777), 0);
-    int result = RunUnprivileged([] {
-        HKEY key = nullptr;
-        return static_cast<int>(
-            RegCreateKeyExW(HKEY_CURRENT_USER, kGameKey, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr));
-    });
+    ASSERT_EQ(chmod(FilePath().c_str(), 0), 0);
+    result = Wait(Spawn([] { return static_cast<int>(SetDword(HKEY_CURRENT_USER, u"PlayerCount", 8)); }, true));
     EXPECT_EQ(result, ERROR_ACCESS_DENIED);
     chmod(FilePath().c_str(), 0644);
-    EXPECT_EQ(ReadText(FilePath()), kHandWritten);
-
-    // A directory where the file should be is just as unreadable.
-    std::filesystem::remove(FilePath());
-    std::filesystem::create_directory(FilePath());
-    HKEY key = nullptr;
-    EXPECT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, kGameKey, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr),
-              ERROR_ACCESS_DENIED);
-    EXPECT_TRUE(std::filesystem::is_directory(FilePath()));
+    EXPECT_EQ(ReadText(FilePath()), damaged);
 }
 
 // The file-size limit makes write() fail part-way exactly as a full disk
 // does, for root too, without needing a small file system.
-TEST_F(FileTest, FullDiskKeepsTheOldFile) {
+TEST_F(FileTest, AFullDiskKeepsTheOldFile) {
     WriteText(FilePath(), kHandWritten);
     HKEY key = Open(kGameKey, KEY_WRITE);
-    int result = RunInChild([&] {
+    int result = Wait(Spawn([&] {
         signal(SIGXFSZ, SIG_IGN);
         struct rlimit limit = {64, 64};
-        if (setrlimit(RLIMIT_FSIZE, &limit) != 0) {
-            return 100;
-        }
-        return static_cast<int>(SetDword(key, u"PlayerCount", 7));
-    });
+        return setrlimit(RLIMIT_FSIZE, &limit) != 0 ? 100 : static_cast<int>(SetDword(key, u"PlayerCount", 7));
+    }));
     EXPECT_EQ(result, ERROR_DISK_FULL);
     EXPECT_EQ(ReadText(FilePath()), kHandWritten);
-    EXPECT_EQ(DirEntries(), std::vector<std::string>{"registry.reg"});
+    EXPECT_TRUE(OnlyTheFile());
     RegCloseKey(key);
 }
 
