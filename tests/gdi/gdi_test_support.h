@@ -4,8 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
+#include <cstdlib>
+#include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "png.h"
@@ -14,51 +18,8 @@
 
 namespace gdi_test {
 
-// A memory DC with a bitmap of its own, filled with one colour.
-class Canvas {
-public:
-    Canvas(int width, int height, COLORREF fill = RGB(255, 255, 255)) : width_(width), height_(height) {
-        dc_ = CreateCompatibleDC(nullptr);
-        bitmap_ = CreateCompatibleBitmap(dc_, width, height);
-        old_ = SelectObject(dc_, bitmap_);
-        Fill(fill);
-    }
-    ~Canvas() {
-        SelectObject(dc_, old_);
-        DeleteObject(bitmap_);
-        DeleteDC(dc_);
-    }
-    Canvas(const Canvas&) = delete;
-    Canvas& operator=(const Canvas&) = delete;
-
-    HDC dc() const { return dc_; }
-    HBITMAP bitmap() const { return bitmap_; }
-    int width() const { return width_; }
-    int height() const { return height_; }
-
-    void Fill(COLORREF color) {
-        HBRUSH brush = CreateSolidBrush(color);
-        RECT all{0, 0, width_, height_};
-        FillRect(dc_, &all, brush);
-        DeleteObject(brush);
-    }
-    const uint32_t* pixels() const {
-        gdi::SurfaceView view;
-        gdi::GetDcSurface(dc_, &view);
-        return view.pixels;
-    }
-    uint32_t At(int x, int y) const { return pixels()[y * width_ + x]; }
-    std::vector<uint32_t> Copy() const { return std::vector<uint32_t>(pixels(), pixels() + width_ * height_); }
-
-private:
-    int width_;
-    int height_;
-    HDC dc_;
-    HBITMAP bitmap_;
-    HGDIOBJ old_;
-};
-
-inline uint32_t Px(int r, int g, int b) { return (uint32_t(r) << 16) | (uint32_t(g) << 8) | uint32_t(b); }
+// A rectangle's edges, for comparing whole rectangles in one expectation.
+inline std::vector<LONG> Edges(const RECT& r) { return {r.left, r.top, r.right, r.bottom}; }
 
 inline void FillDc(HDC dc, const RECT& rect, COLORREF color) {
     HBRUSH brush = CreateSolidBrush(color);
@@ -66,60 +27,73 @@ inline void FillDc(HDC dc, const RECT& rect, COLORREF color) {
     DeleteObject(brush);
 }
 
-// Paints the whole screen one colour through a screen DC and forgets the
-// dirty rectangle, so that each test starts from a known screen.
-inline void ClearScreen(COLORREF color) {
+inline void Stroke(HDC dc, const std::vector<POINT>& points, int width, COLORREF color) {
+    HPEN pen = CreatePen(PS_SOLID, width, color);
+    HGDIOBJ old = SelectObject(dc, pen);
+    Polyline(dc, points.data(), int(points.size()));
+    SelectObject(dc, old);
+    DeleteObject(pen);
+}
+
+// A memory DC with a bitmap of its own, filled with one colour.
+struct Canvas {
+    Canvas(int w, int h, COLORREF fill = RGB(255, 255, 255)) : width(w), height(h) {
+        SelectObject(dc, bitmap);
+        Fill(fill);
+    }
+    Canvas(const Canvas&) = delete;
+    ~Canvas() {
+        DeleteDC(dc);  // lets go of the bitmap, which is then free to delete
+        DeleteObject(bitmap);
+    }
+    void Fill(COLORREF color) const { FillDc(dc, RECT{0, 0, width, height}, color); }
+    const uint32_t* pixels() const {
+        gdi::SurfaceView view;
+        gdi::GetDcSurface(dc, &view);
+        return view.pixels;
+    }
+    uint32_t At(int x, int y) const { return pixels()[y * width + x]; }
+    // Every pixel that is not the given colour.
+    std::set<std::pair<int, int>> Inked(uint32_t background = 0xFFFFFF) const {
+        std::set<std::pair<int, int>> inked;
+        for (int i = 0; i < width * height; ++i)
+            if (pixels()[i] != background) inked.insert({i % width, i / width});
+        return inked;
+    }
+
+    const int width, height;
+    const HDC dc = CreateCompatibleDC(nullptr);
+    const HBITMAP bitmap = CreateCompatibleBitmap(dc, width, height);
+};
+
+// Paints the whole screen black and forgets the dirty rectangle, so that
+// each test starts from a known screen.
+inline void ClearScreen() {
     HDC screen = gdi::CreateScreenDC(POINT{0, 0}, gdi::Region(RECT{0, 0, gdi::kScreenWidth, gdi::kScreenHeight}));
-    FillDc(screen, RECT{0, 0, gdi::kScreenWidth, gdi::kScreenHeight}, color);
+    FillDc(screen, RECT{0, 0, gdi::kScreenWidth, gdi::kScreenHeight}, RGB(0, 0, 0));
     gdi::ReleaseScreenDC(screen);
     gdi::TakeScreenDirtyRect();
 }
 
 inline std::string OutputPath(const std::string& name) { return std::string(TAVILO_GDI_OUTPUT_DIR) + "/" + name; }
 
-// Compares pixels with golden/<name>.png. With TAVILO_UPDATE_GOLDEN=1 set
-// the reference is written instead. On a mismatch the actual picture is
-// written beside the test binary as <name>.actual.png for a person to open.
-inline ::testing::AssertionResult MatchesGolden(const std::string& name, const uint32_t* pixels, int width,
-                                                int height) {
-    std::string golden = std::string(TAVILO_GDI_GOLDEN_DIR) + "/" + name + ".png";
+// Compares pixels with golden/<name>.png; TAVILO_UPDATE_GOLDEN=1 writes the
+// reference first (and so checks that it reads back). On a mismatch the
+// actual picture is written beside the test binary as <name>.actual.png for
+// a person to open.
+inline ::testing::AssertionResult MatchesGolden(const std::string& name, const uint32_t* pixels, int width, int height) {
+    const std::string golden = std::string(TAVILO_GDI_GOLDEN_DIR) + "/" + name + ".png";
     const char* update = std::getenv("TAVILO_UPDATE_GOLDEN");
-    if (update && std::string(update) == "1") {
-        if (!gdi::WritePng(golden.c_str(), pixels, width, height)) {
-            return ::testing::AssertionFailure() << "cannot write " << golden;
-        }
-        return ::testing::AssertionSuccess();
-    }
+    if (update && std::string(update) == "1") gdi::WritePng(golden.c_str(), pixels, width, height);
     std::vector<uint32_t> expected;
-    int w = 0;
-    int h = 0;
-    std::string actual = OutputPath(name + ".actual.png");
-    if (!gdi::ReadPng(golden.c_str(), &expected, &w, &h)) {
-        gdi::WritePng(actual.c_str(), pixels, width, height);
-        return ::testing::AssertionFailure() << "no reference picture " << golden << " (actual: " << actual << ")";
-    }
-    if (w != width || h != height) {
-        gdi::WritePng(actual.c_str(), pixels, width, height);
-        return ::testing::AssertionFailure() << golden << " is " << w << "x" << h << ", drawn " << width << "x"
-                                             << height;
-    }
-    int differences = 0;
-    int firstX = -1;
-    int firstY = -1;
-    for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) {
-            if ((pixels[y * width + x] & 0xFFFFFF) != expected[y * width + x]) {
-                if (differences++ == 0) {
-                    firstX = x;
-                    firstY = y;
-                }
-            }
-        }
-    }
-    if (differences == 0) return ::testing::AssertionSuccess();
+    int w = 0, h = 0, differences = 0;
+    const bool read = gdi::ReadPng(golden.c_str(), &expected, &w, &h) && w == width && h == height;
+    for (int i = 0; read && i < width * height; ++i) differences += (pixels[i] & 0xFFFFFF) != expected[size_t(i)];
+    if (read && differences == 0) return ::testing::AssertionSuccess();
+    const std::string actual = OutputPath(name + ".actual.png");
     gdi::WritePng(actual.c_str(), pixels, width, height);
-    return ::testing::AssertionFailure() << differences << " pixels differ from " << golden << ", first at ("
-                                         << firstX << ", " << firstY << "); actual picture: " << actual;
+    return ::testing::AssertionFailure() << (read ? std::to_string(differences) + " pixels differ from " : "unreadable or not "
+                                         + std::to_string(width) + "x" + std::to_string(height) + ": ") << golden << "; actual: " << actual;
 }
 
 }  // namespace gdi_test
