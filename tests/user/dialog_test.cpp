@@ -1,199 +1,111 @@
-// Dialogs: where the controls of the game's three templates land, the
-// message sequence of a modal dialog, EndDialog during WM_INITDIALOG, the
-// dialog keys, push buttons, static controls and frames, and pictures of the
-// two dialogs the player sees.
-#include <vector>
-
-#include "dialog_support.h"
+// Dialogs and the menu bar, from the game's own resource table: where the
+// controls of its templates land, the modal loop, the dialog keys, push
+// buttons, and the menu bar with its drop-down.
 #include "resource.h"
-#include "runtime/runtime_control.h"
-#include "user.h"
+#include "support.h"
 #include "user_internal.h"
 
-namespace dlgtest {
+using namespace usertest;
+
 namespace {
 
 constexpr UINT kSetFont = 0x0030;
-constexpr UINT kGetFont = 0x0031;
 constexpr uint32_t kBlack = 0x000000;
 constexpr uint32_t kWhite = 0xFFFFFF;
-constexpr uint32_t kGreen = 0x008000;  // the owner's paint
+constexpr uint32_t kNavy = 0x000080;  // pressed menu-bar buttons and chosen items
+constexpr uint32_t kBarGrey = 0xD4D0C8;
 
-std::vector<HWND> Controls(HWND dlg) {
+std::vector<HWND> Children(HWND hwnd) {
     std::vector<HWND> out;
-    for (user::Window* c : user::FromHandle(dlg)->children) {
-        out.push_back(c->handle);
-    }
+    for (user::Window* c : user::FromHandle(hwnd)->children) out.push_back(c->handle);
     return out;
 }
 
-// A control's rectangle in its dialog's client coordinates.
-RECT ClientRectOf(HWND control) {
-    RECT r = WindowRectOf(control);
-    RECT client = user::ScreenClientRect(user::FromHandle(control)->parent);
-    return RECT{r.left - client.left, r.top - client.top, r.right - client.left, r.bottom - client.top};
-}
-
-HWND Modeless(int id) {
+HWND Modeless(int id, bool show = true) {
     HWND dlg = CreateDialogIndirectParamW(nullptr, Template(id), nullptr, RecordingDlgProc, 0);
     EXPECT_NE(dlg, nullptr);
-    return dlg;
-}
-
-HWND Shown(HWND dlg) {
-    ShowWindow(dlg, SW_SHOW);
+    if (show) ShowWindow(dlg, SW_SHOW);
     Drain();
-    Log().clear();
+    g_log.clear();
     return dlg;
 }
 
-int InkIn(const RECT& r) {
-    int n = 0;
-    for (int y = r.top; y < r.bottom; ++y)
-        for (int x = r.left; x < r.right; ++x) n += Pixel(x, y) == kBlack ? 1 : 0;
-    return n;
+HWND MakeBar(HWND owner) {
+    SHMENUBARINFO info{};
+    info.cbSize = sizeof info;
+    info.hwndParent = owner;
+    info.dwFlags = SHCMBF_HIDESIPBUTTON;
+    info.nToolBarId = IDR_MENUBAR;
+    EXPECT_TRUE(SHCreateMenuBar(&info));
+    Drain();
+    g_log.clear();
+    return info.hwndMB;
 }
 
-std::vector<uint32_t> PixelsIn(const RECT& r) {
-    std::vector<uint32_t> out;
-    for (int y = r.top; y < r.bottom; ++y)
-        for (int x = r.left; x < r.right; ++x) out.push_back(Pixel(x, y));
-    return out;
-}
+using DialogTest = OwnerTest;
 
-// ---------------------------------------------------------------------------
-// Layout: the dialog units of each template's font, mapped as Win32's
-// MapDialogRect maps them (MulDiv, rounding to the nearest pixel).
-
-using DialogLayout = DialogTest;
-
-TEST_F(DialogLayout, AboutBoxControlsLandWhereTheirDialogUnitsPutThem) {
-    // "System" 8 point: base units 6 x 13. 117 x 53 units is a 176 x 86
-    // client area, under an 18-row caption inside a one-pixel border.
-    HWND dlg = Modeless(IDD_ABOUT);
-    EXPECT_EQ(WindowRectOf(dlg), (RECT{0, 0, 178, 106}));
-    RECT client{};
-    GetClientRect(dlg, &client);
-    EXPECT_EQ(client, (RECT{0, 0, 176, 86}));
-    std::vector<HWND> c = Controls(dlg);
-    ASSERT_EQ(c.size(), 4u);
-    EXPECT_EQ(ClientRectOf(c[0]), (RECT{38, 65, 143, 78}));  // version line
-    EXPECT_EQ(ClientRectOf(c[1]), (RECT{15, 49, 165, 62}));  // copyright line
-    // The logo keeps its own 80 x 18 pixels, whatever its 53 x 11 units say.
-    EXPECT_EQ(ClientRectOf(c[2]), (RECT{53, 8, 133, 26}));
-    EXPECT_EQ(ClientRectOf(c[3]), (RECT{38, 33, 149, 46}));  // web address
-}
-
-TEST_F(DialogLayout, PlayerCountControlsLandWhereTheirDialogUnitsPutThem) {
-    // "System" 10 point: base units 7 x 15; a thin border and no caption.
-    HWND dlg = Modeless(IDD_OPTION);
-    EXPECT_EQ(WindowRectOf(dlg), (RECT{0, 0, 188, 126}));
-    EXPECT_EQ(ClientRectOf(GetDlgItem(dlg, IDOK)), (RECT{12, 90, 82, 111}));
-    EXPECT_EQ(ClientRectOf(GetDlgItem(dlg, IDCANCEL)), (RECT{103, 90, 173, 111}));
-    EXPECT_EQ(ClientRectOf(Controls(dlg)[2]), (RECT{32, 47, 74, 62}));  // "Players"
-    EXPECT_EQ(ClientRectOf(GetDlgItem(dlg, IDC_LESS)), (RECT{100, 43, 119, 64}));
-    EXPECT_EQ(ClientRectOf(GetDlgItem(dlg, IDC_MORE)), (RECT{144, 43, 163, 64}));
-    EXPECT_EQ(ClientRectOf(GetDlgItem(dlg, IDC_COUNT)), (RECT{123, 45, 141, 60}));
-    EXPECT_EQ(GetDlgItem(dlg, 999), nullptr);
-}
-
-TEST_F(DialogLayout, IntroPanelIsCreatedHiddenAndOwnedWithAStaticEdge) {
-    // "MS Sans Serif" 8 point: base units 5 x 13, so 145 x 108 units make a
-    // 181 x 176 client area inside a one-pixel static edge.
-    HWND dlg = CreateDialogIndirectParamW(nullptr, Template(IDD_INTRO), owner_, RecordingDlgProc, 0);
-    ASSERT_NE(dlg, nullptr);
-    EXPECT_FALSE(IsWindowVisible(dlg));
-    EXPECT_EQ(GetParent(dlg), owner_);
-    EXPECT_EQ(WindowRectOf(dlg), (RECT{0, 0, 183, 178}));
-    RECT client{};
-    GetClientRect(dlg, &client);
-    EXPECT_EQ(client, (RECT{0, 0, 181, 176}));
-}
-
-TEST_F(DialogLayout, TheTemplatePositionCountsFromTheOwnersClientOrigin) {
-    DLGTEMPLATEW moved = *Template(IDD_OPTION);
-    moved.x = 8;   // 14 pixels at 7 per 4 units
-    moved.y = 16;  // 30 pixels at 15 per 8 units
-    MoveWindow(owner_, 10, 20, 200, 200, TRUE);
-    HWND dlg = CreateDialogIndirectParamW(nullptr, &moved, owner_, RecordingDlgProc, 0);
-    EXPECT_EQ(WindowRectOf(dlg), (RECT{24, 50, 24 + 188, 50 + 126}));
-}
-
-TEST_F(DialogLayout, TheTemplateFontReachesTheDialogAndEveryControl) {
-    HWND dlg = Modeless(IDD_OPTION);
-    HFONT font = reinterpret_cast<HFONT>(SendMessageW(dlg, kGetFont, 0, 0));
-    ASSERT_NE(font, nullptr);
-    EXPECT_NE(font, GetStockObject(SYSTEM_FONT));
-    for (HWND c : Controls(dlg)) {
-        EXPECT_EQ(reinterpret_cast<HFONT>(SendMessageW(c, kGetFont, 0, 0)), font);
+TEST_F(DialogTest, ControlsLandWhereTheirDialogUnitsPutThemAndPicturesOfTheDialogs) {
+    // Dialog units map as Win32's MapDialogRect maps them: the base units of
+    // each template's font, MulDiv, rounding to the nearest pixel.
+    struct Case {
+        const char* what;
+        int id;
+        RECT window;
+        RECT client;
+        std::vector<RECT> controls;  // in the dialog's client coordinates, in template order
+        const char* picture;         // placed at `at` as the game's CenterOverParent places it
+        POINT at;
+    };
+    const Case cases[] = {
+        // "System" 8 point, base units 6 x 13, under an 18-row caption inside
+        // a one-pixel border. The logo keeps its own 80 x 18 pixels, whatever
+        // its 53 x 11 units say.
+        {"About", IDD_ABOUT, {0, 0, 178, 106}, {0, 0, 176, 86},
+         {{38, 65, 143, 78}, {15, 49, 165, 62}, {53, 8, 133, 26}, {38, 33, 149, 46}}, "dialog_about", {31, 94}},
+        // "System" 10 point, base units 7 x 15, a thin border and no caption.
+        {"player count", IDD_OPTION, {0, 0, 188, 126}, {0, 0, 186, 124},
+         {{12, 90, 82, 111}, {103, 90, 173, 111}, {32, 47, 74, 62}, {100, 43, 119, 64}, {144, 43, 163, 64},
+          {123, 45, 141, 60}}, "dialog_option", {26, 84}},
+        // "MS Sans Serif" 8 point, base units 5 x 13, inside a static edge.
+        {"intro", IDD_INTRO, {0, 0, 183, 178}, {0, 0, 181, 176}, {}, nullptr, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        HWND dlg = Modeless(c.id, false);
+        EXPECT_EQ(WindowRectOf(dlg), c.window);
+        RECT client{};
+        GetClientRect(dlg, &client);
+        EXPECT_EQ(client, c.client);
+        std::vector<HWND> controls = Children(dlg);
+        ASSERT_EQ(controls.size(), c.controls.size());
+        RECT origin = user::ScreenClientRect(user::FromHandle(dlg));
+        for (size_t i = 0; i < controls.size(); ++i) {
+            RECT r = WindowRectOf(controls[i]);
+            EXPECT_EQ((RECT{r.left - origin.left, r.top - origin.top, r.right - origin.left, r.bottom - origin.top}),
+                      c.controls[i]) << "control " << i;
+        }
+        if (c.picture != nullptr) {
+            // The caption's OK button moves along.
+            SetWindowPos(dlg, nullptr, c.at.x, c.at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+            ShowWindow(dlg, SW_SHOW);
+            Drain();
+            ExpectMatchesGolden(c.picture);
+        }
+        DestroyWindow(dlg);
     }
 }
 
-TEST_F(DialogLayout, FramesArePaintedAtTheWindowsEdges) {
-    HWND option = Shown(Modeless(IDD_OPTION));
-    // Thin border: black all round the window, white face just inside.
-    EXPECT_EQ(Pixel(0, 0), kBlack);
-    EXPECT_EQ(Pixel(187, 125), kBlack);
-    EXPECT_EQ(Pixel(1, 1), kWhite);
-    // The default button's frame is two pixels, the other buttons' one.
-    EXPECT_EQ(Pixel(13, 91), kBlack);
-    EXPECT_EQ(Pixel(14, 92), kBlack);
-    EXPECT_EQ(Pixel(15, 93), kWhite);
-    EXPECT_EQ(Pixel(104, 91), kBlack);
-    EXPECT_EQ(Pixel(105, 92), kWhite);
-    DestroyWindow(option);
-
-    // A static edge: shadow above and left, light below and right.
-    HWND intro = Shown(CreateDialogIndirectParamW(nullptr, Template(IDD_INTRO), owner_, RecordingDlgProc, 0));
-    EXPECT_EQ(Pixel(0, 0), 0x808080u);
-    EXPECT_EQ(Pixel(0, 176), 0x808080u);
-    EXPECT_EQ(Pixel(181, 0), 0x808080u);
-    EXPECT_EQ(Pixel(182, 177), kWhite);
-    EXPECT_EQ(Pixel(182, 1), kWhite);
-    EXPECT_EQ(Pixel(1, 177), kWhite);
-    DestroyWindow(intro);
-}
-
-TEST_F(DialogLayout, AStyleWithoutFrameGetsNone) {
-    DLGTEMPLATEW bare = *Template(IDD_OPTION);
-    bare.style = WS_POPUP | DS_SETFONT;
-    HWND dlg = CreateDialogIndirectParamW(nullptr, &bare, nullptr, RecordingDlgProc, 0);
-    RECT client{};
-    GetClientRect(dlg, &client);
-    EXPECT_EQ(client, (RECT{0, 0, 186, 124}));
-    EXPECT_EQ(WindowRectOf(dlg), (RECT{0, 0, 186, 124}));
-}
-
-TEST_F(DialogLayout, AboutBoxPicture) {
-    // Centred over the owner as the game's CenterOverParent places it; the
-    // caption's OK button moves along.
-    HWND dlg = Modeless(IDD_ABOUT);
-    SetWindowPos(dlg, nullptr, 31, 94, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
-    Shown(dlg);
-    ExpectScreenMatchesGolden("dialog_about");
-}
-
-TEST_F(DialogLayout, PlayerCountPicture) {
-    HWND dlg = Modeless(IDD_OPTION);
-    SetWindowPos(dlg, nullptr, 26, 84, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
-    Shown(dlg);
-    ExpectScreenMatchesGolden("dialog_option");
-}
-
-// ---------------------------------------------------------------------------
-// The modal loop
-
-using ModalDialog = DialogTest;
-
-TEST_F(ModalDialog, FromOpenToEndDialogTimersRunAndTheOwnerTakesNoInput) {
+TEST_F(DialogTest, AModalDialogFromOpenToEndDialogWithATimerUnderItAndTheOwnerRefusingInput) {
+    ASSERT_NE(MakeBar(owner_), nullptr);
     SetTimer(owner_, 1, 50, nullptr);
-    TapAt(20, 120, 250);    // on the owner, below the dialog: refused
-    PressAt(120, "OK");     // the caption's OK button
-    INT_PTR result = DialogBoxIndirectParamW(nullptr, Template(IDD_ABOUT), owner_, RecordingDlgProc, 0);
-    EXPECT_EQ(result, IDOK);
-    ASSERT_GE(Log().size(), 2u);
-    HWND dlg = Log()[1].hwnd;
-    EXPECT_FALSE(IsWindow(dlg));
+    TapAt(20, 120, 250);   // on the owner, below the dialog: refused
+    PressAt(30, "New");    // on the menu bar: refused
+    PressAt(120, "OK");    // the caption's OK button
+    EXPECT_EQ(DialogBoxIndirectParamW(nullptr, Template(IDD_ABOUT), owner_, RecordingDlgProc, 0), IDOK);
+    KeepOnly({WM_ENABLE, kSetFont, WM_INITDIALOG, WM_SHOWWINDOW, WM_PAINT, WM_ERASEBKGND, WM_TIMER, WM_COMMAND,
+              WM_DESTROY, WM_NCDESTROY, WM_LBUTTONDOWN, WM_LBUTTONUP});
+    ASSERT_GE(g_log.size(), 2u);
+    HWND dlg = g_log[1].hwnd;
     ExpectSequence(
         {
             {owner_, WM_ENABLE, FALSE},
@@ -218,49 +130,29 @@ TEST_F(ModalDialog, FromOpenToEndDialogTimersRunAndTheOwnerTakesNoInput) {
     RunFor(100);
     KeepOnly({WM_PAINT, WM_LBUTTONDOWN, WM_LBUTTONUP});
     ExpectSequence({{owner_, WM_PAINT}, {owner_, WM_LBUTTONDOWN}, {owner_, WM_LBUTTONUP}}, "owner after the dialog");
-    KillTimer(owner_, 1);
 }
 
-TEST_F(ModalDialog, EndDialogInsideInitDialogReturnsAtOnceAndNeverShows) {
+TEST_F(DialogTest, EndDialogInsideInitDialogReturnsAtOnceAndNeverShows) {
     g_endInInit = 42;
-    uint64_t before = rt::NowMs();
-    INT_PTR result = DialogBoxIndirectParamW(nullptr, Template(IDD_OPTION), owner_, RecordingDlgProc, 0);
-    EXPECT_EQ(result, 42);
-    EXPECT_EQ(rt::NowMs(), before) << "the loop must not have waited";
-    ASSERT_GE(Log().size(), 2u);
-    HWND dlg = Log()[1].hwnd;
-    ExpectSequence(
-        {
-            {owner_, WM_ENABLE, FALSE},
-            {dlg, kSetFont},
-            {dlg, WM_INITDIALOG},
-            {owner_, WM_ENABLE, TRUE},
-            {dlg, WM_DESTROY},
-            {dlg, WM_NCDESTROY},
-        },
-        "ended in WM_INITDIALOG");
-    EXPECT_TRUE(IsWindowEnabled(owner_));
-    EXPECT_EQ(Pixel(0, 0), kGreen) << "nothing of the dialog was ever drawn";
-    EXPECT_EQ(Pixel(100, 100), kGreen);
+    EXPECT_EQ(DialogBoxIndirectParamW(nullptr, Template(IDD_OPTION), owner_, RecordingDlgProc, 0), 42);
+    EXPECT_EQ(rt::NowMs(), kStartMs) << "the loop must not have waited";
+    ASSERT_GE(g_log.size(), 2u);
+    HWND dlg = g_log[1].hwnd;
+    ExpectSequence({{owner_, WM_ENABLE, FALSE},
+                    {dlg, kSetFont},
+                    {dlg, WM_INITDIALOG},
+                    {owner_, WM_ENABLE, TRUE},
+                    {dlg, WM_DESTROY},
+                    {dlg, WM_NCDESTROY}},
+                   "ended in WM_INITDIALOG");
+    EXPECT_EQ(Pixel(100, 100), kGreen) << "nothing of the dialog was ever drawn";
 }
 
-TEST_F(ModalDialog, AModelessDialogEndedInsideInitDialogStaysHidden) {
-    g_endInInit = 1;
-    DLGTEMPLATEW visible = *Template(IDD_OPTION);
-    visible.style |= WS_VISIBLE;
-    HWND dlg = CreateDialogIndirectParamW(nullptr, &visible, owner_, RecordingDlgProc, 0);
-    ASSERT_NE(dlg, nullptr);
-    EXPECT_FALSE(IsWindowVisible(dlg));
-    g_endInInit = 0;
-    HWND shown = CreateDialogIndirectParamW(nullptr, &visible, owner_, RecordingDlgProc, 0);
-    EXPECT_TRUE(IsWindowVisible(shown));
-}
-
-TEST_F(ModalDialog, AQuitInsideTheLoopEndsItAndIsLeftForTheOuterLoop) {
+TEST_F(DialogTest, AQuitInsideTheModalLoopEndsItAndIsLeftForTheOuterLoop) {
+    // As when the desktop window is closed while a dialog is open.
     SetTimer(owner_, 7, 30, [](HWND, UINT, UINT_PTR, DWORD) { PostQuitMessage(5); });
-    INT_PTR result = DialogBoxIndirectParamW(nullptr, Template(IDD_OPTION), owner_, RecordingDlgProc, 0);
+    EXPECT_EQ(DialogBoxIndirectParamW(nullptr, Template(IDD_OPTION), owner_, RecordingDlgProc, 0), 0);
     KillTimer(owner_, 7);
-    EXPECT_EQ(result, 0);
     EXPECT_TRUE(IsWindowEnabled(owner_));
     EXPECT_EQ(user::CurrentModal(), nullptr);
     MSG msg;
@@ -268,169 +160,160 @@ TEST_F(ModalDialog, AQuitInsideTheLoopEndsItAndIsLeftForTheOuterLoop) {
     EXPECT_EQ(msg.wParam, 5u);
 }
 
-TEST_F(ModalDialog, ClosingADialogCancelsIt) {
-    HWND dlg = Modeless(IDD_OPTION);
-    Log().clear();
-    PostMessageW(dlg, WM_CLOSE, 0, 0);
-    Drain();
-    ExpectSequence({{dlg, WM_CLOSE}, {dlg, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED)}}, "WM_CLOSE");
-    EXPECT_EQ(reinterpret_cast<HWND>(g_lastCommandLParam), GetDlgItem(dlg, IDCANCEL));
-}
-
-// ---------------------------------------------------------------------------
-// Enter and Escape
-
-using DialogKeys = DialogTest;
-
-TEST_F(DialogKeys, EnterClicksTheDefaultPushButton) {
-    KeyAt(10, VK_RETURN);
-    EXPECT_EQ(DialogBoxIndirectParamW(nullptr, Template(IDD_OPTION), owner_, RecordingDlgProc, 0), IDOK);
-    KeepOnly({WM_COMMAND});
-    ASSERT_EQ(Log().size(), 1u);
-    EXPECT_EQ(Log()[0].wParam, MAKEWPARAM(IDOK, BN_CLICKED));
-    Drain();  // the key's release, after the loop
-}
-
-TEST_F(DialogKeys, EscapeSendsCancel) {
-    KeyAt(10, VK_ESCAPE);
-    EXPECT_EQ(DialogBoxIndirectParamW(nullptr, Template(IDD_OPTION), owner_, RecordingDlgProc, 0), IDCANCEL);
-    Drain();
-}
-
-TEST_F(DialogKeys, EnterWithoutADefaultButtonSendsIdOk) {
-    KeyAt(10, VK_RETURN);
-    EXPECT_EQ(DialogBoxIndirectParamW(nullptr, Template(IDD_ABOUT), owner_, RecordingDlgProc, 0), IDOK);
-    Drain();
-}
-
-TEST_F(DialogKeys, EnterDoesNothingWhileTheDefaultButtonIsDisabled) {
-    auto proc = [](HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) -> INT_PTR {
-        if (msg == WM_INITDIALOG) {
-            EnableWindow(GetDlgItem(dlg, IDOK), FALSE);
-        }
-        return RecordingDlgProc(dlg, msg, wParam, lParam);
+TEST_F(DialogTest, EnterPressesTheDefaultButtonAndEscapeCancels) {
+    // The player-count dialog's OK is its default button; the About box has
+    // none, so Enter sends IDOK there too.
+    struct Case {
+        const char* what;
+        int id;
+        std::vector<unsigned> keys;
+        bool disableOk;
+        INT_PTR result;
     };
-    KeyAt(10, VK_RETURN);
-    KeyAt(20, VK_ESCAPE);
-    EXPECT_EQ(DialogBoxIndirectParamW(nullptr, Template(IDD_OPTION), owner_, proc, 0), IDCANCEL);
-    KeepOnly({WM_COMMAND});
-    ASSERT_EQ(Log().size(), 1u);
-    Drain();
+    const Case cases[] = {
+        {"enter", IDD_OPTION, {VK_RETURN}, false, IDOK},
+        {"escape", IDD_OPTION, {VK_ESCAPE}, false, IDCANCEL},
+        {"enter without a default button", IDD_ABOUT, {VK_RETURN}, false, IDOK},
+        {"enter while the default button is disabled", IDD_OPTION, {VK_RETURN, VK_ESCAPE}, true, IDCANCEL},
+    };
+    static bool disableOk;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        disableOk = c.disableOk;
+        const uint64_t now = rt::NowMs() - kStartMs;
+        for (size_t i = 0; i < c.keys.size(); ++i) KeyAt(now + 10 * (i + 1), c.keys[i]);
+        auto proc = [](HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) -> INT_PTR {
+            if (msg == WM_INITDIALOG && disableOk) EnableWindow(GetDlgItem(dlg, IDOK), FALSE);
+            return RecordingDlgProc(dlg, msg, wParam, lParam);
+        };
+        EXPECT_EQ(DialogBoxIndirectParamW(nullptr, Template(c.id), owner_, proc, 0), c.result);
+        KeepOnly({WM_COMMAND});
+        EXPECT_EQ(g_log.size(), 1u) << "one command, the one that ended it";
+        Drain();  // the key's release, after the loop
+        g_log.clear();
+    }
 }
 
-// ---------------------------------------------------------------------------
-// Push buttons
-
-using PushButton = DialogTest;
-
-TEST_F(PushButton, LooksPressedOnlyWhileThePenIsInsideAndClicksOnReleaseInside) {
+TEST_F(DialogTest, AButtonLooksPressedWhileThePenIsOnItAndSendsOnlyOnAReleaseInside) {
     g_endOn = {};  // the dialog stays, so that the released look can be seen
-    HWND dlg = Shown(Modeless(IDD_OPTION));
-    HWND ok = GetDlgItem(dlg, IDOK);
-    const POINT inside{20, 100};  // within the OK button, off its label
-    PenAt(1, host::EventKind::PenDown, 48, 101);
-    RunFor(1);
-    EXPECT_EQ(Pixel(inside.x, inside.y), kBlack) << "pressed: inverted";
-    PenAt(2, host::EventKind::PenMove, 150, 200);
-    RunFor(1);
-    EXPECT_EQ(Pixel(inside.x, inside.y), kWhite) << "the pen left: released look";
-    PenAt(3, host::EventKind::PenMove, 50, 100);
-    RunFor(1);
-    EXPECT_EQ(Pixel(inside.x, inside.y), kBlack) << "back inside: pressed again";
-    KeepOnly({WM_COMMAND});
-    ExpectSequence({}, "nothing while the pen is down");
-    PenAt(4, host::EventKind::PenUp, 50, 100);
-    RunFor(1);
-    EXPECT_EQ(Pixel(inside.x, inside.y), kWhite);
-    KeepOnly({WM_COMMAND});
-    ExpectSequence({{dlg, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED)}}, "released inside");
-    EXPECT_EQ(reinterpret_cast<HWND>(g_lastCommandLParam), ok);
+    HWND dlg = Modeless(IDD_OPTION);
+    RECT newButton = WindowRectOf(Children(MakeBar(owner_))[0]);
+    const POINT corner{newButton.left + 1, newButton.top + 1};
+    struct Case {
+        const char* what;
+        POINT press;
+        POINT look;  // a pixel of the button's face, off its label
+        uint32_t pressed;
+        uint32_t released;
+        Msg click;
+    };
+    const Case cases[] = {
+        {"push button", {48, 101}, {20, 100}, kBlack, kWhite,
+         {dlg, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dlg, IDOK))}},
+        {"menu-bar button", corner, corner, kNavy, kBarGrey, {owner_, WM_COMMAND, IDM_NEW}},
+    };
+    const POINT outside{150, 200};
+    uint64_t t = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        auto pen = [&](host::EventKind kind, POINT p, uint32_t look) {
+            PenAt(++t, kind, p.x, p.y);
+            RunFor(1);
+            EXPECT_EQ(Pixel(c.look.x, c.look.y), look);
+        };
+        pen(host::EventKind::PenDown, c.press, c.pressed);
+        pen(host::EventKind::PenMove, outside, c.released);
+        pen(host::EventKind::PenMove, c.press, c.pressed);
+        pen(host::EventKind::PenMove, outside, c.released);
+        pen(host::EventKind::PenUp, outside, c.released);
+        KeepOnly({WM_COMMAND, WM_LBUTTONDOWN, WM_LBUTTONUP});
+        ExpectSequence({}, "released outside");
+        pen(host::EventKind::PenDown, c.press, c.pressed);
+        pen(host::EventKind::PenUp, c.press, c.released);
+        KeepOnly({WM_COMMAND});
+        ExpectSequence({c.click}, "released inside");
+    }
 }
 
-TEST_F(PushButton, AReleaseOutsideSendsNothing) {
-    HWND dlg = Shown(Modeless(IDD_OPTION));
-    PenAt(1, host::EventKind::PenDown, 110, 54);  // on "<"
-    PenAt(2, host::EventKind::PenMove, 130, 54);  // onto the count
-    PenAt(3, host::EventKind::PenUp, 130, 54);
-    RunFor(10);
-    KeepOnly({WM_COMMAND});
-    ExpectSequence({}, "released outside the button");
-    EXPECT_TRUE(IsWindowVisible(dlg));
-}
-
-TEST_F(PushButton, TheCaptionOkButtonSendsIdOkToItsDialog) {
-    HWND dlg = Shown(Modeless(IDD_ABOUT));
-    TapAt(1, 162, 10);  // the OK box at the caption's right end
-    RunFor(5);
-    KeepOnly({WM_COMMAND});
-    ExpectSequence({{dlg, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED)}}, "caption OK");
-    EXPECT_FALSE(IsWindowVisible(dlg)) << "the recording procedure ended it";
-}
-
-// ---------------------------------------------------------------------------
-// Static controls
-
-using StaticControl = DialogTest;
-
-TEST_F(StaticControl, SetWindowTextRepaintsTheTextOnAClearedBackground) {
-    HWND dlg = Shown(Modeless(IDD_OPTION));
-    HWND count = GetDlgItem(dlg, IDC_COUNT);
+TEST_F(DialogTest, NewTextRepaintsAStaticOnAClearedBackground) {
+    HWND count = GetDlgItem(Modeless(IDD_OPTION), IDC_COUNT);
     const RECT area = WindowRectOf(count);
-    std::vector<uint32_t> six = PixelsIn(area);
-    ASSERT_GT(InkIn(area), 0);
+    const int six = CountPixels(area, kBlack);
+    // A "1" drawn over an "8" that is not wiped first would keep the 8's ink.
     SetWindowTextW(count, u"8");
     Drain();
-    EXPECT_NE(PixelsIn(area), six);
-    SetWindowTextW(count, u"6");
+    SetWindowTextW(count, u"1");
     Drain();
-    EXPECT_EQ(PixelsIn(area), six) << "the old digit must be gone, not drawn over";
+    EXPECT_LT(CountPixels(area, kBlack), six) << "the old digit must be gone, not drawn over";
 }
 
-TEST_F(StaticControl, AnAmpersandIsAPrefixUnlessSsNoPrefix) {
-    static const DLGITEMTEMPLATEW items[] = {
-        {WS_CHILD | WS_VISIBLE | SS_LEFT, 0, 4, 4, 60, 10, 10, 0x0082, u"A&B", 0},
-        {WS_CHILD | WS_VISIBLE | SS_LEFT, 0, 4, 24, 60, 10, 11, 0x0082, u"AB", 0},
-        {WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX, 0, 4, 44, 60, 10, 12, 0x0082, u"A&B", 0},
+// ---------------------------------------------------------------------------
+// The menu bar of the game's definition 112
+
+TEST_F(DialogTest, TheMenuBarFillsTheBottomRowsWithButtonsThatSendTheirCommands) {
+    HWND bar = MakeBar(owner_);
+    EXPECT_EQ(WindowRectOf(bar), (RECT{0, 294, 240, 320}));
+    // Nine records, four of them separators: buttons sized to their labels
+    // with 6-pixel gaps between them, the drop-down wider for its mark.
+    const std::u16string labels[] = {u"New", u"All", u"Option", u"Help", u"Exit"};
+    const RECT places[] = {
+        {2, 296, 36, 319}, {42, 296, 67, 319}, {73, 296, 122, 319}, {128, 296, 173, 319}, {179, 296, 210, 319}};
+    std::vector<HWND> buttons = Children(bar);
+    ASSERT_EQ(buttons.size(), 5u);
+    for (size_t i = 0; i < buttons.size(); ++i) {
+        WCHAR text[16];
+        GetWindowTextW(buttons[i], text, 16);
+        EXPECT_EQ(text, labels[i]);
+        EXPECT_EQ(WindowRectOf(buttons[i]), places[i]) << "button " << i;
+    }
+    PressAt(10, "New");
+    PressAt(20, "All");
+    PressAt(30, "Option");
+    PressAt(40, "Exit");
+    RunFor(50);
+    KeepOnly({WM_COMMAND});
+    ExpectSequence({{owner_, WM_COMMAND, IDM_NEW},
+                    {owner_, WM_COMMAND, IDM_ALL},
+                    {owner_, WM_COMMAND, IDM_OPTION},
+                    {owner_, WM_COMMAND, IDM_EXIT}},
+                   "menu-bar buttons");
+}
+
+TEST_F(DialogTest, HelpDropsItsMenuWhichAChoiceATapElsewhereHelpAgainOrEscapeCloses) {
+    MakeBar(owner_);
+    struct Case {
+        const char* what;
+        void (*close)(uint64_t at);
+        std::vector<Msg> choice;
     };
-    const DLGTEMPLATEW tmpl{WS_POPUP | DS_SETFONT, 0, 3, 0, 0, 80, 60, u"", 8, u"System", items};
-    HWND dlg = Shown(CreateDialogIndirectParamW(nullptr, &tmpl, nullptr, RecordingDlgProc, 0));
-    std::vector<uint32_t> prefixed = PixelsIn(WindowRectOf(GetDlgItem(dlg, 10)));
-    std::vector<uint32_t> plain = PixelsIn(WindowRectOf(GetDlgItem(dlg, 11)));
-    std::vector<uint32_t> literal = PixelsIn(WindowRectOf(GetDlgItem(dlg, 12)));
-    const int width = WindowRectOf(GetDlgItem(dlg, 10)).right - WindowRectOf(GetDlgItem(dlg, 10)).left;
-    // The prefixed text is "AB" with one underline row added.
-    std::vector<int> rows;
-    for (size_t i = 0; i < plain.size(); ++i) {
-        if (prefixed[i] != plain[i] && (rows.empty() || rows.back() != int(i) / width)) {
-            rows.push_back(int(i) / width);
-        }
+    const Case cases[] = {
+        {"About.. chosen", [](uint64_t at) { PressAt(at, "About.."); }, {{owner_, WM_COMMAND, IDM_ABOUT}}},
+        {"a tap on the owner", [](uint64_t at) { TapAt(at, 120, 100); }, {}},
+        {"Help again", [](uint64_t at) { PressAt(at, "Help"); }, {}},
+        {"escape", [](uint64_t at) { KeyAt(at, VK_ESCAPE); }, {}},
+    };
+    static int s_shots;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const uint64_t t = rt::NowMs() - kStartMs;
+        PressAt(t + 10, "Help");
+        // Runs inside the menu's own loop: timers go on while it is open.
+        s_shots = 0;
+        SetTimer(owner_, 9, 20, [](HWND hwnd, UINT, UINT_PTR id, DWORD) {
+            KillTimer(hwnd, id);
+            ++s_shots;
+            ExpectMatchesGolden("menubar_open");
+        });
+        c.close(t + 30);
+        TapAt(t + 50, 120, 100);  // the menu is gone: the owner has it
+        RunFor(60);
+        EXPECT_EQ(s_shots, 1);
+        EXPECT_EQ(FindWindowW(u"MenuPopup", nullptr), nullptr);
+        KeepOnly({WM_COMMAND, WM_KEYDOWN, WM_LBUTTONDOWN, WM_LBUTTONUP});
+        std::vector<Msg> expected = c.choice;
+        expected.insert(expected.end(), {{owner_, WM_LBUTTONDOWN}, {owner_, WM_LBUTTONUP}});
+        ExpectSequence(expected, "the choice alone, then the tap after the menu closed");
     }
-    EXPECT_EQ(rows.size(), 1u) << "only an underline may differ";
-    EXPECT_NE(literal, plain) << "with SS_NOPREFIX the '&' is drawn";
-}
-
-TEST_F(StaticControl, ABitmapIsDrawnAtItsNaturalSizeFromTheTopLeft) {
-    HWND dlg = Shown(Modeless(IDD_ABOUT));
-    HWND logo = Controls(dlg)[2];
-    RECT r = WindowRectOf(logo);
-    ASSERT_EQ(r.right - r.left, 80);
-    ASSERT_EQ(r.bottom - r.top, 18);
-    HBITMAP bitmap = LoadBitmapW(nullptr, MAKEINTRESOURCEW(IDB_LOGO));
-    HDC memory = CreateCompatibleDC(nullptr);
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    int differences = 0;
-    for (int y = 0; y < 18; ++y) {
-        for (int x = 0; x < 80; ++x) {
-            COLORREF c = GetPixel(memory, x, y);
-            uint32_t expected = (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c);
-            differences += Pixel(r.left + x, r.top + y) != expected ? 1 : 0;
-        }
-    }
-    SelectObject(memory, old);
-    DeleteDC(memory);
-    DeleteObject(bitmap);
-    EXPECT_EQ(differences, 0);
 }
 
 }  // namespace
-}  // namespace dlgtest

@@ -1,153 +1,46 @@
 #include "support.h"
 
+#include <algorithm>
+#include <cstdlib>
 #include <deque>
 #include <sstream>
 
-namespace {
-
-std::deque<host::Event> g_events;
-int g_presents = 0;
-int g_raises = 0;
-int g_watched = -1;
-std::vector<uint64_t> g_waits;
-
-}  // namespace
-
-namespace host {
-
-void Present(const uint32_t*, int, int, int, int) { ++g_presents; }
-
-bool WaitEvent(uint64_t deadlineMs, Event* event) {
-    if (!g_events.empty()) {
-        *event = g_events.front();
-        g_events.pop_front();
-        return true;
-    }
-    uint64_t now = rt::NowMs();
-    if (deadlineMs <= now) {
-        return false;
-    }
-    g_waits.push_back(deadlineMs);
-    if (deadlineMs == UINT64_MAX) {
-        // A test that blocks with nothing to come would hang: end its loop.
-        ADD_FAILURE() << "the queue waited for input that no test gave";
-        *event = Event{};
-        event->kind = EventKind::Close;
-        return true;
-    }
-    rt::SetClock(deadlineMs);
-    return false;
-}
-
-void WatchDescriptor(int fd) { g_watched = fd; }
-void RaiseWindow() { ++g_raises; }
-void SetIcon(const uint32_t*, const uint8_t*, int, int) {}
-
-}  // namespace host
-
-namespace testhost {
-
-void Reset() {
-    g_events.clear();
-    g_presents = 0;
-    g_raises = 0;
-    g_watched = -1;
-    g_waits.clear();
-}
-
-void Push(const host::Event& event) { g_events.push_back(event); }
-
-void PushPen(host::EventKind kind, int x, int y) {
-    host::Event e;
-    e.kind = kind;
-    e.x = x;
-    e.y = y;
-    Push(e);
-}
-
-void PushKey(unsigned vk, char16_t ch, bool alt) {
-    host::Event e;
-    e.kind = host::EventKind::KeyDown;
-    e.vk = vk;
-    e.ch = ch;
-    e.alt = alt;
-    Push(e);
-    e.kind = host::EventKind::KeyUp;
-    e.ch = 0;
-    Push(e);
-}
-
-void PushChar(char16_t ch, bool alt) {
-    host::Event e;
-    e.kind = host::EventKind::Char;
-    e.ch = ch;
-    e.alt = alt;
-    Push(e);
-}
-
-int PresentCount() { return g_presents; }
-int RaiseCount() { return g_raises; }
-int WatchedFd() { return g_watched; }
-const std::vector<uint64_t>& Waits() { return g_waits; }
-
-}  // namespace testhost
+#include "gdi/png.h"
+#include "registry/registry.h"
 
 namespace usertest {
-
-COLORREF g_paintColour = RGB(0, 128, 0);
-RECT g_lastPaintRect{};
-int g_lastPaintErase = -1;
-
-std::vector<Msg>& Log() {
-    static std::vector<Msg> log;
-    return log;
-}
-
 namespace {
 
-const char* Name(UINT m) {
-    switch (m) {
-    case WM_CREATE: return "WM_CREATE";
-    case WM_DESTROY: return "WM_DESTROY";
-    case WM_MOVE: return "WM_MOVE";
-    case WM_SIZE: return "WM_SIZE";
-    case WM_SETFOCUS: return "WM_SETFOCUS";
-    case WM_KILLFOCUS: return "WM_KILLFOCUS";
-    case WM_ENABLE: return "WM_ENABLE";
-    case WM_SETTEXT: return "WM_SETTEXT";
-    case WM_GETTEXT: return "WM_GETTEXT";
-    case WM_GETTEXTLENGTH: return "WM_GETTEXTLENGTH";
-    case WM_PAINT: return "WM_PAINT";
-    case WM_CLOSE: return "WM_CLOSE";
-    case WM_ERASEBKGND: return "WM_ERASEBKGND";
-    case WM_SHOWWINDOW: return "WM_SHOWWINDOW";
-    case WM_NCDESTROY: return "WM_NCDESTROY";
-    case WM_KEYDOWN: return "WM_KEYDOWN";
-    case WM_KEYUP: return "WM_KEYUP";
-    case WM_CHAR: return "WM_CHAR";
-    case WM_SYSKEYDOWN: return "WM_SYSKEYDOWN";
-    case WM_SYSKEYUP: return "WM_SYSKEYUP";
-    case WM_SYSCHAR: return "WM_SYSCHAR";
-    case WM_COMMAND: return "WM_COMMAND";
-    case WM_TIMER: return "WM_TIMER";
-    case WM_MOUSEMOVE: return "WM_MOUSEMOVE";
-    case WM_LBUTTONDOWN: return "WM_LBUTTONDOWN";
-    case WM_LBUTTONUP: return "WM_LBUTTONUP";
-    default: return "WM_?";
+struct Timed {
+    uint64_t at;
+    host::Event event;
+};
+std::deque<Timed> g_events;
+constexpr const char16_t* kRecordingClass = u"Recording";
+
+std::string Describe(const std::vector<Msg>& messages) {
+    std::ostringstream out;
+    for (const Msg& m : messages) {
+        out << "  " << m.hwnd << " message 0x" << std::hex << m.message << std::dec;
+        if (m.wParam != kAny) out << " wParam " << m.wParam;
+        if (m.lParam != kAnyL) out << " lParam 0x" << std::hex << m.lParam << std::dec;
+        out << "\n";
     }
+    return out.str();
 }
 
 LRESULT CALLBACK RecordingProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    Log().push_back(Msg{hwnd, msg, wParam});
+    g_log.push_back(Msg{hwnd, msg, wParam, lParam});
     if (msg == WM_PAINT) {
+        if (g_skipPaints > 0) {
+            --g_skipPaints;
+            return 0;
+        }
         PAINTSTRUCT ps;
         HDC dc = BeginPaint(hwnd, &ps);
-        g_lastPaintRect = ps.rcPaint;
-        g_lastPaintErase = ps.fErase;
-        RECT client;
-        GetClientRect(hwnd, &client);
-        HBRUSH brush = CreateSolidBrush(g_paintColour);
-        FillRect(dc, &client, brush);
+        const RECT all{0, 0, 1000, 1000};  // the whole client area: BeginPaint clips
+        HBRUSH brush = CreateSolidBrush(RGB(0, 128, 0));
+        FillRect(dc, &all, brush);
         DeleteObject(brush);
         EndPaint(hwnd, &ps);
         return 0;
@@ -157,38 +50,76 @@ LRESULT CALLBACK RecordingProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam
 
 }  // namespace
 
-std::string Describe(const std::vector<Msg>& messages) {
-    std::ostringstream out;
-    for (const Msg& m : messages) {
-        out << "  " << m.hwnd << " " << Name(m.message) << " (0x" << std::hex << m.message << std::dec << ")";
-        if (m.wParam != kAny) out << " wParam " << m.wParam;
-        out << "\n";
-    }
-    return out.str();
+int g_presents;
+std::vector<uint64_t> g_waits;
+std::vector<Msg> g_log;
+int g_skipPaints;
+std::vector<WORD> g_endOn;
+INT_PTR g_endInInit;
+
+void EventAt(uint64_t ms, const host::Event& event) {
+    Timed t{kStartMs + ms, event};
+    auto it = std::upper_bound(g_events.begin(), g_events.end(), t,
+                               [](const Timed& a, const Timed& b) { return a.at < b.at; });
+    g_events.insert(it, t);
 }
+
+void PenAt(uint64_t ms, host::EventKind kind, int x, int y) {
+    EventAt(ms, {.kind = kind, .x = x, .y = y, .label = {}});
+}
+
+void TapAt(uint64_t ms, int x, int y) {
+    PenAt(ms, host::EventKind::PenDown, x, y);
+    PenAt(ms, host::EventKind::PenUp, x, y);
+}
+
+void KeyAt(uint64_t ms, unsigned vk, char16_t ch, bool alt) {
+    EventAt(ms, {.kind = host::EventKind::KeyDown, .vk = vk, .ch = ch, .alt = alt, .label = {}});
+    EventAt(ms, {.kind = host::EventKind::KeyUp, .vk = vk, .alt = alt, .label = {}});
+}
+
+void PressAt(uint64_t ms, const char* label) { EventAt(ms, {.kind = host::EventKind::Press, .label = label}); }
 
 void ExpectSequence(const std::vector<Msg>& expected, const char* context) {
-    std::vector<Msg>& log = Log();
-    bool same = log.size() == expected.size();
-    for (size_t i = 0; same && i < log.size(); ++i) {
-        same = log[i].hwnd == expected[i].hwnd && log[i].message == expected[i].message &&
-               (expected[i].wParam == kAny || expected[i].wParam == log[i].wParam);
+    bool same = g_log.size() == expected.size();
+    for (size_t i = 0; same && i < g_log.size(); ++i) {
+        const Msg& e = expected[i];
+        const Msg& got = g_log[i];
+        same = got.hwnd == e.hwnd && got.message == e.message && (e.wParam == kAny || e.wParam == got.wParam) &&
+               (e.lParam == kAnyL || e.lParam == got.lParam);
     }
-    EXPECT_TRUE(same) << context << ": expected\n" << Describe(expected) << "got\n" << Describe(log);
-    log.clear();
+    EXPECT_TRUE(same) << context << ": expected\n" << Describe(expected) << "got\n" << Describe(g_log);
+    g_log.clear();
 }
 
-void RegisterRecordingClass() {
-    WNDCLASSW wc{};
-    wc.lpfnWndProc = RecordingProc;
-    wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
-    wc.lpszClassName = kRecordingClass;
-    ASSERT_NE(RegisterClassW(&wc), 0);
+void KeepOnly(const std::vector<UINT>& messages) {
+    std::erase_if(g_log, [&](const Msg& m) {
+        return std::find(messages.begin(), messages.end(), m.message) == messages.end();
+    });
 }
 
-HWND Make(DWORD style, int x, int y, int width, int height, HWND parent, DWORD exStyle) {
-    return CreateWindowExW(exStyle, kRecordingClass, u"", style, x, y, width, height, parent, nullptr, nullptr,
-                           nullptr);
+HWND Make(DWORD style, int x, int y, int width, int height, HWND parent) {
+    return CreateWindowExW(0, kRecordingClass, u"", style, x, y, width, height, parent, nullptr, nullptr, nullptr);
+}
+
+INT_PTR CALLBACK RecordingDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) {
+    g_log.push_back(Msg{dlg, msg, wParam, lParam});
+    if (msg == WM_INITDIALOG) {
+        if (g_endInInit != 0) EndDialog(dlg, g_endInInit);
+        return TRUE;
+    }
+    if (msg == WM_COMMAND) {
+        if (std::find(g_endOn.begin(), g_endOn.end(), LOWORD(wParam)) != g_endOn.end()) {
+            EndDialog(dlg, LOWORD(wParam));
+            return TRUE;
+        }
+    }
+    return FALSE;
+}
+
+const DLGTEMPLATEW* Template(int id) {
+    HRSRC found = FindResourceW(nullptr, MAKEINTRESOURCEW(id), RT_DIALOG);
+    return static_cast<const DLGTEMPLATEW*>(LoadResource(nullptr, found));
 }
 
 int Drain(HACCEL accel) {
@@ -196,12 +127,8 @@ int Drain(HACCEL accel) {
     MSG msg;
     while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
         ++count;
-        if (msg.message == WM_QUIT) {
-            break;
-        }
-        if (accel != nullptr && TranslateAcceleratorW(msg.hwnd, accel, &msg)) {
-            continue;
-        }
+        if (msg.message == WM_QUIT) break;
+        if (accel != nullptr && TranslateAcceleratorW(msg.hwnd, accel, &msg)) continue;
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }
@@ -213,12 +140,9 @@ void RunFor(uint64_t ms) {
     for (;;) {
         Drain();
         uint64_t next = user::NextTimerDeadline();
-        if (next > end) {
-            break;
-        }
-        if (next > rt::NowMs()) {
-            rt::SetClock(next);
-        }
+        if (!g_events.empty()) next = std::min(next, g_events.front().at);
+        if (next > end) break;
+        if (next > rt::NowMs()) rt::SetClock(next);
     }
     rt::SetClock(end);
     Drain();
@@ -227,32 +151,107 @@ void RunFor(uint64_t ms) {
 uint32_t Pixel(int x, int y) { return gdi::ScreenPixels()[y * gdi::kScreenWidth + x]; }
 
 void ClearScreen(uint32_t xrgb) {
-    uint32_t* p = gdi::ScreenPixels();
-    std::fill(p, p + gdi::kScreenWidth * gdi::kScreenHeight, xrgb);
+    std::fill(gdi::ScreenPixels(), gdi::ScreenPixels() + gdi::kScreenWidth * gdi::kScreenHeight, xrgb);
 }
 
 int CountPixels(const RECT& area, uint32_t xrgb) {
     int n = 0;
     for (int y = area.top; y < area.bottom; ++y)
-        for (int x = area.left; x < area.right; ++x)
-            if (Pixel(x, y) == xrgb) ++n;
+        for (int x = area.left; x < area.right; ++x) n += Pixel(x, y) == xrgb ? 1 : 0;
     return n;
+}
+
+int Area(const RECT& r) { return (r.right - r.left) * (r.bottom - r.top); }
+
+RECT WindowRectOf(HWND hwnd) {
+    RECT r{};
+    GetWindowRect(hwnd, &r);
+    return r;
+}
+
+void ExpectMatchesGolden(const char* name, const uint32_t* pixels) {
+    const int w = gdi::kScreenWidth;
+    const int h = gdi::kScreenHeight;
+    if (pixels == nullptr) pixels = gdi::ScreenPixels();
+    std::string golden = std::string(TAVILO_GOLDEN_DIR) + "/" + name + ".png";
+    std::string actual = std::string(TAVILO_OUTPUT_DIR) + "/" + name + ".png";
+    gdi::WritePng(actual.c_str(), pixels, w, h);
+    if (const char* update = std::getenv("TAVILO_UPDATE_GOLDEN"); update != nullptr && update == std::string("1")) {
+        EXPECT_TRUE(gdi::WritePng(golden.c_str(), pixels, w, h)) << "cannot write " << golden;
+        return;
+    }
+    std::vector<uint32_t> expected;
+    int gw = 0, gh = 0;
+    ASSERT_TRUE(gdi::ReadPng(golden.c_str(), &expected, &gw, &gh) && gw == w && gh == h) << "no picture " << golden;
+    int differences = 0;
+    for (int i = 0; i < w * h; ++i) differences += (pixels[i] & 0xFFFFFF) != expected[i] ? 1 : 0;
+    EXPECT_EQ(differences, 0) << "pixels differ from " << golden << "; the picture drawn is " << actual;
 }
 
 void UserTest::SetUp() {
     user::ResetForTests();
-    testhost::Reset();
-    rt::UseVirtualClock(10000);
-    Log().clear();
-    g_paintColour = RGB(0, 128, 0);
-    ClearScreen(0x123456);
+    // A main window publishes a socket in the configuration folder.
+    reg::SetConfigDir(::testing::TempDir() + "tavilo-user-tests");
+    g_events.clear();
+    g_presents = 0;
+    g_waits.clear();
+    rt::UseVirtualClock(kStartMs);
+    g_log.clear();
+    g_skipPaints = 0;
+    g_endOn = {IDOK, IDCANCEL};
+    g_endInInit = 0;
+    ClearScreen();
     gdi::TakeScreenDirtyRect();
-    RegisterRecordingClass();
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = RecordingProc;
+    wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+    wc.lpszClassName = kRecordingClass;
+    ASSERT_NE(RegisterClassW(&wc), 0);
 }
 
 void UserTest::TearDown() {
+    EXPECT_TRUE(g_events.empty()) << g_events.size() << " scheduled input events were never taken";
     user::ResetForTests();
-    Log().clear();
+}
+
+void OwnerTest::SetUp() {
+    UserTest::SetUp();
+    owner_ = Make(WS_VISIBLE, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT);
+    Drain();
+    g_log.clear();
 }
 
 }  // namespace usertest
+
+// The host seam, answered from the scheduled input and the virtual clock.
+namespace host {
+
+void Present(const uint32_t*, int, int, int, int) { ++usertest::g_presents; }
+
+bool WaitEvent(uint64_t deadlineMs, Event* event) {
+    auto& events = usertest::g_events;
+    uint64_t now = rt::NowMs();
+    if (!events.empty() && events.front().at <= std::max(now, deadlineMs)) {
+        rt::SetClock(std::max(now, events.front().at));
+        *event = events.front().event;
+        events.pop_front();
+        return true;
+    }
+    if (deadlineMs <= now) return false;
+    usertest::g_waits.push_back(deadlineMs);
+    if (deadlineMs == UINT64_MAX) {
+        // A loop that would wait for ever: close the main window, which ends
+        // whatever loop runs, and fail the test.
+        ADD_FAILURE() << "a loop waited for input that the test never gave";
+        *event = Event{.kind = EventKind::Close, .label = {}};
+        return true;
+    }
+    rt::SetClock(deadlineMs);
+    return false;
+}
+
+void WatchDescriptor(int) {}
+void RaiseWindow() {}
+void SetIcon(const uint32_t*, const uint8_t*, int, int) {}
+
+}  // namespace host

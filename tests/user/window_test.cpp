@@ -1,267 +1,343 @@
-// Message sequences of window creation, showing, painting and destruction,
-// compared with the lists Win32 gives.
+// The window manager: message sequences compared with the lists Win32 gives,
+// what a window may draw on and what a change to the window stack gives back,
+// timers on the virtual clock, and input with the accelerators.
 #include "support.h"
 
 using namespace usertest;
 
 namespace {
 
-class WindowTest : public UserTest {};
+constexpr uint32_t kRed = 0xFF0000;
+const RECT kClient{0, 0, 240, 294};
+const RECT kScreen{0, 0, 240, 320};
+const RECT kPanel{60, 100, 180, 180};
 
-TEST_F(WindowTest, CreateVisibleDefaultWindowGetsTheAreaAboveTheMenuBar) {
-    HWND w = Make(WS_VISIBLE, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT);
-    ASSERT_NE(w, nullptr);
+HWND MakeMain() { return Make(WS_VISIBLE, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT); }
+
+// Clears the screen, fills everything through a DC of the window (its own
+// when none is given) in red and answers the red pixels in the area.
+int RedThroughDc(HWND hwnd, HDC dc = nullptr, const RECT& area = kScreen) {
+    ClearScreen();
+    HDC used = dc != nullptr ? dc : GetDC(hwnd);
+    const RECT all{-50, -50, 500, 500};
+    HBRUSH brush = CreateSolidBrush(RGB(255, 0, 0));
+    FillRect(used, &all, brush);
+    DeleteObject(brush);
+    if (dc == nullptr) ReleaseDC(hwnd, used);
+    return CountPixels(area, kRed);
+}
+
+using WindowTest = UserTest;
+
+TEST_F(WindowTest, CreateShowPaintAndTheOrderOfTheQueue) {
+    HWND w = MakeMain();
     // WM_CREATE inside the call, then size and place, then the show that
-    // WS_VISIBLE asks for.
+    // WS_VISIBLE asks for; CW_USEDEFAULT gives the area above the menu bar.
     ExpectSequence({{w, WM_CREATE}, {w, WM_SIZE}, {w, WM_MOVE}, {w, WM_SHOWWINDOW, TRUE}}, "create");
-    RECT r;
-    ASSERT_TRUE(GetClientRect(w, &r));
-    EXPECT_EQ(r.right, 240);
-    EXPECT_EQ(r.bottom, 294);
-    ASSERT_TRUE(GetWindowRect(w, &r));
-    EXPECT_EQ(r.left, 0);
-    EXPECT_EQ(r.top, 0);
-    EXPECT_EQ(r.bottom, 294);
-    EXPECT_EQ(user::MainWindow(), w);
-}
-
-TEST_F(WindowTest, FailingCreateReturnsNullAndLeavesNoWindow) {
-    WNDCLASSW wc{};
-    wc.lpfnWndProc = [](HWND h, UINT m, WPARAM wp, LPARAM lp) -> LRESULT {
-        return m == WM_CREATE ? -1 : DefWindowProcW(h, m, wp, lp);
-    };
-    wc.lpszClassName = u"Refuses";
-    RegisterClassW(&wc);
-    EXPECT_EQ(CreateWindowExW(0, u"Refuses", u"", WS_VISIBLE, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr),
-              nullptr);
-    EXPECT_EQ(user::MainWindow(), nullptr);
-    EXPECT_EQ(CreateWindowExW(0, u"NoSuchClass", u"", 0, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr), nullptr);
-    EXPECT_EQ(RegisterClassW(&wc), 0) << "a second class of the same name";
-}
-
-TEST_F(WindowTest, ShowReturnsThePreviousVisibilityAndSendsOnlyOnChange) {
-    HWND w = Make(0, 0, 0, 50, 50);
-    Log().clear();
-    EXPECT_FALSE(ShowWindow(w, SW_SHOW));
-    EXPECT_TRUE(ShowWindow(w, SW_SHOW));
+    EXPECT_EQ(WindowRectOf(w), kClient);
     EXPECT_TRUE(ShowWindow(w, SW_HIDE));
     EXPECT_FALSE(ShowWindow(w, SW_HIDE));
-    ExpectSequence({{w, WM_SHOWWINDOW, TRUE}, {w, WM_SHOWWINDOW, FALSE}}, "show, show, hide, hide");
-}
+    EXPECT_FALSE(ShowWindow(w, SW_SHOW));
+    ExpectSequence({{w, WM_SHOWWINDOW, FALSE}, {w, WM_SHOWWINDOW, TRUE}}, "show and hide send only on a change");
+    // The game's first paint returns before BeginPaint while no board
+    // exists: the window stays invalid and is asked again.
+    g_skipPaints = 1;
+    UpdateWindow(w);
+    Drain();
+    EXPECT_EQ(Drain(), 0) << "validated";
+    ExpectSequence({{w, WM_PAINT}, {w, WM_PAINT}, {w, WM_ERASEBKGND}}, "first paint");
 
-TEST_F(WindowTest, FirstPaintErasesWithTheClassBrushAndValidates) {
-    HWND w = Make(WS_VISIBLE, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT);
-    Log().clear();
-    g_paintColour = RGB(0, 0, 255);
-    UpdateWindow(w);
-    ExpectSequence({{w, WM_PAINT}, {w, WM_ERASEBKGND}}, "first paint");
-    EXPECT_EQ(Pixel(10, 10), 0x0000FFu);
-    EXPECT_EQ(Pixel(10, 300), 0x123456u) << "nothing below the window";
-    UpdateWindow(w);
-    EXPECT_EQ(Drain(), 0);
-    ExpectSequence({}, "a valid window gets no second paint");
-}
-
-TEST_F(WindowTest, PaintComesOnlyWhenNothingElseWaits) {
-    HWND w = Make(WS_VISIBLE, 0, 0, 100, 100);
-    UpdateWindow(w);
-    Log().clear();
+    // Paint and timers come only when nothing else waits, paint first; the
+    // paint draws only in the invalid part.
+    SetTimer(w, 7, 10, nullptr);
+    rt::AdvanceClock(10);
     RECT r{10, 20, 30, 40};
     InvalidateRect(w, &r, FALSE);
     PostMessageW(w, WM_USER, 1, 0);
     PostMessageW(w, WM_USER, 2, 0);
+    ClearScreen();
     Drain();
-    ExpectSequence({{w, WM_USER, 1}, {w, WM_USER, 2}, {w, WM_PAINT}}, "posted before paint");
-    EXPECT_EQ(g_lastPaintRect.left, 10);
-    EXPECT_EQ(g_lastPaintRect.top, 20);
-    EXPECT_EQ(g_lastPaintRect.right, 30);
-    EXPECT_EQ(g_lastPaintRect.bottom, 40);
-    // Invalidated without erase: no WM_ERASEBKGND; with erase: one.
-    InvalidateRect(w, &r, TRUE);
-    Drain();
-    ExpectSequence({{w, WM_PAINT}, {w, WM_ERASEBKGND}}, "invalidate with erase");
+    ExpectSequence({{w, WM_USER, 1}, {w, WM_USER, 2}, {w, WM_PAINT}, {w, WM_TIMER, 7}}, "invalidate and paint");
+    EXPECT_EQ(CountPixels(kClient, kGreen), Area(r));
+
+    // A posted quit ends the loop after the posted messages, before the
+    // pending paint and the due timer.
+    rt::AdvanceClock(10);
+    InvalidateRect(w, nullptr, TRUE);
+    PostMessageW(w, WM_USER, 0, 0);
+    PostQuitMessage(3);
+    MSG msg;
+    EXPECT_TRUE(GetMessageW(&msg, nullptr, 0, 0) && msg.message == WM_USER);
+    EXPECT_FALSE(GetMessageW(&msg, nullptr, 0, 0));
+    EXPECT_TRUE(msg.message == WM_QUIT && msg.wParam == 3);
 }
 
-TEST_F(WindowTest, AProcedureThatDoesNotValidateIsAskedAgain) {
-    // The game's first paint returns before BeginPaint when no board exists;
-    // the window must stay invalid for the next paint.
-    static int paints = 0;
-    paints = 0;
-    WNDCLASSW wc{};
-    wc.lpfnWndProc = [](HWND h, UINT m, WPARAM wp, LPARAM lp) -> LRESULT {
-        if (m == WM_PAINT) {
-            if (++paints == 1) return 0;
-        }
-        return DefWindowProcW(h, m, wp, lp);
-    };
-    wc.lpszClassName = u"LazyPainter";
-    RegisterClassW(&wc);
-    HWND w = CreateWindowExW(0, u"LazyPainter", u"", WS_VISIBLE, 0, 0, 20, 20, nullptr, nullptr, nullptr, nullptr);
-    UpdateWindow(w);
-    EXPECT_EQ(paints, 1);
-    Drain();
-    EXPECT_EQ(paints, 2);
-    EXPECT_EQ(Drain(), 0);
-}
-
-TEST_F(WindowTest, DestroyTakesOwnedWindowsFirstAndChildrenAfterTheParent) {
-    HWND main = Make(WS_VISIBLE, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT);
+TEST_F(WindowTest, CloseDestroysOwnedWindowsFirstAndChildrenAfterTheirParent) {
+    HWND main = MakeMain();
     HWND child = Make(WS_CHILD | WS_VISIBLE, 5, 5, 20, 20, main);
     HWND owned = Make(WS_POPUP, 50, 50, 40, 40, main);
-    SetTimer(main, 1, 50, nullptr);
-    Log().clear();
-    EXPECT_TRUE(DestroyWindow(main));
-    ExpectSequence({{owned, WM_DESTROY},
+    HWND ownedThroughChild = Make(WS_POPUP, 0, 0, 5, 5, child);
+    EXPECT_EQ(GetParent(owned), main) << "an owned pop-up answers its owner, as in Win32";
+    EXPECT_EQ(GetParent(ownedThroughChild), main) << "owned by a child means owned by its top-level window";
+    g_log.clear();
+    SendMessageW(main, WM_CLOSE, 0, 0);
+    ExpectSequence({{main, WM_CLOSE},
+                    {ownedThroughChild, WM_DESTROY},  // the top of the stack first
+                    {ownedThroughChild, WM_NCDESTROY},
+                    {owned, WM_DESTROY},
                     {owned, WM_NCDESTROY},
                     {main, WM_DESTROY},
                     {child, WM_DESTROY},
                     {child, WM_NCDESTROY},
                     {main, WM_NCDESTROY}},
-                   "destroy");
-    // Every handle is stale now, and every call with one fails safely.
-    for (HWND h : {main, child, owned}) {
-        EXPECT_FALSE(IsWindow(h));
-        EXPECT_FALSE(DestroyWindow(h));
-        EXPECT_FALSE(ShowWindow(h, SW_SHOW));
-        RECT r;
-        EXPECT_FALSE(GetClientRect(h, &r));
-        EXPECT_FALSE(GetWindowRect(h, &r));
-        EXPECT_FALSE(SetWindowPos(h, nullptr, 0, 0, 1, 1, 0));
-        EXPECT_FALSE(SetWindowTextW(h, u"x"));
-        EXPECT_EQ(GetWindowTextLengthW(h), 0);
-        EXPECT_EQ(SendMessageW(h, WM_USER, 0, 0), 0);
-        EXPECT_FALSE(PostMessageW(h, WM_USER, 0, 0));
-        EXPECT_FALSE(InvalidateRect(h, nullptr, TRUE));
-        EXPECT_EQ(GetDC(h), nullptr);
-        EXPECT_EQ(SetTimer(h, 2, 50, nullptr), 0u);
-        EXPECT_EQ(GetParent(h), nullptr);
-    }
-    EXPECT_FALSE(KillTimer(main, 1)) << "the window's timers went with it";
-    EXPECT_EQ(user::MainWindow(), nullptr);
-    ExpectSequence({}, "nothing reaches a destroyed window");
+                   "close");
+    // Every handle is stale now, and calls with one fail safely.
+    EXPECT_FALSE(IsWindow(main) || IsWindow(child) || IsWindow(owned));
+    EXPECT_FALSE(PostMessageW(owned, WM_USER, 0, 0));
+    EXPECT_EQ(GetDC(child), nullptr);
 }
 
-TEST_F(WindowTest, WmCloseDestroysByDefaultAndPostedQuitEndsTheLoopAfterPostedMessages) {
-    HWND w = Make(WS_VISIBLE, 0, 0, 10, 10);
-    UpdateWindow(w);
-    SetTimer(w, 1, 10, nullptr);
-    rt::AdvanceClock(20);
-    InvalidateRect(w, nullptr, TRUE);
-    Log().clear();
-    PostMessageW(w, WM_USER, 0, 0);
-    PostQuitMessage(3);
+// ---------------------------------------------------------------------------
+// Visibility
+
+class PaintTest : public UserTest {
+protected:
+    // The main window with an owned panel over its middle, both painted.
+    void MakeMainAndPanel() {
+        main_ = MakeMain();
+        panel_ = Make(WS_POPUP | WS_VISIBLE, 60, 100, 120, 80, main_);
+        Drain();
+        g_log.clear();
+    }
+    HWND main_ = nullptr;
+    HWND panel_ = nullptr;
+};
+
+TEST_F(PaintTest, ADcNeverDrawsOverOwnedWindowsChildrenOrOutsideItsWindow) {
+    // A timer tick that holds a DC while a dialog opens must not draw over
+    // it either: a live DC follows the window stack.
+    main_ = MakeMain();
+    HDC early = GetDC(main_);
+    panel_ = Make(WS_POPUP | WS_VISIBLE, 60, 100, 120, 80, main_);
+    HWND child = Make(WS_CHILD | WS_VISIBLE, 10, 10, 20, 20, main_);
+    Drain();
+    EXPECT_EQ(RedThroughDc(main_), Area(kClient) - Area(kPanel) - 20 * 20);
+    EXPECT_EQ(RedThroughDc(main_, early), Area(kClient) - Area(kPanel) - 20 * 20);
+    EXPECT_EQ(CountPixels(kPanel, kRed), 0);
+    // The child's DC has its own origin and stops at its own edges.
+    EXPECT_EQ(RedThroughDc(child), 20 * 20);
+    EXPECT_EQ(Pixel(10, 10), kRed);
+    ShowWindow(panel_, SW_HIDE);
+    EXPECT_EQ(RedThroughDc(main_, early, kPanel), Area(kPanel));
+    DestroyWindow(main_);
+    EXPECT_EQ(RedThroughDc(main_, early), 0) << "a DC of a destroyed window draws nowhere";
+    EXPECT_TRUE(ReleaseDC(main_, early) == 1 && ReleaseDC(main_, early) == 0) << "released once only";
+}
+
+TEST_F(PaintTest, UncoveringInvalidatesExactlyWhatWasUncovered) {
+    struct Case {
+        const char* what;
+        void (*change)(HWND panel, HWND main);
+        RECT uncovered;
+        int panelRepaint;  // pixels that the panel paints again at its new place
+    };
+    const Case cases[] = {
+        {"hide", [](HWND p, HWND) { ShowWindow(p, SW_HIDE); }, kPanel, 0},
+        {"move", [](HWND p, HWND) { MoveWindow(p, 80, 100, 120, 80, TRUE); }, RECT{60, 100, 80, 180}, 120 * 80},
+        {"destroy", [](HWND p, HWND) { DestroyWindow(p); }, kPanel, 0},
+        {"move without repaint", [](HWND p, HWND) { MoveWindow(p, 80, 100, 120, 80, FALSE); }, RECT{}, 0},
+        {"invalidate under the panel", [](HWND, HWND m) { InvalidateRect(m, &kPanel, TRUE); }, RECT{}, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        MakeMainAndPanel();
+        c.change(panel_, main_);
+        RECT update{};
+        GetUpdateRect(main_, &update, FALSE);
+        EXPECT_EQ(update, c.uncovered);
+        ClearScreen();
+        Drain();
+        // The owner paints its whole client area, but only the uncovered
+        // part takes it.
+        EXPECT_EQ(CountPixels(c.uncovered, kGreen), Area(c.uncovered));
+        EXPECT_EQ(CountPixels(kClient, kGreen), Area(c.uncovered) + c.panelRepaint);
+        DestroyWindow(main_);
+    }
+    // Where no window is, the desktop shows: black.
+    EXPECT_EQ(CountPixels(kClient, 0x000000u), Area(kClient));
+}
+
+TEST_F(PaintTest, DrawingIsPresentedBeforeTheQueueSleepsUntilTheNextTimer) {
+    HWND w = Make(WS_VISIBLE, 0, 0, 50, 50);
+    SetTimer(w, 1, 100, nullptr);
     MSG msg;
     ASSERT_TRUE(GetMessageW(&msg, nullptr, 0, 0));
-    EXPECT_EQ(msg.message, static_cast<UINT>(WM_USER));
-    // The quit comes before the pending paint and the due timer.
-    EXPECT_FALSE(GetMessageW(&msg, nullptr, 0, 0));
-    EXPECT_EQ(msg.message, static_cast<UINT>(WM_QUIT));
-    EXPECT_EQ(msg.wParam, 3u);
-    SendMessageW(w, WM_CLOSE, 0, 0);
-    EXPECT_FALSE(IsWindow(w));
+    EXPECT_EQ(msg.message, UINT{WM_PAINT});
+    DispatchMessageW(&msg);
+    EXPECT_EQ(g_presents, 0);
+    ASSERT_TRUE(GetMessageW(&msg, nullptr, 0, 0));
+    EXPECT_EQ(msg.message, UINT{WM_TIMER});
+    EXPECT_EQ(g_presents, 1) << "the paint was shown before the wait";
+    EXPECT_EQ(g_waits, std::vector<uint64_t>{10100}) << "one wait, until the timer's deadline";
 }
 
-TEST_F(WindowTest, GetParentAnswersTheOwnerOfOwnedTopLevelWindows) {
-    HWND main = Make(WS_VISIBLE, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT);
-    HWND child = Make(WS_CHILD, 0, 0, 5, 5, main);
-    HWND grandChild = Make(WS_CHILD, 0, 0, 5, 5, child);
-    HWND popup = Make(WS_POPUP, 0, 0, 5, 5, main);
-    HWND overlapped = Make(0, 0, 0, 5, 5, main);
-    // Owned by a child means owned by its top-level window.
-    HWND ownedThroughChild = Make(WS_POPUP, 0, 0, 5, 5, grandChild);
-    EXPECT_EQ(GetParent(main), nullptr);
-    EXPECT_EQ(GetParent(child), main);
-    EXPECT_EQ(GetParent(grandChild), child);
-    EXPECT_EQ(GetParent(popup), main);
-    EXPECT_EQ(GetParent(overlapped), main);
-    EXPECT_EQ(GetParent(ownedThroughChild), main);
-    EXPECT_EQ(Make(WS_CHILD, 0, 0, 5, 5, nullptr), nullptr) << "a child needs a parent";
+// ---------------------------------------------------------------------------
+// Timers
+
+std::vector<DWORD> g_times;  // dwTime of each call of Proc, the tick count
+uint64_t g_handlerCost = 0;  // ms that the next call "takes"
+int g_otherCalls = 0;
+
+void CALLBACK Proc(HWND, UINT, UINT_PTR, DWORD time) {
+    g_times.push_back(time);
+    rt::AdvanceClock(g_handlerCost);
+    g_handlerCost = 0;
+}
+void CALLBACK OtherProc(HWND, UINT, UINT_PTR, DWORD) { ++g_otherCalls; }
+
+class TimerTest : public UserTest {
+protected:
+    void SetUp() override {
+        UserTest::SetUp();
+        g_times.clear();
+        g_handlerCost = 0;
+        g_otherCalls = 0;
+        w_ = Make(0, 0, 0, 10, 10);
+        g_log.clear();
+    }
+    HWND w_ = nullptr;
+};
+
+TEST_F(TimerTest, ALongHandlerIsFollowedByAFullPeriodNotABurst) {
+    SetTimer(w_, 1, 50, Proc);
+    g_handlerCost = 320;
+    RunFor(500);
+    // 10050 runs until 10370; the next tick is a period after that, and no
+    // tick makes up for the six periods missed.
+    EXPECT_EQ(g_times, (std::vector<DWORD>{10050, 10420, 10470}));
+    ExpectSequence({}, "a timer with a callback never reaches the window procedure");
 }
 
-TEST_F(WindowTest, ChildCoordinatesAreTheParentsClientCoordinates) {
-    HWND parent = Make(WS_VISIBLE, 20, 30, 100, 100);
-    HWND child = Make(WS_CHILD | WS_VISIBLE, 10, 15, 40, 20, parent);
-    RECT r;
-    GetWindowRect(child, &r);
-    EXPECT_EQ(r.left, 30);
-    EXPECT_EQ(r.top, 45);
-    EXPECT_EQ(r.right, 70);
-    EXPECT_EQ(r.bottom, 65);
-    MoveWindow(parent, 0, 0, 100, 100, TRUE);
-    GetWindowRect(child, &r);
-    EXPECT_EQ(r.left, 10) << "children move with their parent";
-    HWND defaulted = Make(WS_CHILD, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, parent);
-    GetWindowRect(defaulted, &r);
-    EXPECT_EQ(r.right - r.left, 0);
+TEST_F(TimerTest, TheTickCountWrapsThroughTwoToTheThirtyTwo) {
+    rt::SetClock((uint64_t{1} << 32) - 120);
+    SetTimer(w_, 1, 50, Proc);
+    RunFor(200);
+    EXPECT_EQ(g_times, (std::vector<DWORD>{0xFFFFFFFFu - 69, 0xFFFFFFFFu - 19, 30, 80}));
+    EXPECT_EQ(GetTickCount(), 80u);
 }
 
-TEST_F(WindowTest, SetWindowPosKeepsWhatItsFlagsKeep) {
-    HWND w = Make(WS_VISIBLE, 10, 10, 100, 80);
-    Log().clear();
-    SetWindowPos(w, nullptr, 30, 40, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
-    ExpectSequence({{w, WM_MOVE}}, "move only");
-    RECT r;
-    GetWindowRect(w, &r);
-    EXPECT_EQ(r.left, 30);
-    EXPECT_EQ(r.top, 40);
-    EXPECT_EQ(r.right, 130);
-    EXPECT_EQ(r.bottom, 120);
-    SetWindowPos(w, nullptr, 0, 0, 50, 60, SWP_NOMOVE | SWP_NOZORDER);
-    ExpectSequence({{w, WM_SIZE}}, "size only");
-    GetWindowRect(w, &r);
-    EXPECT_EQ(r.left, 30);
-    EXPECT_EQ(r.right, 80);
-    EXPECT_EQ(r.bottom, 100);
-    SetWindowPos(w, nullptr, 30, 40, 50, 60, SWP_NOZORDER);
-    ExpectSequence({}, "nothing changed, nothing sent");
+TEST_F(TimerTest, ALateTimerIsOneMessageAndAForgedOneCallsNoCallback) {
+    SetTimer(w_, 1, 50, nullptr);
+    rt::AdvanceClock(500);
+    MSG msg;
+    ASSERT_TRUE(PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE));
+    EXPECT_EQ(msg.message, UINT{WM_TIMER});
+    EXPECT_FALSE(PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) << "never twice in the queue";
+    rt::AdvanceClock(49);
+    EXPECT_FALSE(PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE));
+    rt::AdvanceClock(1);
+    ASSERT_TRUE(PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE));
+    DispatchMessageW(&msg);
+    // The callback in lParam is called only if it is the timer's own.
+    msg.lParam = reinterpret_cast<LPARAM>(&OtherProc);
+    DispatchMessageW(&msg);
+    EXPECT_EQ(g_otherCalls, 0);
+    ExpectSequence({{w_, WM_TIMER, 1, 0}, {w_, WM_TIMER, 1}}, "both to the window procedure");
 }
 
-TEST_F(WindowTest, TextGoesThroughTheWindowsOwnMessages) {
-    HWND w = CreateWindowExW(0, kRecordingClass, u"Tavilo", 0, 0, 0, 5, 5, nullptr, nullptr, nullptr, nullptr);
-    Log().clear();
-    EXPECT_EQ(GetWindowTextLengthW(w), 6);
-    WCHAR buffer[4];
-    EXPECT_EQ(GetWindowTextW(w, buffer, 4), 3);
-    EXPECT_EQ(std::u16string(buffer), u"Tav") << "cut to the buffer, terminated";
-    EXPECT_TRUE(SetWindowTextW(w, u"Other"));
-    WCHAR full[16];
-    GetWindowTextW(w, full, 16);
-    EXPECT_EQ(std::u16string(full), u"Other");
-    ExpectSequence({{w, WM_GETTEXTLENGTH}, {w, WM_GETTEXT, 4}, {w, WM_SETTEXT}, {w, WM_GETTEXT, 16}}, "text");
-    EXPECT_EQ(FindWindowW(kRecordingClass, u"Other"), w);
-    EXPECT_EQ(FindWindowW(u"recording", u"Other"), w) << "class names ignore case";
-    EXPECT_EQ(FindWindowW(kRecordingClass, u"other"), nullptr) << "titles do not";
+TEST_F(TimerTest, TheSameIdentifierReplacesTheTimerAndRestartsItsPeriod) {
+    SetTimer(w_, 1, 50, Proc);
+    RunFor(30);
+    SetTimer(w_, 1, 100, OtherProc);
+    RunFor(99);
+    EXPECT_EQ(g_otherCalls, 0);
+    RunFor(1);
+    EXPECT_EQ(g_otherCalls, 1) << "one timer, the new one, at 30 + 100";
+    EXPECT_TRUE(g_times.empty());
 }
 
-TEST_F(WindowTest, EnableWindowReportsThePreviousState) {
-    HWND w = Make(WS_VISIBLE, 0, 0, 5, 5);
-    Log().clear();
-    EXPECT_FALSE(EnableWindow(w, FALSE));
-    EXPECT_TRUE(EnableWindow(w, FALSE));
-    EXPECT_FALSE(IsWindowEnabled(w));
-    EXPECT_TRUE(EnableWindow(w, TRUE));
-    ExpectSequence({{w, WM_ENABLE, FALSE}, {w, WM_ENABLE, TRUE}}, "enable");
+TEST_F(TimerTest, KillTimerStopsOneTimerOnceEvenFromItsOwnCallback) {
+    static int selfKills;
+    selfKills = 0;
+    SetTimer(w_, 1, 50, Proc);
+    SetTimer(w_, 2, 50, OtherProc);
+    SetTimer(w_, 3, 50, [](HWND h, UINT, UINT_PTR id, DWORD) { selfKills += KillTimer(h, id) ? 1 : 0; });
+    RunFor(50);
+    EXPECT_TRUE(KillTimer(w_, 1));
+    EXPECT_FALSE(KillTimer(w_, 1));
+    EXPECT_FALSE(KillTimer(w_, 4));
+    RunFor(200);
+    EXPECT_EQ(g_times.size(), 1u);
+    EXPECT_EQ(selfKills, 1);
+    EXPECT_EQ(g_otherCalls, 5) << "the other timer runs on";
+    DestroyWindow(w_);
+    EXPECT_EQ(user::NextTimerDeadline(), UINT64_MAX);
 }
 
-TEST_F(WindowTest, ResourcesAreFoundByNumber) {
-    WCHAR buffer[6];
-    EXPECT_EQ(LoadStringW(nullptr, 7, buffer, 6), 5);
-    EXPECT_EQ(std::u16string(buffer), u"Hello");
-    const WCHAR* direct = nullptr;
-    EXPECT_EQ(LoadStringW(nullptr, 7, reinterpret_cast<LPWSTR>(&direct), 0), 13);
-    EXPECT_EQ(std::u16string(direct, 13), u"Hello, window");
-    EXPECT_EQ(LoadStringW(nullptr, 99, buffer, 6), 0);
-    EXPECT_EQ(buffer[0], 0);
-    HRSRC res = FindResourceW(nullptr, MAKEINTRESOURCEW(3), RT_ACCELERATOR);
-    ASSERT_NE(res, nullptr);
-    EXPECT_EQ(SizeofResource(nullptr, res), 16u);
-    const WORD* words = static_cast<const WORD*>(LoadResource(nullptr, res));
-    ASSERT_NE(words, nullptr);
-    EXPECT_EQ(words[2], 40003);
-    EXPECT_EQ(FindResourceW(nullptr, MAKEINTRESOURCEW(3), RT_DIALOG), nullptr);
-    EXPECT_EQ(LoadResource(nullptr, reinterpret_cast<HRSRC>(&words)), nullptr) << "not a resource handle";
-    EXPECT_NE(LoadIconW(nullptr, MAKEINTRESOURCEW(128)), nullptr);
-    EXPECT_EQ(LoadIconW(nullptr, MAKEINTRESOURCEW(129)), nullptr);
+// ---------------------------------------------------------------------------
+// Input
+
+class InputTest : public PaintTest {
+protected:
+    void SetUp() override {
+        PaintTest::SetUp();
+        MakeMainAndPanel();
+    }
+    // Runs the loop as WinMain does, with the game's accelerators, and
+    // compares the input and command messages.
+    void ExpectRun(const std::vector<Msg>& expected, const char* what) {
+        Drain(LoadAcceleratorsW(nullptr, MAKEINTRESOURCEW(3)));
+        KeepOnly({WM_LBUTTONDOWN, WM_LBUTTONUP, WM_MOUSEMOVE, WM_KEYDOWN, WM_KEYUP, WM_CHAR, WM_SYSKEYDOWN,
+                  WM_SYSKEYUP, WM_SYSCHAR, WM_COMMAND});
+        ExpectSequence(expected, what);
+    }
+};
+
+TEST_F(InputTest, ThePenGoesToTheWindowUnderItAndStaysWithItUntilPenUp) {
+    PenAt(0, host::EventKind::PenDown, 70, 110);
+    PenAt(0, host::EventKind::PenMove, 250, 330);  // off the screen
+    PenAt(0, host::EventKind::PenUp, 5, 250);      // over the main window
+    PenAt(0, host::EventKind::PenMove, 100, 120);  // after pen-up: the panel again
+    TapAt(0, 5, 250);
+    TapAt(0, 5, 300);  // no window under the menu-bar rows
+    // Positions are client coordinates, packed as Win32 packs them.
+    ExpectRun({{panel_, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 10)},
+               {panel_, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(190, 230)},
+               {panel_, WM_LBUTTONUP, 0, MAKELPARAM(-55, 150)},
+               {panel_, WM_MOUSEMOVE, 0, MAKELPARAM(40, 20)},
+               {main_, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 250)},
+               {main_, WM_LBUTTONUP}},
+              "captured");
+}
+
+TEST_F(InputTest, AltSlashAndAltF4BecomeCommandsAndPlainKeysDoNot) {
+    struct Case {
+        const char* what;
+        unsigned vk;
+        char16_t ch;
+        bool alt;
+        bool charApart;  // the character as an event of its own, as SDL gives it
+        std::vector<Msg> expected;
+    };
+    const WPARAM about = MAKEWPARAM(40003, 1);
+    const Case cases[] = {
+        {"alt+/", 0xBF, u'/', true, false,
+         {{main_, WM_SYSKEYDOWN, 0xBF}, {main_, WM_COMMAND, about}, {main_, WM_SYSKEYUP, 0xBF}}},
+        {"alt+/ as a character", 0xBF, u'/', true, true,
+         {{main_, WM_SYSKEYDOWN, 0xBF}, {main_, WM_SYSKEYUP, 0xBF}, {main_, WM_COMMAND, about}}},
+        {"alt+f4", VK_F4, 0, true, false, {{main_, WM_COMMAND, MAKEWPARAM(40002, 1)}, {main_, WM_SYSKEYUP, VK_F4}}},
+        {"plain /", 0xBF, u'/', false, false,
+         {{main_, WM_KEYDOWN, 0xBF}, {main_, WM_CHAR, u'/'}, {main_, WM_KEYUP, 0xBF}}},
+        {"plain f4", VK_F4, 0, false, false, {{main_, WM_KEYDOWN, VK_F4}, {main_, WM_KEYUP, VK_F4}}},
+    };
+    for (const Case& c : cases) {
+        KeyAt(0, c.vk, c.charApart ? 0 : c.ch, c.alt);
+        if (c.charApart) EventAt(0, {.kind = host::EventKind::Char, .ch = c.ch, .alt = c.alt, .label = {}});
+        ExpectRun(c.expected, c.what);
+    }
+    MSG forged{main_, WM_SYSCHAR, u'/', LPARAM{1} << 29, 0, {0, 0}};
+    EXPECT_EQ(TranslateAcceleratorW(main_, reinterpret_cast<HACCEL>(&forged), &forged), 0)
+        << "not an accelerator table";
 }
 
 }  // namespace

@@ -1,0 +1,240 @@
+// The demonstration program as real processes of tavilo-headless: one copy at
+// a time, the script language and its driver, and the menu bar, dialog and
+// panel driven by "press".
+#include <signal.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "gdi/png.h"
+#include "script.h"
+#include "support.h"
+
+using usertest::ExpectMatchesGolden;
+
+namespace {
+
+std::string MakeTempDir() {
+    char pattern[] = "/tmp/tavilo-user-XXXXXX";
+    return mkdtemp(pattern) != nullptr ? pattern : "";
+}
+
+std::string Slurp(const std::string& path) {
+    std::ostringstream text;
+    text << std::ifstream(path).rdbuf();
+    return text.str();
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    return lines;
+}
+
+// The demonstration program in tavilo-headless as a real process, reading its
+// script from a pipe; standard output and error go to files. The shell execs
+// the program, so the pid it writes first is the program's. Let go of while
+// it runs, the program is killed, as a crash would end it.
+class Demo {
+public:
+    explicit Demo(const std::string& args) : dir_(MakeTempDir()) {
+        signal(SIGPIPE, SIG_IGN);
+        in_ = popen(("echo $$ >" + dir_ + "/pid; exec '" TAVILO_DEMO_HEADLESS "' " + args + " >" + dir_ +
+                     "/out 2>" + dir_ + "/err")
+                        .c_str(),
+                    "w");
+    }
+    ~Demo() {
+        if (in_ != nullptr) kill(std::stoi("0" + Slurp(dir_ + "/pid")), SIGKILL);
+        Finish();
+        std::filesystem::remove_all(dir_);
+    }
+    void Write(const std::string& text) {
+        fputs(text.c_str(), in_);
+        fflush(in_);
+    }
+    // Waits up to 10 s for line n (from 0) of standard output.
+    std::string Line(size_t n) const {
+        for (int waited = 0; waited < 1000; ++waited, usleep(10000)) {
+            std::vector<std::string> lines = Lines(Out());
+            if (lines.size() > n) return lines[n];
+        }
+        return "";
+    }
+    std::string Out() const { return Slurp(dir_ + "/out"); }
+    std::string Errors() const { return Slurp(dir_ + "/err"); }
+    // Closes the script (its end is "quit"), waits, answers the exit code.
+    int Finish() {
+        int status = in_ != nullptr ? pclose(in_) : -1;
+        in_ = nullptr;
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+
+private:
+    std::string dir_;
+    FILE* in_ = nullptr;
+};
+
+struct RunResult {
+    int exitCode;
+    std::string out;
+    std::string err;
+};
+
+RunResult RunDemo(const std::string& args, const std::string& script) {
+    Demo demo(args);
+    demo.Write(script);
+    int code = demo.Finish();
+    return {code, demo.Out(), demo.Errors()};
+}
+
+long Field(const std::string& json, const std::string& key) {
+    size_t at = json.find("\"" + key + "\":");
+    return at == std::string::npos ? -999 : std::strtol(json.c_str() + at + key.size() + 3, nullptr, 10);
+}
+
+std::vector<uint32_t> ReadShot(const std::string& path) {
+    std::vector<uint32_t> pixels;
+    int w = 0, h = 0;
+    EXPECT_TRUE(gdi::ReadPng(path.c_str(), &pixels, &w, &h) && w == 240 && h == 320) << path;
+    pixels.resize(240 * 320);
+    return pixels;
+}
+
+bool HasSocket(const std::string& dir) {
+    return std::ranges::any_of(std::filesystem::directory_iterator(dir),
+                               [](const auto& entry) { return entry.path().extension() == ".sock"; });
+}
+
+std::string In(const std::string& dir) { return "--config-dir " + dir + " -"; }
+
+TEST(SingleInstance, ASecondCopyBringsTheFirstToTheFrontAndEnds) {
+    std::string dir = MakeTempDir();
+    Demo first(In(dir));
+    first.Write("state\n");
+    ASSERT_NE(first.Line(0), "") << "the first copy runs";
+    EXPECT_TRUE(HasSocket(dir));
+    RunResult second = RunDemo(In(dir), "state\n");
+    EXPECT_EQ(second.exitCode, 0);
+    EXPECT_EQ(second.out, "") << "the second copy made no window and read no script";
+    EXPECT_NE(RunDemo(In(MakeTempDir()), "state\n").out, "") << "a copy with another folder does not see it";
+    first.Write("wait 10\nstate\n");
+    ASSERT_NE(first.Line(1), "");
+    EXPECT_NE(first.Errors().find("asked to bring the window to the front"), std::string::npos) << first.Errors();
+    EXPECT_EQ(first.Finish(), 0);
+    EXPECT_FALSE(HasSocket(dir)) << "a clean end removes the socket";
+}
+
+TEST(SingleInstance, AKilledCopyDoesNotBlockTheNextStart) {
+    std::string dir = MakeTempDir();
+    {
+        Demo killed(In(dir));
+        killed.Write("state\n");
+        ASSERT_NE(killed.Line(0), "");
+    }
+    ASSERT_TRUE(HasSocket(dir)) << "the killed copy left its socket";
+    Demo next(In(dir));
+    next.Write("state\n");
+    EXPECT_EQ(Field(next.Line(0), "ticks"), 0) << next.Errors();
+    // And the one that took over is found in its turn.
+    EXPECT_EQ(RunDemo(In(dir), "state\n").out, "");
+    EXPECT_EQ(next.Finish(), 0);
+}
+
+TEST(ScriptLanguage, BadLinesSayWhatIsWrong) {
+    for (const char* bad : {"tap 10", "tap 10 20 30", "tap x 20", "wait -5", "wait", "wait 1.5", "key",
+                            "key ctrl+x", "key alt+nothing", "key f13", "command 70000", "command", "state now",
+                            "quit 1", "press", "shot", "frobnicate 1"}) {
+        headless::ScriptLine line;
+        std::string error;
+        EXPECT_FALSE(headless::ParseScriptLine(bad, &line, &error)) << bad;
+        EXPECT_FALSE(error.empty()) << bad;
+    }
+}
+
+TEST(ScriptDriver, RunsEveryCommandThroughTheProgram) {
+    std::string dir = MakeTempDir();
+    std::string shot = dir + "/shot.png";
+    RunResult r = RunDemo("--clock-start 1000 " + In(dir),
+                          "# the bar moves 4 pixels a tick; after 250 ms it stands at x 20, the\n"
+                          "# fifth tick falling due at the wait's very end\n"
+                          "wait 250\n"
+                          "shot " + shot + "\n"
+                          "state\n"
+                          "tap 10 50\n"
+                          "down 100 120\n"
+                          "move 101 121\n"
+                          "up 101 121\n"
+                          "key a alt+/ b\n"
+                          "command 101\n"
+                          "\n"
+                          "wait 0\n"
+                          "state\n"
+                          "quit\n"
+                          "state\n");
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    std::vector<std::string> lines = Lines(r.out);
+    ASSERT_EQ(lines.size(), 2u) << "nothing runs after quit: " << r.out;
+    EXPECT_EQ(Field(lines[0], "ticks"), 5);
+    EXPECT_EQ(Field(lines[0], "tick"), 1250);
+    EXPECT_EQ(Field(lines[1], "taps"), 1);
+    EXPECT_EQ(Field(lines[1], "panelTaps"), 1);
+    EXPECT_EQ(Field(lines[1], "about"), 1) << "alt+/ went through the accelerators";
+    EXPECT_NE(lines[1].find("\"chars\":\"ab\""), std::string::npos) << lines[1];
+    EXPECT_NE(lines[1].find("\"lastTap\":[10,50]"), std::string::npos);
+    EXPECT_EQ(Field(lines[1], "panelVisible"), 0) << "command 101 hid the panel";
+
+    std::vector<uint32_t> pixels = ReadShot(shot);
+    // The bar at x 20..39 on its track, the panel over the track, and no
+    // menu bar: the desktop.
+    EXPECT_EQ((std::vector<uint32_t>{pixels[150 * 240 + 19], pixels[150 * 240 + 25], pixels[150 * 240 + 40],
+                                     pixels[150 * 240 + 120], pixels[310 * 240 + 10]}),
+              (std::vector<uint32_t>{0xA0A0A0, 0xDC0000, 0xA0A0A0, 0xFFC825, 0x000000}));
+}
+
+TEST(ScriptDriver, AScriptOnAPipeRunsAsItComesAndEndsWithTheProgram) {
+    Demo piped(In(MakeTempDir()));
+    piped.Write("wait 100\nstate\n");
+    EXPECT_EQ(Field(piped.Line(0), "ticks"), 2) << "answered while the pipe is still open";
+    piped.Write("command 102\nwait 10\nstate\n");
+    EXPECT_EQ(piped.Finish(), 7) << "the program's own exit code";
+    RunResult ended = RunDemo(In(MakeTempDir()), "key alt+f4\nstate\n");
+    EXPECT_TRUE(ended.exitCode == 0 && ended.out.empty()) << "alt+f4 ended the program before the next line";
+
+    RunResult bad = RunDemo(In(MakeTempDir()), "state\n\nwait soon\nstate\n");
+    EXPECT_NE(bad.exitCode, 0);
+    EXPECT_EQ(Lines(bad.out).size(), 1u) << "the lines before it ran, none after";
+    EXPECT_TRUE(bad.err.find("stdin:3:") != bad.err.npos && bad.err.find("wait soon") != bad.err.npos) << bad.err;
+    RunResult press = RunDemo(In(MakeTempDir()), "press New\n");
+    EXPECT_NE(press.exitCode, 0) << "no such label on the screen";
+    EXPECT_NE(press.err.find("\"New\""), std::string::npos) << press.err;
+    EXPECT_NE(RunDemo("--clock-start soon -", "").exitCode, 0) << "a bad option";
+}
+
+TEST(DemoProgram, MenuBarDialogAndPanelRunFromPresses) {
+    std::string dir = MakeTempDir();
+    RunResult r = RunDemo(In(dir),
+                          "command 110\n"
+                          "press Dialog\n"
+                          "press +\n"
+                          "press +\n"
+                          "wait 120\n"  // the bar moves under the dialog
+                          "shot " + dir + "/dialog.png\n"
+                          "press Yes\n"
+                          "press More\n"
+                          "press About..\n"
+                          "state\n"
+                          "press Hide\n"  // fails unless the answer showed the panel
+                          "press More\n"
+                          "press Quit\n");
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(Field(r.out, "about"), 1) << "About.. reached the main window: " << r.out;
+    EXPECT_EQ(Field(r.out, "ticks"), 2) << "the timer ran under the dialog";
+    ExpectMatchesGolden("demo_dialog", ReadShot(dir + "/dialog.png").data());
+}
+
+}  // namespace
