@@ -1,56 +1,76 @@
 // Pictures that are the contract: the title screen, a finished six-player
-// game from a fixed clock, and the intro panel's first message. Run with
-// TAVILO_UPDATE_GOLDEN=1 to write new references, then look at them.
+// game from a fixed clock, and the intro panel's first message, the credit.
+// Outcome with TAVILO_UPDATE_GOLDEN=1 to write new references, then look at them.
+#include <algorithm>
 #include <cstdlib>
 
-#include "scenario.h"
+#include "gdi/png.h"
+#include "harness.h"
 
 namespace progtest {
 namespace {
 
+const std::string GOLDEN = TAVILO_GOLDEN_DIR "/";
+constexpr uint32_t FILL = 0xFFC825;     // 255, 200, 37
+constexpr uint32_t SHADE70 = 0xB28B19;  // 178, 139, 25
+constexpr uint32_t SHADE80 = 0xCCA01D;  // 204, 160, 29
+constexpr uint32_t SHADE90 = 0xE5B321;  // 229, 179, 33
+constexpr uint32_t FACE = 0xFFFFFF;
+
 void ExpectGolden(const Image& shot, const std::string& name) {
-    ASSERT_FALSE(shot.Empty());
-    const std::string path = std::string(TAVILO_GOLDEN_DIR) + "/" + name;
     if (std::getenv("TAVILO_UPDATE_GOLDEN") != nullptr) {
-        ASSERT_TRUE(SavePng(shot, path));
+        gdi::WritePng((GOLDEN + name).c_str(), shot.pixels.data(), shot.width, shot.height);
     }
-    const Image golden = LoadPng(path);
-    ASSERT_FALSE(golden.Empty()) << "missing reference " << path;
-    ASSERT_EQ(golden.width, shot.width);
-    ASSERT_EQ(golden.height, shot.height);
-    const int differing = CountDifferences(golden, shot, 0, 0, shot.width, shot.height);
-    if (differing != 0) {
-        SavePng(shot, ::testing::TempDir() + "/actual-" + name);
+    if (!Same(LoadPng(GOLDEN + name), shot)) {
+        gdi::WritePng((::testing::TempDir() + "actual-" + name).c_str(), shot.pixels.data(), shot.width, shot.height);
+        ADD_FAILURE() << name << " differs from its reference; the picture taken is in " << ::testing::TempDir();
     }
-    EXPECT_EQ(differing, 0) << name << " differs; the picture taken is in " << ::testing::TempDir();
 }
 
-TEST(Golden, TitleScreen) {
-    REQUIRE_HEADLESS();
-    const RunResult r = RunOk("shot title.png\n");
-    ExpectGolden(Shot(r, "title.png"), "title.png");
-}
+TEST(Golden, TitleScreen) { ExpectGolden(RunHeadless("shot title.png\n").Shot("title.png"), "title.png"); }
 
 TEST(Golden, FinishedSixPlayerGame) {
-    REQUIRE_HEADLESS();
-    const RunResult r = RunOk(Command(CMD_NEW) + Command(CMD_ALL) + Wait(5000) + "state\nshot finished.png\n",
-                              {"", 86400000});
+    const Outcome r = RunHeadless(Cmd(IDM_NEW) + Cmd(IDM_ALL) + Wait(5000) + "state\nshot done.png\n", "", 86400000);
     ASSERT_EQ(r.states.size(), 1u) << r.err;
-    ASSERT_EQ(r.states[0]["board"]["state"].Int(), 0);
-    ExpectGolden(Shot(r, "finished.png"), "finished6.png");
+    EXPECT_EQ(r.states[0]["state"], 0);
+    ExpectGolden(r.Shot("done.png"), "finished6.png");
 }
 
-TEST(Golden, IntroPanelWithTheCredit) {
-    REQUIRE_HEADLESS();
-    const RunResult r = RunOk(Command(CMD_NEW) + "shot panel.png\n");
-    const Image shot = Shot(r, "panel.png");
-    Box box = ColourBox(shot, 0xFFC825);
-    // The panel's edge as well as its client area.
-    box.left -= 1;
-    box.top -= 1;
-    box.right += 1;
-    box.bottom += 1;
-    ExpectGolden(Crop(shot, box), "intro_panel.png");
+// The panel with its edge; then, on the reference itself, the outlined text:
+// a white face, a one-pixel rim of the darkest shade above it, a shadow
+// reaching three pixels below it and palest there, centred in the panel.
+TEST(Golden, IntroPanelWithTheCreditInOutlinedText) {
+    const Image shot = RunHeadless(Cmd(IDM_NEW) + "shot panel.png\n").Shot("panel.png");
+    const Box fill = ColourBox(shot, FILL);
+    ExpectGolden(Crop(shot, {fill.left - 1, fill.top - 1, fill.right + 1, fill.bottom + 1}), "intro_panel.png");
+
+    const Image golden = LoadPng(GOLDEN + "intro_panel.png");
+    const Image panel = Crop(golden, {1, 1, golden.width - 1, golden.height - 1});
+    const Box face = ColourBox(panel, FACE);
+    ASSERT_FALSE(face.Empty()) << "no message drawn";
+    for (int y = 0; y < panel.height; ++y) {
+        for (int x = 0; x < panel.width; ++x) {
+            const uint32_t p = Pixel(panel, x, y);
+            ASSERT_TRUE(p == FILL || p == FACE || p == SHADE70 || p == SHADE80 || p == SHADE90) << x << "," << y;
+            for (const int dy : {-1, 1}) {
+                if (p == FACE) {
+                    const uint32_t next = Pixel(panel, x, y + dy);
+                    EXPECT_TRUE(next == FACE || next == SHADE70) << "next to the face at " << x << "," << y;
+                }
+            }
+        }
+    }
+    auto inRow = [&](int y, uint32_t colour) {
+        const auto row = panel.pixels.begin() + static_cast<long>(y) * panel.width;
+        return static_cast<int>(std::count(row, row + panel.width, colour));
+    };
+    EXPECT_GT(inRow(face.top - 1, SHADE70), 0);
+    EXPECT_EQ(inRow(face.top - 2, FILL), panel.width);
+    EXPECT_GT(inRow(face.bottom + 2, SHADE90), 0);
+    EXPECT_EQ(inRow(face.bottom + 2, SHADE70), 0);
+    EXPECT_EQ(inRow(face.bottom + 3, FILL), panel.width);
+    const Box text = DiffBox(panel, Image{panel.width, panel.height, std::vector<uint32_t>(panel.pixels.size(), FILL)});
+    EXPECT_LE(std::abs(text.left - (panel.width - text.right)), 1) << "the message is not centred";
 }
 
 }  // namespace

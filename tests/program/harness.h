@@ -1,132 +1,135 @@
-// Helpers for the program's scenario tests: running tavilo-headless on a
-// script in a fresh configuration directory, reading the state lines it
-// prints and the screenshots it takes, and the sprites the program draws.
+// Helpers for the program's scenarios: tavilo-headless run on a script in a
+// fresh configuration directory, the state lines it prints and the pictures
+// it takes, and the program run inside the test process over a host seam of
+// the test's own, for what a script cannot reach.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <cstdint>
-#include <map>
-#include <memory>
+#include <cstdio>
+#include <functional>
 #include <string>
 #include <vector>
 
+#include "gdi/bmp.h"
+#include "hosts/host.h"
+#include "resource.h"
+
 namespace progtest {
 
-// A parsed JSON value; only what the state line uses.
-struct Json {
-    enum Kind { Null, Number, Object, Array } kind = Null;
-    long long number = 0;
-    std::map<std::string, Json> fields;
-    std::vector<Json> items;
+// The main window's client area on the 240 x 320 screen, above the menu bar.
+constexpr int CLIENT_WIDTH = 240;
+constexpr int CLIENT_HEIGHT = 294;
 
-    const Json& operator[](const std::string& key) const;
-    const Json& operator[](size_t index) const;
-    long long Int() const { return number; }
-    bool IsNull() const { return kind == Null; }
-};
-Json ParseJson(const std::string& text);
-
-// A picture as 0x00RRGGBB pixels.
-struct Image {
-    int width = 0;
-    int height = 0;
-    std::vector<uint32_t> pixels;
-
-    uint32_t At(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x]; }
-    bool Empty() const { return pixels.empty(); }
-};
+// Pictures are 0x00RRGGBB, top row first, as the product decodes them.
+using Image = gdi::DecodedImage;
 Image LoadPng(const std::string& path);
-bool SavePng(const Image& image, const std::string& path);
+Image Bitmap(int id);  // a bitmap resource of the program
+inline uint32_t Pixel(const Image& image, int x, int y) {
+    return image.pixels.at(static_cast<size_t>(y) * image.width + x);
+}
+inline bool Same(const Image& a, const Image& b) {
+    return !a.pixels.empty() && a.width == b.width && a.pixels == b.pixels;
+}
+// A COLORREF (0x00BBGGRR) as the screen holds it.
+inline uint32_t PixelOf(uint32_t colorref) {
+    return ((colorref & 0xFF) << 16) | (colorref & 0xFF00) | ((colorref >> 16) & 0xFF);
+}
 
-// A bitmap resource of the program, decoded from its BMP bytes.
-Image LoadBitmapResource(int id);
-
-// Colours as the screen holds them (0x00RRGGBB) from the program's
-// COLORREF values (0x00BBGGRR).
-uint32_t PixelOf(uint32_t colorref);
-constexpr uint32_t MAGENTA = 0xFF00FF;
-
-struct RunOptions {
-    std::string configDir;  // empty: a fresh one
-    long long clockStart = -1;
+// A rectangle, right and bottom exclusive.
+struct Box {
+    int left = 0, top = 0, right = 0, bottom = 0;
+    bool Empty() const { return right <= left || bottom <= top; }
+    bool Within(const Box& o) const { return o.left <= left && o.top <= top && right <= o.right && bottom <= o.bottom; }
 };
+// The smallest box around every pixel where the pictures differ, or around
+// every pixel of one colour.
+Box DiffBox(const Image& a, const Image& b);
+Box ColourBox(const Image& image, uint32_t pixel);
+Image Crop(const Image& image, const Box& box);
+inline bool SameIn(const Image& a, const Image& b, const Box& box) { return Same(Crop(a, box), Crop(b, box)); }
+// Pixels of the sprite's cell (sx, 0, w, h) that are not magenta and do not
+// match the screen at (x, y).
+int SpriteMisses(const Image& screen, int x, int y, const Image& sprite, int sx, int w, int h);
 
-struct RunResult {
-    int exitCode = -1;
+// One "state" line. The board's fields and the shell's flags each occur once
+// in it; Runner(i, field) reads inside the record of runner i, and
+// Runners(field) lists the field of every runner: "1,0,0,0,0,0".
+struct State {
+    std::string line;
+    long long operator[](const char* field) const { return Field(0, field); }
+    long long Field(size_t from, const char* field) const;
+    long long Runner(int i, const char* field) const;
+    std::string Runners(const char* field) const;
+    // Expects each named field to hold its value.
+    void Expect(std::initializer_list<std::pair<const char*, long long>> fields) const {
+        for (const auto& [name, value] : fields) EXPECT_EQ((*this)[name], value) << name << " in " << line;
+    }
+};
+std::vector<State> StatesIn(const std::string& text);
+
+// Script lines.
+inline std::string Cmd(int id) { return "command " + std::to_string(id) + "\n"; }
+inline std::string Wait(int ms) { return "wait " + std::to_string(ms) + "\n"; }
+inline std::string At(const char* verb, int x, int y) {
+    return std::string(verb) + " " + std::to_string(x) + " " + std::to_string(y) + "\n";
+}
+inline std::string Repeat(const std::string& lines, int times) {
     std::string out;
-    std::string err;
-    std::vector<Json> states;  // one per "state" line, in order
-    std::string dir;           // the configuration directory, where shots go too
+    for (int i = 0; i < times; ++i) out += lines;
+    return out;
+}
+
+struct Outcome {
+    std::string dir, err;
+    std::vector<State> states;
+    Image Shot(const std::string& name) const { return LoadPng(dir + "/" + name); }
 };
-
-// Runs tavilo-headless on the script. Relative shot names in the script are
-// written into the configuration directory; use Shot(result, name) to read
-// them.
-RunResult RunHeadless(const std::string& script, const RunOptions& options = {});
-Image Shot(const RunResult& result, const std::string& name);
-
-// A fresh empty directory under the test temporary directory.
+// Runs tavilo-headless on the script in dir (a fresh one when empty), where
+// relative shot names land too, and expects it to end with code 0.
+Outcome RunHeadless(const std::string& script, std::string dir = "", long long clockStart = -1);
 std::string MakeTempDir();
 std::string ReadFile(const std::string& path);
 void WriteFile(const std::string& path, const std::string& text);
-std::string RegistryPath(const std::string& configDir);
-
-// Where the sprite lands: pixels of sprite (sx, sy, w, h) that are not
-// magenta must equal the picture at (x, y); returns how many differ and how
-// many were compared.
-struct SpriteMatch {
-    int compared = 0;
-    int differing = 0;
-};
-SpriteMatch MatchSprite(const Image& screen, int x, int y, const Image& sprite, int sx, int sy, int w, int h);
-
-// Number of pixels that differ inside the rectangle [left, right) x [top, bottom).
-int CountDifferences(const Image& a, const Image& b, int left, int top, int right, int bottom);
-
-}  // namespace progtest
-
-namespace progtest {
-
-struct Box {
-    int left = 0;
-    int top = 0;
-    int right = 0;  // exclusive
-    int bottom = 0;
-    bool Empty() const { return right <= left || bottom <= top; }
-    int Width() const { return right - left; }
-    int Height() const { return bottom - top; }
-    bool Contains(int x, int y) const { return left <= x && x < right && top <= y && y < bottom; }
-};
-
-// The smallest box holding every pixel where the pictures differ.
-Box DifferenceBox(const Image& a, const Image& b);
-// The smallest box holding every pixel of that colour.
-Box ColourBox(const Image& image, uint32_t pixel);
-Image Crop(const Image& image, const Box& box);
-// A copy of base with the sprite's non-magenta pixels drawn at (x, y).
-Image Overlay(const Image& base, int x, int y, const Image& sprite, int sx, int sy, int w, int h);
+inline std::string RegistryOf(const std::string& dir) { return ReadFile(dir + "/registry.reg"); }
 
 // tavilo-headless reading its script from a pipe, for scenarios that look at
-// files while the program still runs or end it abruptly.
-class Interactive {
-public:
-    explicit Interactive(const std::string& configDir);
-    ~Interactive();
-    Interactive(const Interactive&) = delete;
-    Interactive& operator=(const Interactive&) = delete;
-
+// files while the program runs or end it as a power cut would.
+struct Live {
+    explicit Live(const std::string& dir);
+    ~Live() { End(true); }
     void Send(const std::string& lines);
-    // Waits until the program has printed `count` state lines in all.
-    bool WaitForStates(size_t count, int timeoutMs = 10000);
-    std::vector<Json> States() const;
-    // Ends the script and waits for the program; returns its exit code.
-    int Finish();
-    // Ends the process at once, as a crash or a power cut would.
-    void Kill();
-
-private:
-    int pid_ = -1;
-    int input_ = -1;
-    std::string outPath_;
+    std::vector<State> WaitForStates(size_t count);
+    // Ends the program, by "quit" or by SIGKILL; its exit code.
+    int End(bool kill);
+    std::string dir;
+    FILE* input = nullptr;
 };
+
+// A step of the program run inside the test process: an input event, a wait
+// on the virtual clock, or a check run while the program waits.
+struct Step {
+    host::Event event;
+    uint64_t waitMs = 0;
+    std::function<void()> check;
+};
+inline Step PenStep(host::EventKind kind, int x, int y) {
+    Step s;
+    s.event.kind = kind, s.event.x = x, s.event.y = y;
+    return s;
+}
+inline Step CommandStep(int command) {
+    Step s = PenStep(host::EventKind::Command, 0, 0);
+    s.event.command = command;
+    return s;
+}
+inline Step WaitStep(uint64_t ms) { return Step{{}, ms, nullptr}; }
+inline Step CheckStep(std::function<void()> check) { return Step{{}, 0, std::move(check)}; }
+// Starts WinMain with a fresh window manager, registry and program state,
+// runs the steps and closes the program as the host's close would; WinMain's
+// result.
+int RunProgram(const std::vector<Step>& steps, uint64_t clockStart = 1000000);
+Image ScreenCopy();
 
 }  // namespace progtest
