@@ -148,7 +148,9 @@ TEST(Balls, KeyedDiscsFilledWithTheRunnersColourCarryingTheirOwnDigit) {
             ASSERT_NE(most, fill.end());
             const COLORREF ref = g_runnerColors[k];  // the game's own colour, 0x00BBGGRR
             EXPECT_EQ(most->first, row == 1 ? kWhite : (ref & 0xFF) << 16 | (ref & 0xFF00) | ref >> 16);
-            EXPECT_GT(most->second, 60);
+            // The fill is most of the disc; on the darkest ball a light halo
+            // around the digit takes a few of its pixels.
+            EXPECT_GT(most->second, 50);
             EXPECT_GE(std::count(digit.begin(), digit.end(), true), 7);
             digits[row].insert(digit);
         }
