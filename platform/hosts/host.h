@@ -37,6 +37,14 @@ struct Event {
     std::string label;
 };
 
+inline Event PenEvent(EventKind kind, int x, int y) {
+    Event event;
+    event.kind = kind;
+    event.x = x;
+    event.y = y;
+    return event;
+}
+
 // Shows the screen. pixels is the whole 240 x 320 surface, 0x00RRGGBB per
 // pixel, row after row; dirty is the part that changed since the last call
 // (left, top, right, bottom, exclusive).

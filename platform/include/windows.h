@@ -318,7 +318,10 @@ typedef SHMENUBARINFO* PSHMENUBARINFO;
 #define VK_UP 0x26
 #define VK_RIGHT 0x27
 #define VK_DOWN 0x28
+#define VK_DIVIDE 0x6F
+#define VK_F1 0x70
 #define VK_F4 0x73
+#define VK_OEM_2 0xBF  // the '/?' key of a US keyboard
 
 // Accelerator record flags.
 #define FVIRTKEY 0x01

@@ -87,6 +87,18 @@ bool LookupKey(HKEY key, OpenKey& out) {
     return true;
 }
 
+// The first steps of creating and opening a key: the parent handle checked
+// and the full path of the sub-key under it.
+LSTATUS ResolveSubKey(HKEY key, LPCWSTR subKey, OpenKey& parent, std::u16string& path) {
+    if (!LookupKey(key, parent)) {
+        return ERROR_INVALID_HANDLE;
+    }
+    if (subKey == nullptr) {
+        return ERROR_INVALID_PARAMETER;
+    }
+    return JoinPath(parent.path, subKey, path);
+}
+
 }  // namespace reg
 
 LSTATUS RegCreateKeyExW(HKEY key, LPCWSTR subKey, DWORD /*reserved*/, LPWSTR /*className*/, DWORD /*options*/,
@@ -98,14 +110,8 @@ LSTATUS RegCreateKeyExW(HKEY key, LPCWSTR subKey, DWORD /*reserved*/, LPWSTR /*c
     try {
         std::lock_guard<std::mutex> guard(reg::RegistryMutex());
         reg::OpenKey parent;
-        if (!reg::LookupKey(key, parent)) {
-            return ERROR_INVALID_HANDLE;
-        }
-        if (subKey == nullptr) {
-            return ERROR_INVALID_PARAMETER;
-        }
         std::u16string path;
-        LSTATUS status = reg::JoinPath(parent.path, subKey, path);
+        LSTATUS status = reg::ResolveSubKey(key, subKey, parent, path);
         if (status != ERROR_SUCCESS) {
             return status;
         }
@@ -148,11 +154,8 @@ LSTATUS RegOpenKeyExW(HKEY key, LPCWSTR subKey, DWORD /*options*/, DWORD access,
     try {
         std::lock_guard<std::mutex> guard(reg::RegistryMutex());
         reg::OpenKey parent;
-        if (!reg::LookupKey(key, parent)) {
-            return ERROR_INVALID_HANDLE;
-        }
         std::u16string path;
-        LSTATUS status = reg::JoinPath(parent.path, subKey != nullptr ? subKey : u"", path);
+        LSTATUS status = reg::ResolveSubKey(key, subKey != nullptr ? subKey : u"", parent, path);
         if (status != ERROR_SUCCESS) {
             return status;
         }

@@ -118,14 +118,6 @@ bool ParseKey(const std::string& token, std::vector<host::Event>* events, std::s
     return true;
 }
 
-host::Event PenEvent(host::EventKind kind, int x, int y) {
-    host::Event e;
-    e.kind = kind;
-    e.x = x;
-    e.y = y;
-    return e;
-}
-
 }  // namespace
 
 bool ParseScriptLine(const std::string& raw, ScriptLine* out, std::string* error) {

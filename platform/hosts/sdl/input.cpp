@@ -3,22 +3,9 @@
 #include <cmath>
 
 #include "keymap.h"
+#include "windows.h"
 
 namespace sdlhost {
-
-namespace {
-
-constexpr unsigned kVkF4 = 0x73;
-
-host::Event PenEvent(host::EventKind kind, int x, int y) {
-    host::Event event;
-    event.kind = kind;
-    event.x = x;
-    event.y = y;
-    return event;
-}
-
-}  // namespace
 
 void InputTranslator::Translate(const SDL_Event& event, uint64_t nowMs, std::deque<host::Event>* out) {
     switch (event.type) {
@@ -129,7 +116,7 @@ void InputTranslator::Key(const SDL_KeyboardEvent& key, uint64_t nowMs, std::deq
     if (key.type != SDL_KEYDOWN || !altHeld_) {
         return;
     }
-    if (vk == kVkF4) {
+    if (vk == VK_F4) {
         altF4Seen_ = true;
         altF4Ms_ = nowMs;
     }

@@ -1,25 +1,8 @@
 #include "keymap.h"
 
+#include "windows.h"
+
 namespace sdlhost {
-
-namespace {
-
-// Win32 virtual-key codes; the program's header defines only those the game
-// names, so the host keeps the full set it maps to here.
-constexpr unsigned kVkBack = 0x08;
-constexpr unsigned kVkTab = 0x09;
-constexpr unsigned kVkReturn = 0x0D;
-constexpr unsigned kVkEscape = 0x1B;
-constexpr unsigned kVkSpace = 0x20;
-constexpr unsigned kVkLeft = 0x25;
-constexpr unsigned kVkUp = 0x26;
-constexpr unsigned kVkRight = 0x27;
-constexpr unsigned kVkDown = 0x28;
-constexpr unsigned kVkDivide = 0x6F;
-constexpr unsigned kVkF1 = 0x70;
-constexpr unsigned kVkOem2 = 0xBF;  // the '/?' key of a US keyboard
-
-}  // namespace
 
 unsigned VkFromKeycode(SDL_Keycode key) {
     if (key >= SDLK_a && key <= SDLK_z) {
@@ -29,32 +12,32 @@ unsigned VkFromKeycode(SDL_Keycode key) {
         return '0' + static_cast<unsigned>(key - SDLK_0);
     }
     if (key >= SDLK_F1 && key <= SDLK_F12) {
-        return kVkF1 + static_cast<unsigned>(key - SDLK_F1);
+        return VK_F1 + static_cast<unsigned>(key - SDLK_F1);
     }
     switch (key) {
     case SDLK_RETURN:
     case SDLK_KP_ENTER:
-        return kVkReturn;
+        return VK_RETURN;
     case SDLK_ESCAPE:
-        return kVkEscape;
+        return VK_ESCAPE;
     case SDLK_LEFT:
-        return kVkLeft;
+        return VK_LEFT;
     case SDLK_UP:
-        return kVkUp;
+        return VK_UP;
     case SDLK_RIGHT:
-        return kVkRight;
+        return VK_RIGHT;
     case SDLK_DOWN:
-        return kVkDown;
+        return VK_DOWN;
     case SDLK_TAB:
-        return kVkTab;
+        return VK_TAB;
     case SDLK_BACKSPACE:
-        return kVkBack;
+        return VK_BACK;
     case SDLK_SPACE:
-        return kVkSpace;
+        return VK_SPACE;
     case SDLK_SLASH:
-        return kVkOem2;
+        return VK_OEM_2;
     case SDLK_KP_DIVIDE:
-        return kVkDivide;
+        return VK_DIVIDE;
     default:
         return 0;
     }
