@@ -17,4 +17,7 @@ Image DrawLogo();    // 80 x 18: the maker's name for the About box
 Image DrawIcon(int size);  // 32 or 16, magenta transparent
 Image DrawTitle(const Image& tiles, const Image& balls);  // 240 x 295
 
+// The icon for desktop menus as an RGBA PNG of size x size pixels.
+bool WriteDesktopIcon(int size, const std::string& path);
+
 }  // namespace art

@@ -276,4 +276,8 @@ bool WritePng(const Image& img, const std::string& path) {
     return stbi_write_png(path.c_str(), img.width, img.height, 3, rgb.data(), img.width * 3) != 0;
 }
 
+bool WritePngRgba(int width, int height, const std::vector<uint8_t>& rgba, const std::string& path) {
+    return stbi_write_png(path.c_str(), width, height, 4, rgba.data(), width * 4) != 0;
+}
+
 }  // namespace art

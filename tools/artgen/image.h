@@ -77,5 +77,7 @@ double Coverage(const Shape& shape, int x, int y, double grow = 0.0) {
 bool WriteBmp8(const Image& img, const std::string& path);
 bool WriteBmp24(const Image& img, const std::string& path);
 bool WritePng(const Image& img, const std::string& path);
+// Writes 8-bit RGBA rows, top to bottom, with alpha.
+bool WritePngRgba(int width, int height, const std::vector<uint8_t>& rgba, const std::string& path);
 
 }  // namespace art

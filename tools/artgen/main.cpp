@@ -1,7 +1,10 @@
 // artgen: draws the program's bitmaps and writes them as the BMP files that
 // resources/ embeds, plus a contact sheet PNG for looking at them together.
 //
-//   artgen OUTPUT_DIR [--sheet SHEET.png]
+//   artgen OUTPUT_DIR [--sheet SHEET.png] [--icons ICON_DIR]
+//
+// With --icons it also writes the desktop icon in the hicolor theme's sizes,
+// as ICON_DIR/SIZExSIZE/example.menkor.Tavilo.png.
 //
 // The BMP files are committed; an artist may touch them up by hand, after
 // which this tool should not be run over them again without care.
@@ -97,12 +100,21 @@ Image ContactSheet(const Image* pictures[], int count, const Image& preview) {
 
 int main(int argc, char** argv) {
     if (argc < 2 || std::strcmp(argv[1], "--help") == 0) {
-        std::fprintf(stderr, "usage: artgen OUTPUT_DIR [--sheet SHEET.png]\n");
+        std::fprintf(stderr, "usage: artgen OUTPUT_DIR [--sheet SHEET.png] [--icons ICON_DIR]\n");
         return 2;
     }
     const std::string dir = argv[1];
-    std::string sheetPath;
-    if (argc >= 4 && std::strcmp(argv[2], "--sheet") == 0) sheetPath = argv[3];
+    std::string sheetPath, iconDir;
+    for (int i = 2; i + 1 < argc; i += 2) {
+        if (std::strcmp(argv[i], "--sheet") == 0) {
+            sheetPath = argv[i + 1];
+        } else if (std::strcmp(argv[i], "--icons") == 0) {
+            iconDir = argv[i + 1];
+        } else {
+            std::fprintf(stderr, "artgen: unknown option %s\n", argv[i]);
+            return 2;
+        }
+    }
 
     const Image tiles = art::DrawTiles();
     const Image balls = art::DrawBalls();
@@ -119,6 +131,15 @@ int main(int argc, char** argv) {
     if (!ok) {
         std::fprintf(stderr, "artgen: cannot write the bitmaps into %s\n", dir.c_str());
         return 1;
+    }
+    for (int size : {16, 32, 48, 64, 128, 256}) {
+        if (iconDir.empty()) break;
+        const std::string path = iconDir + "/" + std::to_string(size) + "x" + std::to_string(size) +
+                                 "/example.menkor.Tavilo.png";
+        if (!art::WriteDesktopIcon(size, path)) {
+            std::fprintf(stderr, "artgen: cannot write %s\n", path.c_str());
+            return 1;
+        }
     }
     if (!sheetPath.empty()) {
         const Image* pictures[] = {&tiles, &balls, &hands, &logo, &icon32, &icon16, &title};

@@ -11,7 +11,9 @@ namespace art {
 namespace {
 
 constexpr uint32_t kPage = 0xFFF8D2;
-constexpr uint32_t kInk = 0x55230F;
+// The title word's outline: softer than the ink, because in play the word
+// lies under the top rows of the ladder and must not compete with them.
+constexpr uint32_t kTitleOutline = 0xA8683A;
 
 // A stroke shape leaning to the right: points are sheared about the baseline
 // before their distance is taken.
@@ -27,14 +29,14 @@ struct Slanted {
 
 // Colour of the scorched border at a distance e (pixels) inside the burnt
 // edge: charred at the edge, orange-brown, then fading into the page.
-uint32_t Scorch(double e) {
+uint32_t Scorch(double e, uint32_t page) {
     struct Stop {
         double at;
         uint32_t colour;
     };
     static const Stop stops[] = {
         {0.0, 0x3C1E0C}, {1.5, 0x6E3212}, {3.0, 0xA5551E}, {5.0, 0xCD7D32},
-        {8.0, 0xEBB464}, {12.0, 0xFAE1A0}, {17.0, kPage},
+        {8.0, 0xEBB464}, {12.0, 0xFAE1A0}, {17.0, page},
     };
     if (e <= stops[0].at) return stops[0].colour;
     for (size_t i = 1; i < sizeof(stops) / sizeof(stops[0]); ++i) {
@@ -43,7 +45,7 @@ uint32_t Scorch(double e) {
             return Mix(stops[i - 1].colour, stops[i].colour, t * t * (3 - 2 * t));
         }
     }
-    return kPage;
+    return page;
 }
 
 void DrawScorchedBorder(Image& img) {
@@ -68,7 +70,7 @@ void DrawScorchedBorder(Image& img) {
             double wander = 1.6 * std::sin(a * 7 + 0.4) + 1.1 * std::sin(a * 17 + 2.1) +
                             0.6 * std::sin(a * 41 + 4.0) + 0.35 * std::sin(a * 89 + 1.0);
             double e = d - 1.2 - 0.9 * wander;
-            if (e < 17) img.Set(x, y, Scorch(e));
+            if (e < 17) img.Set(x, y, Scorch(e, img.Get(x, y)));
         }
     }
 }
@@ -128,12 +130,12 @@ void DrawTitleWord(Image& img, int top) {
     const double outline = 2.0;
     for (int y = top - 8; y < top + 60; ++y) {
         for (int x = 0; x < img.width; ++x) {
-            img.Blend(x, y, 0xC89655, 0.55 * Coverage(shadow, x, y, outline));
-            img.Blend(x, y, kInk, Coverage(face, x, y, outline));
+            img.Blend(x, y, 0xD2B48C, 0.45 * Coverage(shadow, x, y, outline));
+            img.Blend(x, y, kTitleOutline, Coverage(face, x, y, outline));
             // The face runs from warm yellow at the top to deep orange below,
             // with a lighter band just inside its upper edge.
             double t = std::clamp((y - (baseline - 46)) / 46.0, 0.0, 1.0);
-            uint32_t fill = Mix(0xFFDC46, 0xE85A19, t);
+            uint32_t fill = Mix(0xFFE680, 0xF49A50, t);
             img.Blend(x, y, fill, Coverage(face, x, y, 0.0));
             const Slanted gloss{word, left + 1.2, baseline + 1.6, slant, baseline + 1.6};
             img.Blend(x, y, Mix(fill, kWhite, 0.45), 0.8 * Coverage(face, x, y, -1.6) *
@@ -154,62 +156,65 @@ void DrawSmallBall(Image& img, int cx, int cy, uint32_t colour, double fade) {
           {faded(kBlack), faded(colour), faded(Mix(colour, kWhite, 0.6)), faded(Mix(colour, kBlack, 0.2))});
 }
 
-// A small wooden ladder with plain coloured balls: the game at a glance.
-// The page is also the background of every board, and this picture sits
-// where the ladder is painted, so it is drawn small, without digits and
-// faded halfway into the page, like a watermark: on the title screen it says
-// what the game is, during a game it never reads as a second set of balls.
-constexpr double kLadderPictureFade = 0.5;
+// The page behind the board: a soft warm shade growing from the middle
+// towards the scorched edge, laid down in a few steps with random dither so
+// that it reads as the grain of the paper and stays within the picture's 256
+// colours without contour lines. Nothing here may read as a pole, a rung or
+// a ball, because the ladder is painted over this picture.
+uint32_t Hash(uint32_t x) {
+    x ^= x >> 16;
+    x *= 0x7FEB352D;
+    x ^= x >> 15;
+    x *= 0x846CA68B;
+    x ^= x >> 16;
+    return x;
+}
 
-void DrawLadderPicture(Image& img, int x0, int y0) {
-    const int poles = 4, spacing = 22, height = 64;
-    auto faded = [](uint32_t c) { return Mix(c, kPage, kLadderPictureFade); };
-    const uint32_t woodDark = faded(0x6B3E1C), wood = faded(0xB27A3E), woodLight = faded(0xD9A866);
-    // Rungs: (height from the top, left pole).
-    const int rungs[][2] = {{12, 0}, {18, 2}, {26, 1}, {36, 0}, {40, 2}, {50, 1}};
-    for (const auto& r : rungs) {
-        int x = x0 + spacing * r[1] + 3, y = y0 + r[0];
-        img.FillRect(x, y - 1, spacing - 3, 3, woodDark);
-        img.FillRect(x, y, spacing - 3, 1, woodLight);
-    }
-    for (int p = 0; p < poles; ++p) {
-        int x = x0 + spacing * p;
-        img.FillRect(x - 1, y0, 4, height, woodDark);
-        img.FillRect(x, y0, 2, height, wood);
-        img.FillRect(x, y0, 1, height, woodLight);
-    }
-    // Red's way down from pole 0, across every rung it meets.
-    int pole = 0, y = y0;
-    const uint32_t red = faded(kRunnerColours[0]);
-    while (true) {
-        int next = height, side = 0;
-        for (const auto& r : rungs) {
-            if (r[0] > y - y0 && r[0] < next && (r[1] == pole || r[1] == pole - 1)) {
-                next = r[0];
-                side = r[1] == pole ? 1 : -1;
-            }
+void DrawPaper(Image& img) {
+    constexpr int kSteps = 10;
+    constexpr uint32_t kShade = 0xF6E2B0;
+    const double cx = img.width / 2.0, cy = img.height * 0.5;
+    for (int y = 0; y < img.height; ++y) {
+        for (int x = 0; x < img.width; ++x) {
+            const double dx = (x + 0.5 - cx) / (img.width * 0.6), dy = (y + 0.5 - cy) / (img.height * 0.6);
+            const double t = std::clamp((dx * dx + dy * dy) * 0.8, 0.0, 1.0);
+            const double noise = double(Hash(uint32_t(y) * 7919u + uint32_t(x) * 104729u) & 0xFFFF) / 65536.0;
+            const int step = std::min(kSteps, int(t * kSteps + noise * 0.999));
+            img.Set(x, y, Mix(kPage, kShade, double(step) / kSteps));
         }
-        img.FillRect(x0 + spacing * pole, y, 2, y0 + next - y + 1, red);
-        y = y0 + next;
-        if (next == height) break;
-        int xa = x0 + spacing * pole, xb = x0 + spacing * (pole + side);
-        img.FillRect(std::min(xa, xb), y, std::abs(xb - xa) + 2, 1, red);
-        img.FillRect(std::min(xa, xb), y - 1, std::abs(xb - xa) + 2, 1, Mix(red, woodDark, 0.35));
-        pole += side;
     }
-    for (int p = 0; p < poles; ++p) {
-        DrawSmallBall(img, x0 + spacing * p + 1, y0 - 5, kRunnerColours[p], kLadderPictureFade);
+}
+
+// A four-pointed glint, the arms tapering from the centre: a few of them
+// about the title word give the page some sparkle without suggesting any
+// piece of the game.
+void DrawGlint(Image& img, double cx, double cy, double size, uint32_t colour) {
+    struct Star {
+        double cx, cy, size;
+        double Distance(double x, double y) const {
+            const double ax = std::abs(x - cx), ay = std::abs(y - cy);
+            // The arms are thin diamonds; their union is a concave star.
+            const double w = 0.22 * size;
+            return std::min(ax / w + ay / size, ay / w + ax / size) - 1.0;
+        }
+    };
+    const Star star{cx, cy, size};
+    const int r = int(size) + 2;
+    for (int y = int(cy) - r; y <= int(cy) + r; ++y) {
+        for (int x = int(cx) - r; x <= int(cx) + r; ++x) img.Blend(x, y, colour, Coverage(star, x, y));
     }
-    DrawSmallBall(img, x0 + spacing * pole + 1, y0 + height + 6, kRunnerColours[0], kLadderPictureFade);
 }
 
 }  // namespace
 
 Image DrawTitle(const Image& tiles, const Image& balls) {
     Image img(240, 295, kPage);
+    DrawPaper(img);
     DrawScorchedBorder(img);
     DrawTitleWord(img, 40);
-    DrawLadderPicture(img, 87, 128);
+    DrawGlint(img, 27.5, 37.5, 7.5, 0xF2B45A);
+    DrawGlint(img, 39.5, 26.5, 4.0, 0xF5C878);
+    DrawGlint(img, 215.5, 95.5, 6.0, 0xF2B45A);
     (void)tiles;
     (void)balls;
     return img;

@@ -121,18 +121,21 @@ void DrawBall(Image& img, int ox, int oy, uint32_t fill, int digit) {
     img.Set(ox + 3, oy + 3, light);
     img.Set(ox + 3, oy + 4, light);
     // A black digit all but vanishes on the darkest fill (pure blue), so
-    // there the digit gets a one-pixel halo of a lighter tint of the fill.
+    // there each stroke gets a one-pixel rim of a pale tint of the fill: pale
+    // enough for the black to stand out at 1x, few enough pixels that the
+    // ball still reads as blue.
     const double luma = 0.299 * double((fill >> 16) & 0xFF) + 0.587 * double((fill >> 8) & 0xFF) +
                         0.114 * double(fill & 0xFF);
     const Rows& glyph = kDigits[digit - 1];
     if (luma < 50) {
-        const uint32_t halo = Mix(fill, kWhite, 0.5);
+        const uint32_t halo = Mix(fill, kWhite, 0.75);
         auto inked = [&](int gx, int gy) {
             return gy >= 0 && gy < int(glyph.size()) && gx >= 0 && gx < int(glyph[gy].size()) && glyph[gy][gx] == '#';
         };
         for (int gy = -1; gy <= int(glyph.size()); ++gy) {
             for (int gx = -1; gx <= 5; ++gx) {
-                if (!inked(gx, gy) && (inked(gx - 1, gy) || inked(gx + 1, gy) || inked(gx, gy - 1) || inked(gx, gy + 1))) {
+                const bool near = inked(gx - 1, gy) || inked(gx + 1, gy) || inked(gx, gy - 1) || inked(gx, gy + 1);
+                if (!inked(gx, gy) && near && OnDisc(5 + gx, 4 + gy) && !OnOutline(5 + gx, 4 + gy)) {
                     img.Set(ox + 5 + gx, oy + 4 + gy, halo);
                 }
             }
