@@ -1,7 +1,7 @@
 // The program's resource table: every resource the program loads, by type
 // and number. The platform's FindResourceW and the loaders built on it search
 // this table; module.h says what each entry's data points at.
-#include <runtime/module.h>
+#include "user/module.h"
 
 #include "resource.h"
 #include "script.h"

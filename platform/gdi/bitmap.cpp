@@ -1,3 +1,4 @@
+#include "bmp.h"
 #include "object.h"
 
 namespace {
@@ -10,6 +11,19 @@ constexpr int64_t kMaxBitmapPixels = int64_t(1) << 26;
 }  // namespace
 
 using namespace gdi;
+
+HBITMAP gdi::CreateBitmapFromImage(DecodedImage image) {
+    if (image.width <= 0 || image.height <= 0 || image.width > kMaxBitmapSide || image.height > kMaxBitmapSide ||
+        int64_t(image.width) * image.height > kMaxBitmapPixels ||
+        image.pixels.size() != size_t(image.width) * size_t(image.height)) {
+        return nullptr;
+    }
+    BitmapObject bitmap;
+    bitmap.width = image.width;
+    bitmap.height = image.height;
+    bitmap.pixels = std::move(image.pixels);
+    return static_cast<HBITMAP>(InsertObject(std::move(bitmap)));
+}
 
 HBITMAP CreateCompatibleBitmap(HDC hdc, int width, int height) {
     // Every surface here is 32-bit, whatever the DC holds: unlike Win32, a

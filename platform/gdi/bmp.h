@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "windows.h"
+
 namespace gdi {
 
 struct DecodedImage {
@@ -18,5 +20,10 @@ struct DecodedImage {
 // with the usual 8-bit masks for 32 bits), bottom-up or top-down. Every
 // offset and size is checked against the data; anything else is refused.
 bool DecodeBmp(const uint8_t* data, size_t size, DecodedImage* image);
+
+// A bitmap object holding the decoded picture, or null when the picture is
+// larger than any bitmap may be. The window manager's LoadBitmapW and the
+// program's own surfaces are made this way.
+HBITMAP CreateBitmapFromImage(DecodedImage image);
 
 }  // namespace gdi

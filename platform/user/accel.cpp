@@ -1,6 +1,6 @@
 // Accelerator tables: records of four WORDs (flags, key, command, 0) from the
 // resource table, turned into WM_COMMAND by TranslateAcceleratorW.
-#include "runtime/module.h"
+#include "module.h"
 #include "user_internal.h"
 
 namespace {
@@ -46,7 +46,7 @@ HACCEL LoadAcceleratorsW(HINSTANCE, LPCWSTR tableName) {
     if (!IS_INTRESOURCE(tableName)) {
         return nullptr;
     }
-    const RESOURCE_ENTRY* entry = rt::FindResourceEntry(static_cast<WORD>(reinterpret_cast<ULONG_PTR>(RT_ACCELERATOR)),
+    const RESOURCE_ENTRY* entry = user::FindResourceEntry(static_cast<WORD>(reinterpret_cast<ULONG_PTR>(RT_ACCELERATOR)),
                                                         static_cast<WORD>(reinterpret_cast<ULONG_PTR>(tableName)));
     if (entry == nullptr || entry->data == nullptr || entry->size < kRecordWords * sizeof(WORD)) {
         return nullptr;

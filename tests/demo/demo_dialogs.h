@@ -7,7 +7,7 @@
 
 #include <array>
 
-#include "runtime/module.h"
+#include "user/module.h"
 #include "windows.h"
 
 #define IDM_DEMO_DIALOGS 110

@@ -1,7 +1,7 @@
 // The demonstration program's own resources: its names and the game's two
 // accelerator records.
 #include "demo_dialogs.h"
-#include "runtime/module.h"
+#include "user/module.h"
 #include "windows.h"
 
 namespace {

@@ -14,7 +14,6 @@
 #include "bmp.h"
 #include "gdi_test_support.h"
 #include "object.h"
-#include "runtime/module.h"
 
 namespace {
 
@@ -43,17 +42,6 @@ std::vector<uint8_t> MakeBmp(int bpp, bool topDown) {
 }
 
 const std::vector<uint8_t> kBmp8 = MakeBmp(8, false);
-
-}  // namespace
-
-const RESOURCE_ENTRY g_resourceTable[] = {
-    {2, 101, kBmp8.data(), DWORD(kBmp8.size())},
-    {2, 102, kBmp8.data(), DWORD(kBmp8.size() - 1)},  // the last row cut short
-    {10, 103, kBmp8.data(), DWORD(kBmp8.size())},     // right id, wrong type
-};
-const DWORD g_resourceCount = sizeof(g_resourceTable) / sizeof(g_resourceTable[0]);
-
-namespace {
 
 TEST(Handles, NewDcDefaultsAndSelectedObjectsOutlivingTheirDeletion) {
     int live = gdi::LiveObjectCount();
@@ -174,17 +162,6 @@ TEST(Bmp, DecodesTheResourcesLayoutsAndRefusesBrokenFiles) {
     };
     gdi::DecodedImage image;
     for (size_t i = 0; i < std::size(broken); ++i) EXPECT_FALSE(gdi::DecodeBmp(broken[i].data(), broken[i].size(), &image)) << i;
-}
-
-TEST(LoadBitmap, FindsTheResourceAndRefusesBrokenOrMissingOnes) {
-    HBITMAP bitmap = LoadBitmapW(nullptr, MAKEINTRESOURCEW(101));
-    gdi::SurfaceView view;
-    ASSERT_TRUE(gdi::GetBitmapSurface(bitmap, &view));
-    for (int i = 0; i < 15; ++i) EXPECT_EQ(view.pixels[i], Expected(i)) << i;
-    EXPECT_TRUE(DeleteObject(bitmap));
-    // Cut short, of the wrong type, missing, named rather than numbered, none.
-    const LPCWSTR missing[] = {MAKEINTRESOURCEW(102), MAKEINTRESOURCEW(103), MAKEINTRESOURCEW(999), u"NAMED", nullptr};
-    for (size_t i = 0; i < std::size(missing); ++i) EXPECT_EQ(LoadBitmapW(nullptr, missing[i]), nullptr) << i;
 }
 
 }  // namespace

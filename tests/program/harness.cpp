@@ -17,7 +17,7 @@
 #include "input/stylus.h"
 #include "intro/intro.h"
 #include "registry/registry.h"
-#include "runtime/module.h"
+#include "user/module.h"
 #include "runtime/runtime_control.h"
 #include "shell/globals.h"
 #include "user/user.h"
@@ -32,7 +32,7 @@ Image LoadPng(const std::string& path) {
 }
 
 Image Bitmap(int id) {
-    const RESOURCE_ENTRY* entry = rt::FindResourceEntry(2, static_cast<WORD>(id));  // RT_BITMAP
+    const RESOURCE_ENTRY* entry = user::FindResourceEntry(2, static_cast<WORD>(id));  // RT_BITMAP
     Image image;
     EXPECT_TRUE(entry && gdi::DecodeBmp(static_cast<const uint8_t*>(entry->data), entry->size, &image)) << id;
     return image;

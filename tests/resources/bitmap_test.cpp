@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <gdi/bmp.h>
-#include <runtime/module.h>
+#include "user/module.h"
 #include <windows.h>
 
 #include <algorithm>
@@ -31,7 +31,7 @@ struct Picture : gdi::DecodedImage {
 
 Picture Decode(LPCWSTR type, WORD id) {
     Picture picture;
-    const RESOURCE_ENTRY* e = rt::FindResourceEntry(static_cast<WORD>(reinterpret_cast<ULONG_PTR>(type)), id);
+    const RESOURCE_ENTRY* e = user::FindResourceEntry(static_cast<WORD>(reinterpret_cast<ULONG_PTR>(type)), id);
     const auto* data = e != nullptr ? static_cast<const uint8_t*>(e->data) : nullptr;
     EXPECT_TRUE(data != nullptr && e->size > 30 && gdi::DecodeBmp(data, e->size, &picture)) << "resource " << id;
     picture.bits = picture.pixels.empty() ? 0 : data[28] | data[29] << 8;

@@ -4,7 +4,7 @@
 // accelerator records hold the values the shell and the window manager read.
 #include <gtest/gtest.h>
 
-#include <runtime/module.h>
+#include "user/module.h"
 #include <windows.h>
 
 #include <set>
@@ -19,7 +19,7 @@
 namespace {
 
 WORD Type(LPCWSTR rt) { return static_cast<WORD>(reinterpret_cast<ULONG_PTR>(rt)); }
-const RESOURCE_ENTRY* Find(LPCWSTR rt, WORD id) { return rt::FindResourceEntry(Type(rt), id); }
+const RESOURCE_ENTRY* Find(LPCWSTR rt, WORD id) { return user::FindResourceEntry(Type(rt), id); }
 std::u16string Text(const WCHAR* s) { return s ? std::u16string(s) : std::u16string(); }
 
 // A string's size is its length, which LoadStringW hands on; a number is

@@ -1,12 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "runtime/crt.h"
-#include "runtime/module.h"
 #include "runtime/runtime_control.h"
-
-// The runtime needs a resource table from the program it is linked with.
-const RESOURCE_ENTRY g_resourceTable[] = {{6, 1, u"Tavilo", 6}};
-const DWORD g_resourceCount = 1;
 
 TEST(Rand, FollowsTheClassicGeneratorFromAKnownSeed) {
     crt::srand(1);
@@ -79,12 +74,4 @@ TEST(WideStrings, NeverWritesPastTheFormatterLimit) {
     EXPECT_EQ(n, 1023);
     EXPECT_EQ(buf[1023], 0);
     EXPECT_EQ(buf[1024], u'#');
-}
-
-TEST(Resources, FindsEntriesByTypeAndNumber) {
-    const RESOURCE_ENTRY* e = rt::FindResourceEntry(6, 1);
-    ASSERT_NE(e, nullptr);
-    EXPECT_EQ(std::u16string(static_cast<const WCHAR*>(e->data)), u"Tavilo");
-    EXPECT_EQ(rt::FindResourceEntry(6, 2), nullptr);
-    EXPECT_EQ(rt::FindResourceEntry(5, 1), nullptr);
 }

@@ -52,6 +52,7 @@ LRESULT CALLBACK RecordingProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam
 
 int g_presents;
 std::vector<uint64_t> g_waits;
+Icon g_icon;
 std::vector<Msg> g_log;
 int g_skipPaints;
 std::vector<WORD> g_endOn;
@@ -194,6 +195,7 @@ void UserTest::SetUp() {
     reg::SetConfigDir(::testing::TempDir() + "tavilo-user-tests");
     g_events.clear();
     g_presents = 0;
+    g_icon = {};
     g_waits.clear();
     rt::UseVirtualClock(kStartMs);
     g_log.clear();
@@ -252,6 +254,9 @@ bool WaitEvent(uint64_t deadlineMs, Event* event) {
 
 void WatchDescriptor(int) {}
 void RaiseWindow() {}
-void SetIcon(const uint32_t*, const uint8_t*, int, int) {}
+void SetIcon(const uint32_t* pixels, const uint8_t* mask, int width, int height) {
+    const size_t n = size_t(width) * size_t(height);
+    usertest::g_icon = {width, height, std::vector<uint32_t>(pixels, pixels + n), std::vector<uint8_t>(mask, mask + n)};
+}
 
 }  // namespace host

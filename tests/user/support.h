@@ -40,6 +40,14 @@ void PressAt(uint64_t ms, const char* label);
 // until.
 extern int g_presents;
 extern std::vector<uint64_t> g_waits;
+// The last icon the host was given.
+struct Icon {
+    int width = 0;
+    int height = 0;
+    std::vector<uint32_t> pixels;
+    std::vector<uint8_t> mask;
+};
+extern Icon g_icon;
 
 constexpr WPARAM kAny = ~WPARAM{0};
 constexpr LPARAM kAnyL = INTPTR_MIN;

@@ -1,6 +1,7 @@
 // The window manager: message sequences compared with the lists Win32 gives,
 // what a window may draw on and what a change to the window stack gives back,
 // timers on the virtual clock, and input with the accelerators.
+#include "gdi/surface.h"
 #include "support.h"
 
 using namespace usertest;
@@ -95,6 +96,41 @@ TEST_F(WindowTest, CloseDestroysOwnedWindowsFirstAndChildrenAfterTheirParent) {
     EXPECT_FALSE(IsWindow(main) || IsWindow(child) || IsWindow(owned));
     EXPECT_FALSE(PostMessageW(owned, WM_USER, 0, 0));
     EXPECT_EQ(GetDC(child), nullptr);
+}
+
+// The program's bitmaps come from its table through the drawing layer's
+// decoder; anything but a numbered bitmap of that type gives null.
+TEST_F(WindowTest, LoadBitmapFindsOnlyNumberedBitmapsOfTheTable) {
+    HBITMAP tiles = LoadBitmapW(nullptr, MAKEINTRESOURCEW(106));
+    gdi::SurfaceView view;
+    ASSERT_TRUE(gdi::GetBitmapSurface(tiles, &view));
+    EXPECT_GT(view.width * view.height, 0);
+    EXPECT_TRUE(DeleteObject(tiles));
+    // An icon's number, a missing number, a name, none.
+    const LPCWSTR others[] = {MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(999), u"TILES", nullptr};
+    for (LPCWSTR name : others) {
+        EXPECT_EQ(LoadBitmapW(nullptr, name), nullptr);
+    }
+}
+
+// The main window shows its class icon: the group's first picture, with
+// magenta as the transparent part of the mask.
+TEST_F(WindowTest, TheMainWindowShowsItsClassIconWithMagentaMaskedOut) {
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = DefWindowProcW;
+    wc.hIcon = LoadIconW(nullptr, MAKEINTRESOURCEW(128));
+    wc.lpszClassName = u"IconClass";
+    ASSERT_NE(wc.hIcon, nullptr);
+    ASSERT_NE(RegisterClassW(&wc), 0);
+    ASSERT_NE(CreateWindowExW(0, u"IconClass", u"", 0, 0, 0, 240, 294, nullptr, nullptr, nullptr, nullptr), nullptr);
+    ASSERT_EQ(std::make_pair(g_icon.width, g_icon.height), std::make_pair(32, 32));
+    int covered = 0;
+    for (size_t i = 0; i < g_icon.mask.size(); ++i) {
+        EXPECT_EQ(g_icon.mask[i], g_icon.pixels[i] == 0xFF00FF ? 0 : 1) << i;
+        covered += g_icon.mask[i];
+    }
+    EXPECT_GT(covered, 0);
+    EXPECT_LT(covered, 32 * 32);
 }
 
 // ---------------------------------------------------------------------------

@@ -1,7 +1,8 @@
 // The program's resources, as one table that the program linked with the
-// platform defines (resources/ for the game, the demonstration program's own
-// table in tests/). FindResourceW, LoadStringW, LoadIconW, LoadBitmapW and
-// the menu-bar and accelerator loaders all look resources up here.
+// window manager defines (resources/ for the game, the demonstration
+// program's own table in tests/). FindResourceW, LoadStringW, LoadIconW,
+// LoadBitmapW and the menu-bar and accelerator loaders all look resources up
+// here; the layers below the window manager never need the table.
 //
 // What data points at, by type:
 //   RT_BITMAP       the bytes of a BMP file; size in bytes
@@ -14,7 +15,7 @@
 //   RT_ACCELERATOR  const WORD[] of 4-word records; size in bytes
 #pragma once
 
-#include "../include/wintypes.h"
+#include "wintypes.h"
 
 struct RESOURCE_ENTRY {
     WORD type;
@@ -26,9 +27,17 @@ struct RESOURCE_ENTRY {
 extern const RESOURCE_ENTRY g_resourceTable[];
 extern const DWORD g_resourceCount;
 
-namespace rt {
+namespace user {
 
-// The entry of that type and number, or null.
-const RESOURCE_ENTRY* FindResourceEntry(WORD type, WORD id);
+// The entry of that type and number, or null. Inline so that a program's
+// own tests can search its table without the window manager behind it.
+inline const RESOURCE_ENTRY* FindResourceEntry(WORD type, WORD id) {
+    for (DWORD i = 0; i < g_resourceCount; ++i) {
+        if (g_resourceTable[i].type == type && g_resourceTable[i].id == id) {
+            return &g_resourceTable[i];
+        }
+    }
+    return nullptr;
+}
 
-}  // namespace rt
+}  // namespace user
