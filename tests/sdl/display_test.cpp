@@ -22,10 +22,6 @@
 #include "host.h"
 #include "runtime/runtime_control.h"
 
-// SDL's video start-up connects to the session bus, and libdbus keeps a
-// buffer from that for the life of the process; it is not the host's to free.
-extern "C" const char* __lsan_default_suppressions() { return "leak:libdbus-1.so\n"; }
-
 namespace sdlhost {
 namespace {
 

@@ -129,12 +129,34 @@ bool CloseEvent(host::Event* event) {
 
 int Usage(const char* problem) {
     if (problem != nullptr) {
-        std::fprintf(stderr, "tavilo-headless: %s\n", problem);
+        std::fprintf(stderr, "tavilo-headless: %s (see tavilo-headless --help)\n", problem);
+        return kExitUsage;
     }
-    std::fprintf(problem ? stderr : stdout,
-                 "usage: tavilo-headless [--config-dir DIR] [--clock-start MS] SCRIPT\n"
-                 "SCRIPT is a file of commands, or - for standard input.\n");
-    return problem ? kExitUsage : 0;
+    std::fputs("Usage: tavilo-headless [--config-dir DIR] [--clock-start MS] SCRIPT\n"
+               "Runs Tavilo without a display, on a virtual clock, driven by SCRIPT:\n"
+               "a file of commands, or - for standard input.\n"
+               "\n"
+               "  --config-dir DIR  keep the settings in DIR instead of $XDG_CONFIG_HOME/tavilo\n"
+               "  --clock-start MS  start the virtual clock at MS milliseconds (default 0)\n"
+               "  --help            show this text and exit\n"
+               "  --version         show the version and exit\n"
+               "\n"
+               "Script commands, one a line; # starts a comment:\n"
+               "  tap X Y | down X Y | move X Y | up X Y   the stylus, in screen pixels\n"
+               "  press LABEL        tap a menu-bar button, menu item or dialog button\n"
+               "  key KEY            a key: a letter, digit, punctuation mark, f1 to f12,\n"
+               "                     enter, esc, space, tab, backspace, left, up, right,\n"
+               "                     down or delete, with alt+ before it for Alt\n"
+               "  command N          send WM_COMMAND N to the main window\n"
+               "  wait MS            advance the clock, running timers and paints\n"
+               "  shot FILE.png      save the 240 x 320 screen\n"
+               "  state              print one JSON line with the game's state\n"
+               "  quit               close the program as the window's close box does\n"
+               "\n"
+               "Exit status: the program's own, 2 for a usage or script error,\n"
+               "3 when the program does not end after its script.\n",
+               stdout);
+    return 0;
 }
 
 }  // namespace
@@ -240,8 +262,12 @@ int main(int argc, char** argv) {
     const char* script = nullptr;
     for (int i = 1; i < argc; ++i) {
         std::string arg = argv[i];
-        if (arg == "--help") {
+        if (arg == "--help" || arg == "-h") {
             return Usage(nullptr);
+        }
+        if (arg == "--version") {
+            std::printf("tavilo-headless (Tavilo) %s\n", TAVILO_VERSION);
+            return 0;
         }
         if (arg == "--config-dir" || arg == "--clock-start") {
             if (i + 1 >= argc) {

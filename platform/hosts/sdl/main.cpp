@@ -24,7 +24,7 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (options.version) {
-        std::puts("Tavilo 1.1");
+        std::printf("Tavilo %s\n", TAVILO_VERSION);
         return 0;
     }
 #if TAVILO_HAVE_REGISTRY
@@ -34,7 +34,10 @@ int main(int argc, char** argv) {
 #endif
     rt::UseRealClock();
     if (!sdlhost::OpenDisplay(options.scale, &error)) {
-        std::fprintf(stderr, "tavilo: cannot open a display (%s); tavilo-headless runs without one\n",
+        std::fprintf(stderr,
+                     "tavilo: cannot open a window: %s\n"
+                     "tavilo: without a display, tavilo-headless plays the game from a script "
+                     "(see tavilo-headless --help)\n",
                      error.c_str());
         return 1;
     }

@@ -111,6 +111,17 @@ const char* DesktopVideoDrivers(const char* x11Display, const char* waylandDispl
     return nullptr;
 }
 
+std::string DesktopDisplayNames(const char* x11Display, const char* waylandDisplay) {
+    std::string names;
+    if (x11Display != nullptr && *x11Display != '\0') {
+        names = std::string("the X display ") + x11Display;
+    }
+    if (waylandDisplay != nullptr && *waylandDisplay != '\0') {
+        names += (names.empty() ? "the Wayland display " : " or the Wayland display ") + std::string(waylandDisplay);
+    }
+    return names;
+}
+
 const char* UsageText() {
     return "Usage: tavilo [--scale N] [--config-dir DIR]\n"
            "Plays Tavilo in a desktop window.\n"
@@ -121,7 +132,7 @@ const char* UsageText() {
            "  --help            show this text and exit\n"
            "  --version         show the version and exit\n"
            "\n"
-           "Without a display, run tavilo-headless instead.\n";
+           "Without a display, tavilo-headless plays the game from a script.\n";
 }
 
 }  // namespace sdlhost

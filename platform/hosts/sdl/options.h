@@ -25,6 +25,11 @@ bool ParseOptions(int argc, const char* const* argv, Options* options, std::stri
 // back to its offscreen driver and run the game in an invisible window.
 const char* DesktopVideoDrivers(const char* x11Display, const char* waylandDisplay);
 
+// The displays that DesktopVideoDrivers would have SDL try, for a message
+// when none of them can be reached: "the X display :0", "the Wayland display
+// wayland-0", or both joined by "or". Empty when neither is set.
+std::string DesktopDisplayNames(const char* x11Display, const char* waylandDisplay);
+
 // The text --help prints.
 const char* UsageText();
 
