@@ -5,7 +5,9 @@
 #include "regtext.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstdio>
+#include <unordered_map>
 
 namespace reg {
 
@@ -40,6 +42,57 @@ char16_t FoldUnit(char16_t c) {
     }
     return c;
 }
+
+std::atomic<uint64_t> g_nameComparisons{0};
+
+void CountComparison() { g_nameComparisons.fetch_add(1, std::memory_order_relaxed); }
+
+// The name as SameName sees it, so that equal folded names are the same name.
+std::u16string FoldedName(std::u16string_view name) {
+    std::u16string folded(name);
+    for (char16_t& c : folded) {
+        c = FoldUnit(c);
+    }
+    return folded;
+}
+
+// Indexes of the keys, and of the values in each key, by folded name, so
+// that reading a file looks every name up once instead of scanning all the
+// names read before it.
+class DocumentIndex {
+public:
+    explicit DocumentIndex(Document& doc) : doc_(doc) {}
+
+    Key& KeyFor(std::u16string_view path, size_t* keyIndex) {
+        CountComparison();
+        auto [it, added] = keys_.try_emplace(FoldedName(path), doc_.keys.size());
+        if (added) {
+            AddKey(doc_, path);
+            values_.emplace_back();
+        }
+        *keyIndex = it->second;
+        return doc_.keys[it->second];
+    }
+
+    // Later lines for a name replace earlier ones in place, as SetValue does.
+    void Set(size_t keyIndex, Value&& value) {
+        CountComparison();
+        Key& key = doc_.keys[keyIndex];
+        auto [it, added] = values_[keyIndex].try_emplace(FoldedName(value.name), key.entries.size());
+        if (added) {
+            key.entries.push_back(Entry{false, std::string(), std::move(value)});
+            return;
+        }
+        Value& old = key.entries[it->second].value;
+        old.type = value.type;
+        old.data = std::move(value.data);
+    }
+
+private:
+    Document& doc_;
+    std::unordered_map<std::u16string, size_t> keys_;
+    std::vector<std::unordered_map<std::u16string, size_t>> values_;
+};
 
 std::vector<std::u16string_view> SplitPath(std::u16string_view path) {
     std::vector<std::u16string_view> parts;
@@ -496,7 +549,10 @@ bool Utf16ToUtf8(std::u16string_view in, std::string& out) {
     return true;
 }
 
+uint64_t NameComparisons() { return g_nameComparisons.load(std::memory_order_relaxed); }
+
 bool SameName(std::u16string_view a, std::u16string_view b) {
+    CountComparison();
     if (a.size() != b.size()) {
         return false;
     }
@@ -593,7 +649,9 @@ bool ParseDocument(std::string_view raw, Document& doc, ParseError* error) {
     }
     std::vector<std::string_view> lines = SplitLines(text);
     bool seenHeader = false;
+    DocumentIndex index(doc);
     Key* current = nullptr;
+    size_t currentIndex = 0;
     for (size_t i = 0; i < lines.size(); ++i) {
         int lineNumber = static_cast<int>(i) + 1;
         std::string_view line = TrimLeft(TrimRight(lines[i]));
@@ -627,10 +685,7 @@ bool ParseDocument(std::string_view raw, Document& doc, ParseError* error) {
             }
             // A key named twice is one key; its values are merged, later lines
             // winning, which is what importing such a file would give.
-            current = FindKey(doc, path);
-            if (current == nullptr) {
-                current = &AddKey(doc, path);
-            }
+            current = &index.KeyFor(path, &currentIndex);
             continue;
         }
         if (line[0] != '"' && line[0] != '@') {
@@ -659,7 +714,7 @@ bool ParseDocument(std::string_view raw, Document& doc, ParseError* error) {
         if (!ParseValueData(data, value, reason)) {
             return fail(lineNumber, reason.c_str());
         }
-        SetValue(*current, value.name, value.type, value.data.data(), value.data.size());
+        index.Set(currentIndex, std::move(value));
     }
     // A file of nothing but blank space holds nothing to lose; it is read as
     // an empty registry. Text without the header is not ours.

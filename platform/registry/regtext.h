@@ -3,6 +3,7 @@
 // and back, and answers questions about key and value names.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -49,6 +50,12 @@ std::string SerializeDocument(const Document& doc);
 
 // Key and value names compare without regard to case, as on Windows.
 bool SameName(std::u16string_view a, std::u16string_view b);
+
+// How many times a key or value name has been compared with another or
+// looked up in an index, since the program started. Reading and writing a
+// file must cost a number of these in step with its size; the tests compare
+// the count for a small and a large file to make sure of it.
+uint64_t NameComparisons();
 
 // The key with exactly this path (any case), or null.
 Key* FindKey(Document& doc, std::u16string_view path);

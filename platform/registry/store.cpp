@@ -2,8 +2,11 @@
 // (Wine's server/registry.c does the same): write a temporary file beside the
 // real one, flush it to the disk, then rename it over the old file, so that a
 // crash or a full disk leaves either the old file or the new one, never half.
+// A registry.reg that is a symbolic link is written through: the temporary
+// goes beside the link's target and replaces the target, as editors do.
 #include "store.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <pwd.h>
 #include <sys/file.h>
@@ -11,8 +14,11 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <mutex>
+#include <set>
 #include <string>
 
 #include "../include/windows.h"
@@ -91,6 +97,7 @@ enum class FileState { Parsed, Missing, Damaged, Unreadable };
 struct FileRead {
     FileState state = FileState::Missing;
     int error = 0;
+    bool special = false;  // there is something, but not a regular file
 };
 
 FileRead ReadRegistryFile(const std::string& path, Document& doc) {
@@ -99,7 +106,10 @@ FileRead ReadRegistryFile(const std::string& path, Document& doc) {
     if (path.empty()) {
         return result;
     }
-    int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // Without O_NONBLOCK, opening a FIFO waits for a writer for ever; with
+    // it, the open returns at once and the check below turns it away, like
+    // any other file that is not a regular one (a device, a socket).
+    int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
     if (fd < 0) {
         result.error = errno;
         result.state = errno == ENOENT ? FileState::Missing : FileState::Unreadable;
@@ -107,7 +117,8 @@ FileRead ReadRegistryFile(const std::string& path, Document& doc) {
     }
     struct stat st;
     if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        result.error = EISDIR;
+        result.error = EACCES;
+        result.special = true;
         result.state = FileState::Unreadable;
         close(fd);
         return result;
@@ -226,13 +237,85 @@ bool WriteAll(int fd, const std::string& text, int& error) {
     return true;
 }
 
-LSTATUS ReplaceFile(const std::string& dir, const std::string& path, const std::string& text, int dirFd) {
-    std::string temp = path + ".XXXXXX";
+std::string DirectoryOf(const std::string& path) {
+    size_t slash = path.rfind('/');
+    if (slash == std::string::npos) {
+        return ".";
+    }
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+std::string BaseNameOf(const std::string& path) { return path.substr(path.rfind('/') + 1); }
+
+// The prefix of our temporary files: hidden, and a name no person would
+// give a file, so that removing stale ones can never take a user's own
+// backup such as registry.reg.backup.
+std::string TemporaryPrefix(const std::string& path) { return "." + BaseNameOf(path) + ".tmp-"; }
+constexpr size_t kTemporarySuffix = 6;  // mkstemp's XXXXXX
+
+// Follows symbolic links from path to the file they finally name, the way
+// the kernel would, so that a save replaces the target and keeps the link.
+// A dangling link gives its missing target, which a save then creates.
+std::string FollowLinks(const std::string& path) {
+    std::string current = path;
+    for (int depth = 0; depth < 40; ++depth) {
+        struct stat st;
+        if (lstat(current.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) {
+            return current;
+        }
+        std::string target(static_cast<size_t>(st.st_size > 0 ? st.st_size : 4096) + 1, '\0');
+        ssize_t n = readlink(current.c_str(), target.data(), target.size());
+        if (n < 0 || static_cast<size_t>(n) >= target.size()) {
+            return current;
+        }
+        target.resize(static_cast<size_t>(n));
+        current = target[0] == '/' ? target : DirectoryOf(current) + "/" + target;
+    }
+    return current;  // a loop: opening it reports ELOOP
+}
+
+// Temporaries of exactly our pattern are what a save killed half-way left
+// behind; the caller holds the directory lock, so no save is running.
+void RemoveStaleTemporaries(const std::string& path) {
+    std::string dir = DirectoryOf(path);
+    std::string prefix = TemporaryPrefix(path);
+    DIR* d = opendir(dir.c_str());
+    if (d == nullptr) {
+        return;
+    }
+    while (dirent* entry = readdir(d)) {
+        std::string name = entry->d_name;
+        if (name.size() != prefix.size() + kTemporarySuffix || name.compare(0, prefix.size(), prefix) != 0) {
+            continue;
+        }
+        bool ours = true;
+        for (size_t i = prefix.size(); i < name.size(); ++i) {
+            char c = name[i];
+            ours = ours && ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9'));
+        }
+        struct stat st;
+        std::string full = dir + "/" + name;
+        if (ours && lstat(full.c_str(), &st) == 0 && S_ISREG(st.st_mode)) {
+            unlink(full.c_str());
+        }
+    }
+    closedir(d);
+}
+
+LSTATUS ReplaceFile(const std::string& path, const std::string& text, int& error) {
+    std::string dir = DirectoryOf(path);
+    std::string temp = dir + "/" + TemporaryPrefix(path) + std::string(kTemporarySuffix, 'X');
     int fd = mkstemp(temp.data());
     if (fd < 0) {
+        error = errno;
         return StatusFromErrno(errno);
     }
-    int error = 0;
+    // mkstemp makes the file 0600; a file that replaces the user's keeps
+    // the permissions it had.
+    struct stat old;
+    if (stat(path.c_str(), &old) == 0) {
+        fchmod(fd, old.st_mode & 07777);
+    }
     bool ok = WriteAll(fd, text, error);
     if (ok && fsync(fd) != 0) {
         error = errno;
@@ -255,16 +338,49 @@ LSTATUS ReplaceFile(const std::string& dir, const std::string& path, const std::
     // The rename is done and the new file is complete; flushing the directory
     // only makes the new name survive a power cut, so its failure is not
     // reported as a failed write.
-    if (dirFd >= 0) {
-        fsync(dirFd);
-    } else {
-        int fdDir = open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        if (fdDir >= 0) {
-            fsync(fdDir);
-            close(fdDir);
-        }
+    int fdDir = open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fdDir >= 0) {
+        fsync(fdDir);
+        close(fdDir);
     }
     return ERROR_SUCCESS;
+}
+
+// A failed save is the one failure of the settings said out loud: the
+// program goes on as if nothing happened, but the count the player chose
+// would otherwise be lost without a word.
+LSTATUS ReportFailedSave(const std::string& path, LSTATUS status, int error, const char* reason = nullptr) {
+    std::fprintf(stderr, "%s: could not save the settings to %s: %s; the file keeps what it held\n",
+                 program_invocation_short_name, path.c_str(),
+                 reason != nullptr ? reason : error != 0 ? std::strerror(error) : "the write failed");
+    std::fflush(stderr);
+    return status;
+}
+
+std::mutex g_cleanMutex;
+std::set<std::string> g_cleaned;
+
+// Once a run, before the first read: clears what saves killed half-way
+// left behind. Needs the directory lock, which a missing directory cannot
+// give; then there is nothing to clear either.
+void CleanUpOnce(const std::string& dir, const std::string& path, int lockFd) {
+    std::lock_guard<std::mutex> guard(g_cleanMutex);
+    if (path.empty() || !g_cleaned.insert(path).second) {
+        return;
+    }
+    if (lockFd >= 0) {
+        RemoveStaleTemporaries(path);
+        return;
+    }
+    int fd = open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) {
+        g_cleaned.erase(path);
+        return;
+    }
+    while (flock(fd, LOCK_EX) != 0 && errno == EINTR) {
+    }
+    RemoveStaleTemporaries(path);
+    close(fd);
 }
 
 }  // namespace
@@ -305,7 +421,8 @@ std::string RegistryFilePath() {
 }
 
 void LoadDocument(Document& doc) {
-    std::string path = RegistryFilePath();
+    std::string path = FollowLinks(RegistryFilePath());
+    CleanUpOnce(ConfigDir(), path, -1);
     FileRead read = ReadRegistryFile(path, doc);
     if (read.state != FileState::Damaged) {
         return;
@@ -321,26 +438,31 @@ void LoadDocument(Document& doc) {
 
 LSTATUS UpdateDocument(const std::function<bool(Document&)>& change) {
     std::string dir = ConfigDir();
+    std::string path = RegistryFilePath();
     int error = MakeDirectories(dir);
     if (error != 0) {
-        return StatusFromErrno(error);
+        return ReportFailedSave(path.empty() ? "the settings folder" : path, StatusFromErrno(error), error);
     }
     DirectoryLock lock(dir);
-    std::string path = RegistryFilePath();
+    path = FollowLinks(path);
+    CleanUpOnce(dir, path, lock.fd());
     Document doc;
     FileRead read = ReadRegistryFile(path, doc);
     if (read.state == FileState::Unreadable) {
         // We cannot see what the file holds, so writing over it could lose
-        // every other value in it.
-        return StatusFromErrno(read.error);
+        // every other value in it; and a file that is not a regular one is
+        // not ours to replace.
+        return ReportFailedSave(path, StatusFromErrno(read.error), read.error,
+                                read.special ? "it is not a regular file" : nullptr);
     }
     if (read.state == FileState::Damaged && !MoveAside(path)) {
-        return ERROR_BADDB;
+        return ReportFailedSave(path, ERROR_BADDB, errno, "the damaged file could not be kept aside");
     }
     if (!change(doc)) {
         return ERROR_SUCCESS;
     }
-    return ReplaceFile(dir, path, SerializeDocument(doc), lock.fd());
+    LSTATUS status = ReplaceFile(path, SerializeDocument(doc), error);
+    return status == ERROR_SUCCESS ? status : ReportFailedSave(path, status, error);
 }
 
 }  // namespace reg
