@@ -4,6 +4,8 @@
 
 int PoleColumn(const LadderBoard* board, int i) { return i * (board->gap + 1); }
 
+int PoleX(const LadderBoard* board, int i) { return board->originX + PoleColumn(board, i) * board->cellWidth; }
+
 POINT TrailPointOf(const LadderBoard* board, int column, int row) {
     POINT p;
     p.x = column * board->cellWidth + board->trailOffsetX + board->originX;
@@ -111,20 +113,33 @@ void ApplyFinishRule(LadderBoard* board, int unfinished) {
     }
 }
 
-int AdvanceRunners(LadderBoard* board) {
+int TickBoard(LadderBoard* board, const TickHooks* hooks) {
     if (board == nullptr || board->state != BOARD_PLAY) {
         return 0;
     }
+    const TickHooks none = {nullptr, nullptr, nullptr, nullptr};
+    const TickHooks& h = hooks != nullptr ? *hooks : none;
     int unfinished = board->playerCount;
     int arrivals = 0;
     for (int i = 0; i < board->playerCount; ++i) {
         const int status = board->runners[i].status;
         if (status == RUNNER_MOVING) {
-            arrivals += StepRunner(board, i);
+            if (h.beforeStep != nullptr) {
+                h.beforeStep(board, i, h.context);
+            }
+            const int arrived = StepRunner(board, i);
+            arrivals += arrived;
+            if (h.afterStep != nullptr) {
+                h.afterStep(board, i, arrived, h.context);
+            }
         } else if (status == RUNNER_ARRIVED) {
             --unfinished;
+        } else if (h.idle != nullptr) {
+            h.idle(board, i, h.context);
         }
     }
     ApplyFinishRule(board, unfinished);
     return arrivals;
 }
+
+int AdvanceRunners(LadderBoard* board) { return TickBoard(board, nullptr); }

@@ -28,8 +28,7 @@ bool InScribbleArea(POINT p) {
 // The box around a pole's head: the hand, the numbered ball and the pole's
 // top end, all four bounds inclusive.
 bool InPoleHeadBox(const LadderBoard* board, int i, POINT p) {
-    const int spacing = (board->gap + 1) * board->cellWidth;
-    const int left = board->originX + i * spacing - 5;
+    const int left = PoleX(board, i) - 5;
     const int top = board->originY - 20;
     return left <= p.x && p.x <= left + board->cellWidth + 10 && top <= p.y && p.y <= top + board->cellHeight + 30;
 }

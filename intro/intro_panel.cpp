@@ -3,34 +3,12 @@
 #include "intro/intro.h"
 #include "messages.h"
 #include "shell/globals.h"
+#include "shell/shell.h"
 
 namespace {
 
 constexpr COLORREF PANEL_FILL = 0x25C8FF;
 constexpr COLORREF MESSAGE_FACE = 0xFFFFFF;
-
-BOOL PlacePanel(HWND panel) {
-    RECT own = {};
-    if (!GetWindowRect(panel, &own)) {
-        return TRUE;
-    }
-    RECT parent = {};
-    if (!GetClientRect(GetParent(panel), &parent)) {
-        return TRUE;
-    }
-    // One pixel left of and three above the centre, and never off the
-    // screen's corner.
-    LONG x = ((parent.right - parent.left) - (own.right - own.left)) / 2 - 1;
-    LONG y = ((parent.bottom - parent.top) - (own.bottom - own.top)) / 2 - 3;
-    if (x < 0) {
-        x = 0;
-    }
-    if (y < 0) {
-        y = 0;
-    }
-    SetWindowPos(panel, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
-    return TRUE;
-}
 
 // Every paint message advances the cycle, whatever caused it, even one that
 // redraws only the part a closing dialog uncovered.
@@ -82,7 +60,9 @@ INT_PTR CALLBACK IntroPanelProc(HWND panel, UINT msg, WPARAM wParam, LPARAM lPar
     (void)lParam;
     switch (msg) {
         case WM_INITDIALOG:
-            return PlacePanel(panel);
+            // One pixel left of and three above the centre.
+            CenterOverParent(panel, -1, -3);
+            return TRUE;
         case WM_ERASEBKGND:
             // The paint fills the whole client area itself.
             return TRUE;

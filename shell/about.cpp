@@ -10,7 +10,7 @@ LPCDLGTEMPLATEW LoadDialogTemplate(HINSTANCE instance, int id) {
     return static_cast<LPCDLGTEMPLATEW>(LoadResource(instance, found));
 }
 
-void CenterOverParent(HWND dlg) {
+void CenterOverParent(HWND dlg, int offsetX, int offsetY) {
     RECT dialog = {};
     if (!GetWindowRect(dlg, &dialog)) {
         return;
@@ -22,8 +22,8 @@ void CenterOverParent(HWND dlg) {
     // The parent's client area lies at the screen origin, so its client
     // coordinates are screen coordinates. A dialog larger than the window
     // goes to the corner rather than off the screen.
-    LONG x = ((parent.right - parent.left) - (dialog.right - dialog.left)) / 2;
-    LONG y = ((parent.bottom - parent.top) - (dialog.bottom - dialog.top)) / 2;
+    LONG x = ((parent.right - parent.left) - (dialog.right - dialog.left)) / 2 + offsetX;
+    LONG y = ((parent.bottom - parent.top) - (dialog.bottom - dialog.top)) / 2 + offsetY;
     if (x < 0) {
         x = 0;
     }

@@ -58,19 +58,13 @@ void StartNewGame(HWND hwnd) {
         DestroyBoard(g_board);
         g_board = nullptr;
     }
-    g_board = CreateBoard(g_playerCount, BOARD_GAP, g_ladderRows);
+    g_board = CreateGameBoard();
     if (g_board == nullptr) {
         // Nothing to play: the sequence stops and the timer, which accepts a
         // missing board, finds nothing to move.
         g_allActive = 0;
         return;
     }
-    SetWindowRef(g_board->binding, &g_hwndMain);
-    SetInstanceRef(g_board->binding, &g_hInst);
-    g_board->transparentColor = BOARD_COLOR_KEY;
-    g_board->cellWidth = BOARD_CELL_WIDTH;
-    g_board->cellHeight = BOARD_CELL_HEIGHT;
-    GenerateLadder(g_board);
     StartPlay(g_board);
 
     HDC dc = GetDC(hwnd);

@@ -12,19 +12,12 @@ constexpr int NAME_BUFFER = 100;
 // The first board is generated like every other but stays in the title
 // state, so only the title picture is painted until the first New.
 void CreateTitleBoard() {
-    g_board = CreateBoard(g_playerCount, BOARD_GAP, g_ladderRows);
+    g_board = CreateGameBoard();
     // A board that could not be made leaves the shell without one; every
     // handler accepts that, and the next New tries again.
-    if (g_board == nullptr) {
-        return;
+    if (g_board != nullptr) {
+        g_board->state = BOARD_TITLE;
     }
-    g_board->state = BOARD_TITLE;
-    SetWindowRef(g_board->binding, &g_hwndMain);
-    SetInstanceRef(g_board->binding, &g_hInst);
-    g_board->transparentColor = BOARD_COLOR_KEY;
-    g_board->cellWidth = BOARD_CELL_WIDTH;
-    g_board->cellHeight = BOARD_CELL_HEIGHT;
-    GenerateLadder(g_board);
 }
 
 void CreateIntroPanel(HWND hwnd) {
@@ -38,6 +31,20 @@ void CreateIntroPanel(HWND hwnd) {
 }
 
 }  // namespace
+
+LadderBoard* CreateGameBoard() {
+    LadderBoard* board = CreateBoard(g_playerCount, BOARD_GAP, g_ladderRows);
+    if (board == nullptr) {
+        return nullptr;
+    }
+    SetWindowRef(board->binding, &g_hwndMain);
+    SetInstanceRef(board->binding, &g_hInst);
+    board->transparentColor = BOARD_COLOR_KEY;
+    board->cellWidth = BOARD_CELL_WIDTH;
+    board->cellHeight = BOARD_CELL_HEIGHT;
+    GenerateLadder(board);
+    return board;
+}
 
 ATOM RegisterMainClass(HINSTANCE instance, LPCWSTR className) {
     WNDCLASSW wc = {};

@@ -2,6 +2,7 @@
 // menu commands and the About dialog.
 #pragma once
 
+#include "board.h"
 #include "windows.h"
 
 BOOL InitInstance(HINSTANCE instance, int showCmd);
@@ -14,11 +15,18 @@ LRESULT OnPaint(HWND hwnd);
 LRESULT OnDestroy(HWND hwnd);
 LRESULT OnCommand(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 
+// A board for the current player count with the settings every board gets,
+// bound to the main window and the instance, its ladder generated; null
+// when none could be made.
+LadderBoard* CreateGameBoard();
+
 // Throws the current board away and starts a fresh game on a new ladder.
 void StartNewGame(HWND hwnd);
 
 INT_PTR CALLBACK AboutDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam);
-void CenterOverParent(HWND dlg);
+// Centres the window over its parent's client area, moved by the offsets,
+// and keeps its top-left corner on the screen.
+void CenterOverParent(HWND dlg, int offsetX = 0, int offsetY = 0);
 
 // Dialog template `id` from the program's resources, or null.
 LPCDLGTEMPLATEW LoadDialogTemplate(HINSTANCE instance, int id);

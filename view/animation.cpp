@@ -19,14 +19,6 @@ void RestoreSnapshotStrip(const LadderBoard* board, HDC target, int i) {
            HAND_WIDTH * i, 0, SRCCOPY);
 }
 
-void DrawTrail(const Runner& runner, HDC target) {
-    HPEN pen = CreatePen(PS_SOLID, runner.penWidth, runner.color);
-    HGDIOBJ previous = SelectObject(target, pen);
-    Polyline(target, runner.trail, runner.pointCount);
-    SelectObject(target, previous);
-    DeleteObject(pen);
-}
-
 // The ball under the arrival pole stands one pixel further left than the
 // ball above a pole; row is one below the bottom cell after arrival.
 void DrawArrivalBall(const LadderBoard* board, HDC target, int i) {
@@ -55,6 +47,31 @@ void DrawHandFrame(LadderBoard* board, HDC target, HDC hands, int i) {
     }
 }
 
+// What a tick draws around the rules: the strip above a moving runner's pole
+// is wiped before its step, its trail (and, on arrival, its ball) drawn
+// after; an idle runner's pole gets the next hand frame when one is due.
+struct TickDrawing {
+    HDC target;
+    HDC hands;
+};
+
+void BeforeStep(LadderBoard* board, int i, void* context) {
+    RestoreSnapshotStrip(board, static_cast<TickDrawing*>(context)->target, i);
+}
+
+void AfterStep(LadderBoard* board, int i, int arrived, void* context) {
+    const HDC target = static_cast<TickDrawing*>(context)->target;
+    if (arrived) {
+        DrawArrivalBall(board, target, i);
+    }
+    DrawTrail(board->runners[i], target);
+}
+
+void Idle(LadderBoard* board, int i, void* context) {
+    const auto* drawing = static_cast<TickDrawing*>(context);
+    DrawHandFrame(board, drawing->target, drawing->hands, i);
+}
+
 }  // namespace
 
 void AnimationTick(LadderBoard* board, HDC* dc) {
@@ -72,24 +89,9 @@ void AnimationTick(LadderBoard* board, HDC* dc) {
     HDC hands = CreateCompatibleDC(target);
     HGDIOBJ previous = SelectObject(hands, handBitmap);
 
-    int unfinished = board->playerCount;
-    for (int i = 0; i < board->playerCount; ++i) {
-        const int status = board->runners[i].status;
-        if (status == RUNNER_MOVING) {
-            RestoreSnapshotStrip(board, target, i);
-            if (StepRunner(board, i)) {
-                DrawArrivalBall(board, target, i);
-            }
-            DrawTrail(board->runners[i], target);
-        } else if (status == RUNNER_ARRIVED) {
-            --unfinished;
-        } else {
-            DrawHandFrame(board, target, hands, i);
-        }
-    }
-    // A runner that arrived in this tick was still moving when the loop met
-    // it, so the board is done one tick after the last arrival.
-    ApplyFinishRule(board, unfinished);
+    TickDrawing drawing = {target, hands};
+    const TickHooks hooks = {BeforeStep, AfterStep, Idle, &drawing};
+    TickBoard(board, &hooks);
 
     SelectObject(hands, previous);
     DeleteObject(handBitmap);

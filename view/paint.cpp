@@ -3,6 +3,7 @@
 // The hand pointer and the balls under the arrival poles belong to the
 // animation and are not repainted here.
 #include "resource.h"
+#include "runner.h"
 #include "view/view.h"
 
 namespace {
@@ -47,12 +48,7 @@ void PaintTrails(LadderBoard* board, HDC target) {
     // In index order, so where trails share a rung the higher-numbered
     // runner's lies on top.
     for (int i = 0; i < board->playerCount; ++i) {
-        const Runner& runner = board->runners[i];
-        HPEN pen = CreatePen(PS_SOLID, runner.penWidth, runner.color);
-        HGDIOBJ previous = SelectObject(target, pen);
-        Polyline(target, runner.trail, runner.pointCount);
-        SelectObject(target, previous);
-        DeleteObject(pen);
+        DrawTrail(board->runners[i], target);
     }
 }
 
@@ -71,8 +67,12 @@ void TakeSnapshot(LadderBoard* board, HDC target) {
 
 }  // namespace
 
-int PoleX(const LadderBoard* board, int i) {
-    return board->originX + (board->gap + 1) * i * board->cellWidth;
+void DrawTrail(const Runner& runner, HDC target) {
+    HPEN pen = CreatePen(PS_SOLID, runner.penWidth, runner.color);
+    HGDIOBJ previous = SelectObject(target, pen);
+    Polyline(target, runner.trail, runner.pointCount);
+    SelectObject(target, previous);
+    DeleteObject(pen);
 }
 
 void PaintBoard(LadderBoard* board, HDC* dc) {
@@ -136,7 +136,7 @@ void PaintLadder(LadderBoard* board, PaintContext* context, int x0, int y0) {
     // Each ball stands 3 pixels left of its pole's column, centred over the
     // pole bar, and covers the pole's top cap.
     for (int i = 0; i < board->playerCount; ++i) {
-        TransparentImage(target, board->originX + (board->gap + 1) * board->cellWidth * i - BALL_WIDTH / 4 + 1,
+        TransparentImage(target, PoleX(board, i) - BALL_WIDTH / 4 + 1,
                          board->originY - BALL_HEIGHT + 7, BALL_WIDTH, BALL_HEIGHT, g_ballDC, BALL_WIDTH * i, 0,
                          BALL_WIDTH, BALL_HEIGHT, board->transparentColor);
     }

@@ -38,8 +38,8 @@ void PaintBoard(LadderBoard* board, HDC* dc);
 void PaintLadder(LadderBoard* board, PaintContext* context, int x0, int y0);
 void ReleaseBoardSurfaces(WindowBinding* binding);
 
-// The pixel x of pole i's grid column, from the last paint's origin.
-int PoleX(const LadderBoard* board, int i);
+// A runner's trail as one polyline in its colour and pen width.
+void DrawTrail(const Runner& runner, HDC target);
 
 void CALLBACK OnAnimationTimer(HWND hwnd, UINT msg, UINT_PTR id, DWORD time);
 void AnimationTick(LadderBoard* board, HDC* dc);

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "board.h"
+#include "runner.h"
 #include "runtime/runtime_control.h"
 
 namespace {
@@ -59,7 +60,7 @@ std::string BrokenInvariant(LadderBoard* b) {
 
 std::vector<int> RungRows(LadderBoard* b, int pair) {
     std::vector<int> rows;
-    const int x = pair * (b->gap + 1);
+    const int x = PoleColumn(b, pair);
     for (int y = 0; y < b->gridHeight; ++y) {
         if (*CellAt(b, x, y) == CELL_RUNG_LEFT) rows.push_back(y);
     }

@@ -4,6 +4,8 @@
 #include <atomic>
 #include <cstdlib>
 #include <new>
+#include <string>
+#include <vector>
 
 #include "runtime/runtime_control.h"
 #include "test_support.h"
@@ -230,6 +232,37 @@ TEST(FinishRule, AnIdleRunnerKeepsTheBoardInPlay) {
     EXPECT_EQ(b->state, BOARD_PLAY);
     ApplyFinishRule(b, -1);
     EXPECT_EQ(b->state, BOARD_DONE);
+    DestroyBoard(b);
+}
+
+// The painted tick wraps the same loop: the view wipes before a moving
+// runner's step, draws after it (its ball when it arrived) and animates the
+// hand of an idle one; an arrived runner gets nothing.
+TEST(FinishRule, TheTickHooksSurroundEachMovingRunnersStepAndVisitIdleOnes) {
+    LadderBoard* b = BoardFromRows(2, 2, {"T..T", "|..|", "B..B"});
+    LaunchRunner(b, 0);
+    std::vector<std::string> ticks;
+    TickHooks hooks = {
+        [](LadderBoard* board, int i, void* log) {
+            static_cast<std::vector<std::string>*>(log)->back() += "b" + std::to_string(i) +
+                                                                   std::to_string(board->runners[i].pointCount) + " ";
+        },
+        [](LadderBoard* board, int i, int arrived, void* log) {
+            static_cast<std::vector<std::string>*>(log)->back() += (arrived ? "A" : "a") + std::to_string(i) +
+                                                                   std::to_string(board->runners[i].pointCount) + " ";
+        },
+        [](LadderBoard*, int i, void* log) {
+            static_cast<std::vector<std::string>*>(log)->back() += "i" + std::to_string(i) + " ";
+        },
+        &ticks};
+    std::vector<int> arrivals;
+    for (int t = 0; t < 4; ++t) {
+        ticks.emplace_back();
+        arrivals.push_back(TickBoard(b, &hooks));
+    }
+    EXPECT_EQ(ticks, (std::vector<std::string>{"b00 a01 i1 ", "b01 a02 i1 ", "b02 A03 i1 ", "i1 "}));
+    EXPECT_EQ(arrivals, (std::vector<int>{0, 0, 1, 0}));
+    EXPECT_EQ(b->state, BOARD_PLAY);
     DestroyBoard(b);
 }
 
