@@ -1,5 +1,7 @@
 #include "shell/globals.h"
 
+#include "options/options.h"
+
 HINSTANCE g_hInst = nullptr;
 HWND g_hwndMain = nullptr;
 HWND g_hwndMenuBar = nullptr;
@@ -14,13 +16,3 @@ int32_t g_optionsAccepted = 0;
 RECT g_topStripRect = {0, 0, 0, 0};
 RECT g_scribbleRect = {0, 0, 0, 0};
 int32_t g_startupDone = 0;
-
-int32_t ClampPlayerCount(int32_t count) {
-    if (count < MIN_PLAYERS) {
-        return MIN_PLAYERS;
-    }
-    if (count > MAX_PLAYERS) {
-        return MAX_PLAYERS;
-    }
-    return count;
-}

@@ -28,11 +28,3 @@ extern RECT g_scribbleRect;
 // without a board is validated, or it would ask to be painted for ever and
 // starve the timer and the input behind its paint messages.
 extern int32_t g_startupDone;
-
-// A board holds eight runners and a lottery needs two players, so every
-// count that comes from outside (the registry, the dialog's text) passes
-// through here before it can reach a board.
-constexpr int32_t MIN_PLAYERS = 2;
-constexpr int32_t MAX_PLAYERS = 8;
-constexpr int32_t DEFAULT_PLAYERS = 6;
-int32_t ClampPlayerCount(int32_t count);

@@ -26,11 +26,7 @@ HWND CreateMenuBar(HWND hwnd) {
 
 LRESULT OnCreate(HWND hwnd) {
     g_hwndMenuBar = CreateMenuBar(hwnd);
-    // The count is read here, during window creation, so that the very first
-    // board already has the stored count. The registry is a text file a
-    // person can edit, so whatever it holds is brought into 2 to 8.
-    const DWORD stored = RegReadDword(HKEY_CURRENT_USER, PLAYER_COUNT_KEY, PLAYER_COUNT_VALUE, DEFAULT_PLAYERS);
-    g_playerCount = ClampPlayerCount(static_cast<int32_t>(stored));
+    LoadPlayerCount();
     return 0;
 }
 
@@ -57,7 +53,7 @@ LRESULT OnPaint(HWND hwnd) {
 
 LRESULT OnDestroy(HWND hwnd) {
     KillTimer(hwnd, ANIMATION_TIMER_ID);
-    RegWriteDword(HKEY_CURRENT_USER, PLAYER_COUNT_KEY, PLAYER_COUNT_VALUE, static_cast<DWORD>(g_playerCount));
+    SavePlayerCount();
     DestroyWindow(g_hwndMenuBar);
     g_hwndMenuBar = nullptr;
     PostQuitMessage(0);

@@ -16,6 +16,7 @@
 #include "gdi/screen.h"
 #include "input/stylus.h"
 #include "intro/intro.h"
+#include "options/options.h"
 #include "registry/registry.h"
 #include "user/module.h"
 #include "runtime/runtime_control.h"

@@ -1,5 +1,29 @@
-// Reading and writing one 32-bit registry value.
+// The player count's limits, and its keeping in the registry between runs.
 #include "options/options.h"
+
+#include "shell/globals.h"
+
+int32_t ClampPlayerCount(int32_t count) {
+    if (count < MIN_PLAYERS) {
+        return MIN_PLAYERS;
+    }
+    if (count > MAX_PLAYERS) {
+        return MAX_PLAYERS;
+    }
+    return count;
+}
+
+void LoadPlayerCount() {
+    // The registry is a text file a person can edit, so whatever it holds is
+    // brought into 2 to 8; a value too large for 32 signed bits reads as
+    // negative and so becomes the smallest count.
+    const DWORD stored = RegReadDword(HKEY_CURRENT_USER, PLAYER_COUNT_KEY, PLAYER_COUNT_VALUE, DEFAULT_PLAYERS);
+    g_playerCount = ClampPlayerCount(static_cast<int32_t>(stored));
+}
+
+void SavePlayerCount() {
+    RegWriteDword(HKEY_CURRENT_USER, PLAYER_COUNT_KEY, PLAYER_COUNT_VALUE, static_cast<DWORD>(g_playerCount));
+}
 
 DWORD RegReadDword(HKEY root, LPCWSTR path, LPCWSTR name, DWORD fallback) {
     HKEY key = nullptr;
