@@ -2,6 +2,7 @@
 // a time, the script language and its driver, and the menu bar, dialog and
 // panel driven by "press".
 #include <signal.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -53,9 +54,10 @@ public:
         Finish();
         std::filesystem::remove_all(dir_);
     }
-    void Write(const std::string& text) {
+    // False once the program has ended and closed its end of the pipe.
+    bool Write(const std::string& text) {
         fputs(text.c_str(), in_);
-        fflush(in_);
+        return fflush(in_) == 0;
     }
     // Waits up to 10 s for line n (from 0) of standard output.
     std::string Line(size_t n) const {
@@ -112,12 +114,23 @@ bool HasSocket(const std::string& dir) {
 
 std::string In(const std::string& dir) { return "--config-dir " + dir + " -"; }
 
-TEST(SingleInstance, ASecondCopyBringsTheFirstToTheFrontAndEnds) {
+// The copies of a test meet in a runtime directory of the test's own.
+class SingleInstance : public ::testing::Test {
+protected:
+    void SetUp() override { setenv("XDG_RUNTIME_DIR", runtime_.c_str(), 1); }
+    void TearDown() override {
+        unsetenv("XDG_RUNTIME_DIR");
+        std::filesystem::remove_all(runtime_);
+    }
+    std::string runtime_ = MakeTempDir();
+};
+
+TEST_F(SingleInstance, ASecondCopyBringsTheFirstToTheFrontAndEnds) {
     std::string dir = MakeTempDir();
     Demo first(In(dir));
     first.Write("state\n");
     ASSERT_NE(first.Line(0), "") << "the first copy runs";
-    EXPECT_TRUE(HasSocket(dir));
+    EXPECT_TRUE(HasSocket(runtime_));
     RunResult second = RunDemo(In(dir), "state\n");
     EXPECT_EQ(second.exitCode, 0);
     EXPECT_EQ(second.out, "") << "the second copy made no window and read no script";
@@ -126,23 +139,67 @@ TEST(SingleInstance, ASecondCopyBringsTheFirstToTheFrontAndEnds) {
     ASSERT_NE(first.Line(1), "");
     EXPECT_NE(first.Errors().find("asked to bring the window to the front"), std::string::npos) << first.Errors();
     EXPECT_EQ(first.Finish(), 0);
-    EXPECT_FALSE(HasSocket(dir)) << "a clean end removes the socket";
+    EXPECT_FALSE(HasSocket(runtime_)) << "a clean end removes the socket";
 }
 
-TEST(SingleInstance, AKilledCopyDoesNotBlockTheNextStart) {
+TEST_F(SingleInstance, AKilledCopyDoesNotBlockTheNextStart) {
     std::string dir = MakeTempDir();
     {
         Demo killed(In(dir));
         killed.Write("state\n");
         ASSERT_NE(killed.Line(0), "");
     }
-    ASSERT_TRUE(HasSocket(dir)) << "the killed copy left its socket";
+    ASSERT_TRUE(HasSocket(runtime_)) << "the killed copy left its socket";
     Demo next(In(dir));
     next.Write("state\n");
     EXPECT_EQ(Field(next.Line(0), "ticks"), 0) << next.Errors();
     // And the one that took over is found in its turn.
     EXPECT_EQ(RunDemo(In(dir), "state\n").out, "");
     EXPECT_EQ(next.Finish(), 0);
+}
+
+// Two copies started at the same moment: the claim is one step, so exactly
+// one of each pair reads its script, whichever wins.
+TEST_F(SingleInstance, OfTwoCopiesStartedTogetherExactlyOneRuns) {
+    for (int pair = 0; pair < 20; ++pair) {
+        std::string dir = MakeTempDir();
+        Demo a(In(dir)), b(In(dir));
+        a.Write("state\n");
+        b.Write("state\n");
+        // Both stay open until each has answered or ended, so that neither
+        // can win only because the other had already finished.
+        auto settled = [](Demo& d) { return !d.Out().empty() || !d.Write("\n"); };
+        for (int waited = 0; waited < 1000 && !(settled(a) && settled(b)); ++waited) usleep(10000);
+        a.Finish();
+        b.Finish();
+        EXPECT_NE(a.Out().empty(), b.Out().empty()) << "pair " << pair << ": " << a.Errors() << b.Errors();
+    }
+}
+
+// A config directory of any length still keeps copies apart, and without
+// a runtime directory the copies meet in a private folder under the
+// temporary directory, never in one another user made.
+TEST_F(SingleInstance, LongFoldersAndNoRuntimeDirectoryKeepTheRule) {
+    std::string dir = MakeTempDir() + "/" + std::string(120, 'd');
+    Demo first(In(dir));
+    first.Write("state\n");
+    ASSERT_NE(first.Line(0), "");
+    EXPECT_EQ(RunDemo(In(dir), "state\n").out, "") << "a second copy with the same long folder ends";
+    EXPECT_EQ(first.Finish(), 0);
+
+    unsetenv("XDG_RUNTIME_DIR");
+    setenv("TMPDIR", runtime_.c_str(), 1);
+    std::string own = runtime_ + "/tavilo-" + std::to_string(geteuid());
+    Demo again(In(dir));
+    again.Write("state\n");
+    ASSERT_NE(again.Line(0), "");
+    struct stat st;
+    ASSERT_EQ(stat(own.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0700u);
+    EXPECT_TRUE(HasSocket(own));
+    EXPECT_EQ(RunDemo(In(dir), "state\n").out, "");
+    EXPECT_EQ(again.Finish(), 0);
+    unsetenv("TMPDIR");
 }
 
 TEST(ScriptLanguage, BadLinesSayWhatIsWrong) {
