@@ -1,12 +1,30 @@
 #!/usr/bin/env bash
-# Installs the Debian packages that building and testing Tavilo need.
-# As root it runs apt-get itself; otherwise it prints the line to run.
+# Installs the Debian packages a task needs: ./scripts/deps.sh [game|test|ci]
+#   game  building and playing the game (the default)
+#   test  the above, and the tests and benchmarks
+#   ci    the above, and what the continuous integration checks use: a window
+#         manager and tools to drive it, and the desktop and package validators
+# As root it runs apt-get itself; otherwise it prints the line to run as root.
 set -euo pipefail
 
-PACKAGES=(g++ cmake make pkg-config libgtest-dev libbenchmark-dev libsdl2-dev libstb-dev xvfb xauth)
+GAME=(g++ cmake make pkg-config libsdl2-dev libstb-dev)
+TEST=(libgtest-dev libbenchmark-dev libx11-dev xvfb xauth)
+CI=(ccache openbox xdotool wmctrl desktop-file-utils appstream dpkg-dev file man-db lintian imagemagick)
+
+case "${1:-game}" in
+  game) packages=("${GAME[@]}") ;;
+  test) packages=("${GAME[@]}" "${TEST[@]}") ;;
+  ci) packages=("${GAME[@]}" "${TEST[@]}" "${CI[@]}") ;;
+  -h|--help)
+    sed -n '2,7s/^# \{0,1\}//p' "$0"
+    exit 0 ;;
+  *)
+    echo "deps.sh: unknown set '$1' (game, test or ci)" >&2
+    exit 2 ;;
+esac
 
 missing=()
-for p in "${PACKAGES[@]}"; do
+for p in "${packages[@]}"; do
   if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
     missing+=("$p")
   fi
@@ -19,7 +37,14 @@ if [ "$(id -u)" -eq 0 ]; then
   apt-get update -qq
   apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 else
-  echo "Missing build dependencies. Run:"
-  echo "  sudo apt-get install -y ${missing[*]}"
+  # Debian sets up sudo only when the installer was given no root password,
+  # so offer su first; both run the same apt-get line as root.
+  line="apt-get install -y ${missing[*]}"
+  echo "Some Debian packages are missing. Install them as root, then run this again:"
+  echo "  su -c '$line'"
+  if command -v sudo >/dev/null 2>&1; then
+    echo "or, with sudo:"
+    echo "  sudo $line"
+  fi
   exit 1
 fi

@@ -1,9 +1,20 @@
 #!/usr/bin/env bash
-# Builds everything and runs every test: ./scripts/test.sh [preset]
+# Builds everything and runs every test: ./scripts/test.sh [PRESET]
+#   PRESET  default (the default), asan (AddressSanitizer and
+#           UndefinedBehaviorSanitizer) or release
+# Extra CMake options can be given in TAVILO_CMAKE_ARGS.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-preset="${1:-default}"
-./scripts/deps.sh
+case "${1:-default}" in
+  -h|--help)
+    sed -n '2,5s/^# \{0,1\}//p' "$0"
+    exit 0 ;;
+  default|asan|release) preset="${1:-default}" ;;
+  *)
+    echo "test.sh: unknown preset '$1' (default, asan or release; see --help)" >&2
+    exit 2 ;;
+esac
+./scripts/deps.sh test
 cmake --preset "$preset" ${TAVILO_CMAKE_ARGS:-} >/dev/null
 cmake --build --preset "$preset"
 ctest --preset "$preset"

@@ -1,0 +1,77 @@
+#!/usr/bin/env bash
+# The README's play command, tried as a player would: on a private X server
+# with a small window manager and a fresh settings folder, ./scripts/play.sh
+# must build the game and open its window; a click on New must change the
+# picture; the window manager's close request must end the game with status
+# 0, and the player count must have been saved.
+#   .ci/play_test.sh [OUTPUT_DIR]   (screenshots are left in OUTPUT_DIR)
+# Also: without a display, play.sh and tavilo say so and name the headless
+# host, and tavilo names the display it could not reach.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+out="${1:-build/play-test}"
+mkdir -p "$out"
+work=$(mktemp -d)
+xvfb_pid=
+play_pid=
+cleanup() {
+  [ -n "$play_pid" ] && kill "$play_pid" 2>/dev/null || true
+  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+fail() { echo "play test: FAILED: $*" >&2; exit 1; }
+
+# No display at all: play.sh says so before building, naming the headless host.
+if env -u DISPLAY -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER ./scripts/play.sh >"$work/nodisplay.txt" 2>&1; then
+  fail "play.sh without a display exited 0"
+fi
+grep -q 'tavilo-headless' "$work/nodisplay.txt" || fail "play.sh without a display does not name tavilo-headless"
+
+# A private X server (it picks a free display number itself) and openbox.
+mkfifo "$work/displayfd"
+Xvfb -displayfd 3 -nolisten tcp -screen 0 1024x768x24 3>"$work/displayfd" >/dev/null 2>&1 &
+xvfb_pid=$!
+read -r -t 20 number <"$work/displayfd" || fail "Xvfb did not start"
+export DISPLAY=":$number"
+unset WAYLAND_DISPLAY SDL_VIDEODRIVER
+openbox >/dev/null 2>&1 &
+for _ in $(seq 50); do wmctrl -m >/dev/null 2>&1 && break; sleep 0.1; done
+wmctrl -m >/dev/null 2>&1 || fail "openbox did not start"
+
+config="$work/config"
+mkdir -p "$config"
+start=$(date +%s%N)
+XDG_CONFIG_HOME="$work/xdg" ./scripts/play.sh --scale 2 --config-dir "$config" >"$out/play.log" 2>&1 &
+play_pid=$!
+# The first run builds the game; give it time, then the window must come.
+wid=$(timeout 1200 xdotool search --sync --onlyvisible --name '^Tavilo$' | head -n 1) ||
+  { cat "$out/play.log" >&2; fail "no window titled Tavilo appeared"; }
+echo "play test: window after $(( ($(date +%s%N) - start) / 1000000 )) ms"
+sleep 1
+import -window root "$out/title.png"
+# New is the first button of the bar at the bottom: device pixel (19, 307),
+# twice that in a window at scale 2.
+xdotool mousemove --window "$wid" 38 614 click 1
+sleep 1
+import -window root "$out/new.png"
+changed=$(compare -metric AE "$out/title.png" "$out/new.png" null: 2>&1 || true)
+[ "${changed%% *}" -gt 1000 ] 2>/dev/null || fail "clicking New changed $changed pixels"
+
+wmctrl -c Tavilo
+status=0
+timeout 20 tail --pid="$play_pid" -f /dev/null || fail "the game did not end after the close request"
+wait "$play_pid" || status=$?
+play_pid=
+[ "$status" -eq 0 ] || { cat "$out/play.log" >&2; fail "the game exited with status $status"; }
+grep -q '^"PlayerCount"=dword:0000000[2-8]' "$config/registry.reg" 2>/dev/null ||
+  fail "the player count was not saved in $config/registry.reg"
+[ ! -e "$work/xdg/tavilo" ] || fail "settings were written outside --config-dir"
+
+# A display that is set but cannot be reached is named in the message.
+if DISPLAY=:987 build/play/platform/hosts/tavilo >"$work/unreachable.txt" 2>&1; then
+  fail "tavilo on an unreachable display exited 0"
+fi
+grep -q ':987' "$work/unreachable.txt" || fail "tavilo does not name the display it tried"
+grep -q 'tavilo-headless' "$work/unreachable.txt" || fail "tavilo does not name the headless host"
+echo "play test: passed (screenshots in $out)"
