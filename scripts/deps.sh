@@ -9,7 +9,7 @@ set -euo pipefail
 
 GAME=(g++ cmake make pkg-config libsdl2-dev libstb-dev)
 TEST=(libgtest-dev libbenchmark-dev libx11-dev xvfb xauth)
-CI=(ccache openbox xdotool wmctrl desktop-file-utils appstream dpkg-dev file man-db lintian imagemagick)
+CI=(openbox xdotool wmctrl desktop-file-utils appstream dpkg-dev file man-db imagemagick)
 
 case "${1:-game}" in
   game) packages=("${GAME[@]}") ;;
