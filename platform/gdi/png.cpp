@@ -21,7 +21,24 @@ bool WritePng(const char* path, const uint32_t* xrgb, int width, int height) {
         rgb[3 * i + 1] = uint8_t(xrgb[i] >> 8);
         rgb[3 * i + 2] = uint8_t(xrgb[i]);
     }
-    return stbi_write_png(path, width, height, 3, rgb.data(), width * 3) != 0;
+    // The picture is made in memory and written here, so that every failure
+    // of the write (a full disk, /dev/full, a closed pipe) is seen; the
+    // library's own file writing does not check its writes.
+    std::vector<uint8_t> png;
+    auto append = [](void* context, void* data, int size) {
+        auto* out = static_cast<std::vector<uint8_t>*>(context);
+        out->insert(out->end(), static_cast<uint8_t*>(data), static_cast<uint8_t*>(data) + size);
+    };
+    if (stbi_write_png_to_func(append, &png, width, height, 3, rgb.data(), width * 3) == 0) {
+        return false;
+    }
+    std::FILE* file = std::fopen(path, "wb");
+    if (file == nullptr) {
+        return false;
+    }
+    bool written = std::fwrite(png.data(), 1, png.size(), file) == png.size();
+    written = std::fflush(file) == 0 && written;
+    return std::fclose(file) == 0 && written;
 }
 
 bool ReadPng(const char* path, std::vector<uint32_t>* xrgb, int* width, int* height) {

@@ -205,12 +205,41 @@ TEST_F(SingleInstance, LongFoldersAndNoRuntimeDirectoryKeepTheRule) {
 TEST(ScriptLanguage, BadLinesSayWhatIsWrong) {
     for (const char* bad : {"tap 10", "tap 10 20 30", "tap x 20", "wait -5", "wait", "wait 1.5", "key",
                             "key ctrl+x", "key alt+nothing", "key f13", "command 70000", "command", "state now",
-                            "quit 1", "press", "shot", "frobnicate 1"}) {
+                            "quit 1", "press", "shot", "frobnicate 1", "wait 4294967296",
+                            "wait 18446744073709551616"}) {
         headless::ScriptLine line;
         std::string error;
         EXPECT_FALSE(headless::ParseScriptLine(bad, &line, &error)) << bad;
         EXPECT_FALSE(error.empty()) << bad;
     }
+    headless::ScriptLine line;
+    std::string error;
+    EXPECT_FALSE(headless::ParseScriptLine(std::string("shot a.png\0.txt", 14), &line, &error)) << "a NUL in a name";
+    EXPECT_TRUE(headless::ParseScriptLine("wait 4294967295", &line, &error) && line.waitMs == 4294967295u);
+}
+
+// Every fault of a script or of its run stops it with the place and a
+// short quote, and a status that says it failed.
+TEST(ScriptDriver, FaultsStopTheRunAndSayWhere) {
+    std::string dir = MakeTempDir();
+    auto fails = [&](const std::string& args, const std::string& script, const std::string& where) {
+        RunResult r = RunDemo(args + " " + In(dir), script);
+        EXPECT_EQ(r.exitCode, 2) << script.substr(0, 80);
+        EXPECT_NE(r.err.find(where), std::string::npos) << r.err.substr(0, 300);
+        EXPECT_LT(r.err.size(), 400u) << "the message quotes the line only so far";
+        return r;
+    };
+    fails("", "state\nshot /dev/full\n", "stdin:2:");
+    fails("", "state\nshot " + dir + "/no/such/folder.png\n", "stdin:2:");
+    fails("", "state\r\nwait 4294967296\n", "stdin:2:");
+    fails("", "# " + std::string(1 << 20, 'x') + "\nfrobnicate " + std::string(1 << 20, 'y') + "\n", "stdin:2:");
+    fails("--clock-start 4611686018427387905", "state\n", "--clock-start");
+    EXPECT_EQ(RunDemo(dir + " --config-dir " + dir, "").exitCode, 2) << "a folder is not a script";
+    // Lone CRs end lines too, and the clock starts as late as allowed.
+    RunResult r = RunDemo("--clock-start 4611686018427387904 " + In(dir), "state\rwait 100\rstate\r\n\rstate");
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(Lines(r.out).size(), 3u) << r.out;
+    EXPECT_EQ(Field(Lines(r.out).back(), "ticks"), 2);
 }
 
 TEST(ScriptDriver, RunsEveryCommandThroughTheProgram) {

@@ -7,6 +7,7 @@
 // inside whichever loop is waiting, a modal dialog's included.
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -40,6 +41,7 @@ struct Driver {
     int scriptFd = -1;
     std::string buffer;
     bool eof = false;
+    bool skipLineFeed = false;
     int lineNumber = 0;
     std::deque<host::Event> pending;
     bool waiting = false;
@@ -57,9 +59,17 @@ Driver g_driver;
     std::exit(code);
 }
 
+// A line is quoted in a message only so far: enough to find it, not a
+// whole megabyte of label.
+std::string Quote(const std::string& line) {
+    constexpr size_t kShown = 60;
+    return line.size() <= kShown ? "\"" + line + "\"" : "\"" + line.substr(0, kShown) + "\"... (" +
+                                                       std::to_string(line.size()) + " bytes)";
+}
+
 [[noreturn]] void ScriptError(const std::string& message, const std::string& line) {
     Fail(kExitScript, std::string(g_driver.scriptName) + ":" + std::to_string(g_driver.lineNumber) + ": " +
-                          message + ": \"" + line + "\"");
+                          message + ": " + Quote(line));
 }
 
 bool Readable(int fd, int timeoutMs) {
@@ -74,9 +84,19 @@ enum class LineResult { Line, EndOfScript, Wake };
 LineResult NextLine(std::string* line) {
     Driver& d = g_driver;
     for (;;) {
-        size_t newline = d.buffer.find('\n');
+        // A line ends at LF, CR LF or a lone CR. The LF of a CR LF may come
+        // in the next read, so it is skipped when it arrives rather than
+        // waited for, which would stall a script fed line by line.
+        if (d.skipLineFeed && !d.buffer.empty()) {
+            if (d.buffer[0] == '\n') {
+                d.buffer.erase(0, 1);
+            }
+            d.skipLineFeed = false;
+        }
+        size_t newline = d.buffer.find_first_of("\r\n");
         if (newline != std::string::npos) {
             *line = d.buffer.substr(0, newline);
+            d.skipLineFeed = d.buffer[newline] == '\r';
             d.buffer.erase(0, newline + 1);
             ++d.lineNumber;
             return LineResult::Line;
@@ -108,7 +128,10 @@ LineResult NextLine(std::string* line) {
         if (got < 0 && errno == EINTR) {
             continue;
         }
-        if (got <= 0) {
+        if (got < 0) {
+            Fail(kExitScript, std::string("cannot read the script ") + d.scriptName + ": " + std::strerror(errno));
+        }
+        if (got == 0) {
             d.eof = true;
         } else {
             d.buffer.append(chunk, static_cast<size_t>(got));
@@ -137,7 +160,8 @@ int Usage(const char* problem) {
                "a file of commands, or - for standard input.\n"
                "\n"
                "  --config-dir DIR  keep the settings in DIR instead of $XDG_CONFIG_HOME/tavilo\n"
-               "  --clock-start MS  start the virtual clock at MS milliseconds (default 0)\n"
+               "  --clock-start MS  start the virtual clock at MS milliseconds, 0 to 2^62\n"
+               "                    (4611686018427387904); default 0\n"
                "  --help            show this text and exit\n"
                "  --version         show the version and exit\n"
                "\n"
@@ -148,7 +172,8 @@ int Usage(const char* problem) {
                "                     enter, esc, space, tab, backspace, left, up, right,\n"
                "                     down or delete, with alt+ before it for Alt\n"
                "  command N          send WM_COMMAND N to the main window\n"
-               "  wait MS            advance the clock, running timers and paints\n"
+               "  wait MS            advance the clock by MS, 0 to 4294967295 milliseconds,\n"
+               "                     running timers and paints\n"
                "  shot FILE.png      save the 240 x 320 screen\n"
                "  state              print one JSON line with the game's state\n"
                "  quit               close the program as the window's close box does\n"
@@ -219,6 +244,9 @@ bool WaitEvent(uint64_t deadlineMs, Event* event) {
         case headless::ScriptLine::Kind::Nothing:
             break;
         case headless::ScriptLine::Kind::Wait:
+            if (now > UINT64_MAX / 2 - command.waitMs) {
+                ScriptError("the wait would take the clock past its end", line);
+            }
             d.waiting = true;
             d.waitUntil = now + command.waitMs;
             break;
@@ -280,8 +308,8 @@ int main(int argc, char** argv) {
                 char* end = nullptr;
                 errno = 0;
                 unsigned long long ms = std::strtoull(value.c_str(), &end, 10);
-                if (value.empty() || *end != 0 || errno != 0 || value[0] == '-') {
-                    return Usage("--clock-start needs a whole number of milliseconds");
+                if (value.empty() || *end != 0 || errno != 0 || value[0] == '-' || ms > headless::kMaxClockStartMs) {
+                    return Usage("--clock-start needs a whole number of milliseconds, 0 to 2^62");
                 }
                 clockStart = ms;
             }
@@ -302,6 +330,12 @@ int main(int argc, char** argv) {
     } else {
         g_driver.scriptFd = open(script, O_RDONLY | O_CLOEXEC);
         g_driver.scriptName = script;
+        struct stat st;
+        if (g_driver.scriptFd >= 0 && fstat(g_driver.scriptFd, &st) == 0 && S_ISDIR(st.st_mode)) {
+            close(g_driver.scriptFd);
+            g_driver.scriptFd = -1;
+            errno = EISDIR;
+        }
         if (g_driver.scriptFd < 0) {
             std::fprintf(stderr, "tavilo-headless: cannot read the script %s: %s\n", script, std::strerror(errno));
             return kExitUsage;

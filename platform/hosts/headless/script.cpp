@@ -122,6 +122,11 @@ bool ParseKey(const std::string& token, std::vector<host::Event>* events, std::s
 
 bool ParseScriptLine(const std::string& raw, ScriptLine* out, std::string* error) {
     *out = ScriptLine{};
+    // A NUL would end a file name early and write some other file.
+    if (raw.find('\0') != std::string::npos) {
+        *error = "the line holds a NUL character";
+        return false;
+    }
     std::string line = Trim(raw);
     if (line.empty() || line[0] == '#') {
         return true;
@@ -183,9 +188,11 @@ bool ParseScriptLine(const std::string& raw, ScriptLine* out, std::string* error
         return true;
     }
     if (verb == "wait") {
+        // One period of the 32-bit tick count at most: the program cannot
+        // tell a longer wait from a shorter one, and the clock must never wrap.
         uint64_t ms = 0;
-        if (args.size() != 1 || !ParseNumber(args[0], &ms)) {
-            *error = "wait needs one whole number of milliseconds";
+        if (args.size() != 1 || !ParseNumber(args[0], &ms) || ms > kMaxWaitMs) {
+            *error = "wait needs one whole number of milliseconds, 0 to 4294967295";
             return false;
         }
         out->kind = ScriptLine::Kind::Wait;

@@ -4,7 +4,7 @@
 //   press LABEL                               tap the visible control with that label
 //   key KEYS                                  keys such as alt+/ alt+f4 a enter
 //   command N                                 WM_COMMAND N to the main window
-//   wait MS                                   let MS milliseconds of the clock pass
+//   wait MS                                   let MS milliseconds of the clock pass (0 to 4294967295)
 //   shot FILE.png                             the 240 x 320 screen as a PNG
 //   state                                     the program's state as one JSON line
 //   quit                                      end the script
@@ -19,6 +19,11 @@
 #include "host.h"
 
 namespace headless {
+
+// The longest wait, one period of GetTickCount, and the latest clock start,
+// far enough from the end of the 64-bit clock that no script can wrap it.
+constexpr uint64_t kMaxWaitMs = 0xFFFFFFFFull;
+constexpr uint64_t kMaxClockStartMs = uint64_t{1} << 62;
 
 struct ScriptLine {
     enum class Kind { Nothing, Pen, Press, Keys, Command, Wait, Shot, State, Quit };
