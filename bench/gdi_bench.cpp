@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "screen.h"
-#include "scale.h"
 
 namespace {
 
@@ -103,13 +102,5 @@ void BM_DrawText20Characters(benchmark::State& state) {
 }
 BENCHMARK(BM_DrawText20Characters);
 
-void BM_ScaleFrame3x(benchmark::State& state) {
-    std::vector<uint32_t> out(size_t(gdi::kScreenWidth) * 3 * gdi::kScreenHeight * 3);
-    for (auto _ : state) {
-        gdi::ScaleNearest(gdi::ScreenPixels(), gdi::kScreenWidth, gdi::kScreenHeight, 3, out.data());
-        benchmark::ClobberMemory();
-    }
-}
-BENCHMARK(BM_ScaleFrame3x);
 
 }  // namespace

@@ -44,7 +44,7 @@ bool ResolveTarget(HDC hdc, Target* target) {
     if (!dc) return false;
     target->dc = dc;
     if (dc->kind == DcKind::Screen) {
-        target->pixels = ScreenSurface();
+        target->pixels = ScreenPixels();
         target->width = kScreenWidth;
         target->height = kScreenHeight;
         target->origin = dc->origin;

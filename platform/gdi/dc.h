@@ -46,7 +46,6 @@ inline uint32_t ToPixel(COLORREF c) { return ((c & 0xFFu) << 16) | (c & 0xFF00u)
 
 // Screen internals shared with dc.cpp.
 void MarkScreenDirty(const RECT& rect);
-uint32_t* ScreenSurface();
 
 }  // namespace gdi
 

@@ -27,7 +27,6 @@ std::vector<RECT> VisibleRects(const Region& clip) {
 
 }  // namespace
 
-uint32_t* ScreenSurface() { return TheScreen().pixels.data(); }
 
 uint32_t* ScreenPixels() { return TheScreen().pixels.data(); }
 

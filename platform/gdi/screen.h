@@ -5,12 +5,10 @@
 #include <cstdint>
 
 #include "region.h"
+#include "screen_size.h"
 #include "windows.h"
 
 namespace gdi {
-
-constexpr int kScreenWidth = 240;
-constexpr int kScreenHeight = 320;
 
 // 0x00RRGGBB pixels, row after row, kScreenWidth per row.
 uint32_t* ScreenPixels();

@@ -8,10 +8,12 @@
 #include <cstdint>
 #include <string>
 
+#include "gdi/screen_size.h"
+
 namespace host {
 
-constexpr int kScreenWidth = 240;
-constexpr int kScreenHeight = 320;
+using gdi::kScreenHeight;
+using gdi::kScreenWidth;
 
 enum class EventKind {
     PenDown,   // x, y in screen pixels

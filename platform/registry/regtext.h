@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "../include/wintypes.h"
+#include "runtime/utf.h"
 
 namespace reg {
 
@@ -71,8 +72,8 @@ Value* FindValue(Key& key, std::u16string_view name);
 // Replaces the data and type of a value of that name in place, or appends it.
 void SetValue(Key& key, std::u16string_view name, DWORD type, const BYTE* data, size_t size);
 
-// Strict conversions: malformed input gives false rather than a guess.
-bool Utf8ToUtf16(std::string_view in, std::u16string& out);
-bool Utf16ToUtf8(std::u16string_view in, std::string& out);
+// The runtime's strict conversions, used throughout the registry.
+using rt::Utf16ToUtf8;
+using rt::Utf8ToUtf16;
 
 }  // namespace reg

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <map>
 
+#include "runtime/utf.h"
 #include "user_internal.h"
 
 namespace user {
@@ -19,7 +20,7 @@ struct InputState {
     std::map<WPARAM, char16_t> keyChars;  // the character a host gave with a key
 };
 
-InputState& I() {
+InputState& TheInput() {
     static InputState state;
     return state;
 }
@@ -62,7 +63,7 @@ bool AcceptsInput(Window* w) {
     if (w == nullptr || w->destroying || !IsEnabledChain(w)) {
         return false;
     }
-    auto& modal = I().modal;
+    auto& modal = TheInput().modal;
     if (modal.empty()) {
         return true;
     }
@@ -82,7 +83,7 @@ LPARAM ClientPoint(Window* w, POINT p) {
 }
 
 Window* KeyTarget() {
-    auto& modal = I().modal;
+    auto& modal = TheInput().modal;
     Window* focus = FromHandle(GetFocus());
     if (!modal.empty()) {
         Window* m = FromHandle(modal.back());
@@ -101,7 +102,7 @@ Window* KeyTarget() {
 }
 
 void PenDown(POINT p) {
-    InputState& s = I();
+    InputState& s = TheInput();
     s.lastPen = p;
     Window* w = WindowAt(p);
     if (!AcceptsInput(w)) {
@@ -121,7 +122,7 @@ void PenDown(POINT p) {
 }
 
 void PenMoveOrUp(POINT p, bool up) {
-    InputState& s = I();
+    InputState& s = TheInput();
     s.lastPen = p;
     Window* w = FromHandle(s.capture);
     if (w == nullptr || w->destroying) {
@@ -149,7 +150,8 @@ void PenMoveOrUp(POINT p, bool up) {
 // that carries that label. Nothing carries one until buttons and the menu
 // bar exist; the script then stops with a message.
 void Press(const std::string& label) {
-    std::u16string wanted = Utf16FromUtf8(label);
+    std::u16string wanted;
+    rt::Utf8ToUtf16(label, wanted);  // a label that is not UTF-8 matches nothing
     std::vector<Window*> all;
     CollectWindows(&all);
     for (Window* w : all) {
@@ -192,9 +194,9 @@ void HandleHostEvent(const host::Event& e) {
             // and TranslateMessage makes WM_CHAR of it; a host that sends
             // characters as Char events leaves it 0.
             if (e.ch != 0) {
-                I().keyChars[e.vk] = e.ch;
+                TheInput().keyChars[e.vk] = e.ch;
             } else {
-                I().keyChars.erase(e.vk);
+                TheInput().keyChars.erase(e.vk);
             }
         }
         if (w == nullptr) {
@@ -236,30 +238,30 @@ void HandleHostEvent(const host::Event& e) {
 }
 
 char16_t CharForKey(WPARAM vk) {
-    auto it = I().keyChars.find(vk);
-    return it != I().keyChars.end() ? it->second : 0;
+    auto it = TheInput().keyChars.find(vk);
+    return it != TheInput().keyChars.end() ? it->second : 0;
 }
 
-POINT LastPenPosition() { return I().lastPen; }
+POINT LastPenPosition() { return TheInput().lastPen; }
 
 void ForgetWindowInput(Window* w) {
-    InputState& s = I();
+    InputState& s = TheInput();
     if (s.capture == w->handle) {
         s.capture = nullptr;
     }
     s.modal.erase(std::remove(s.modal.begin(), s.modal.end(), w->handle), s.modal.end());
 }
 
-void ResetInput() { I() = InputState{}; }
+void ResetInput() { TheInput() = InputState{}; }
 
 void PushModal(HWND hwnd) {
     if (FromHandle(hwnd) != nullptr) {
-        I().modal.push_back(hwnd);
+        TheInput().modal.push_back(hwnd);
     }
 }
 
 void PopModal(HWND hwnd) {
-    auto& modal = I().modal;
+    auto& modal = TheInput().modal;
     auto it = std::find(modal.rbegin(), modal.rend(), hwnd);
     if (it != modal.rend()) {
         modal.erase(std::next(it).base());
@@ -267,7 +269,7 @@ void PopModal(HWND hwnd) {
 }
 
 HWND CurrentModal() {
-    auto& modal = I().modal;
+    auto& modal = TheInput().modal;
     return modal.empty() ? nullptr : modal.back();
 }
 

@@ -22,9 +22,9 @@ constexpr char16_t kPopupClass[] = u"MenuPopup";
 constexpr char16_t kItemClass[] = u"MenuPopupItem";
 
 // The bar fills the bottom 26 rows of the screen.
-constexpr int kBarTop = 294;
 constexpr int kBarHeight = 26;
-constexpr int kBarWidth = 240;
+constexpr int kBarTop = gdi::kScreenHeight - kBarHeight;
+constexpr int kBarWidth = gdi::kScreenWidth;
 // Buttons stand two rows below the bar's top line and leave one row free
 // at the bottom.
 constexpr int kButtonTop = 2;

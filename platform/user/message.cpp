@@ -17,7 +17,7 @@ struct Queue {
     int quitCode = 0;
 };
 
-Queue& Q() {
+Queue& TheQueue() {
     static Queue queue;
     return queue;
 }
@@ -81,7 +81,7 @@ void PollHost() {
 }
 
 bool Fetch(MSG* out, HWND filter, UINT minMsg, UINT maxMsg, bool remove) {
-    Queue& q = Q();
+    Queue& q = TheQueue();
     for (int pass = 0; pass < 2; ++pass) {
         if (TakeFrom(q.posted, out, filter, minMsg, maxMsg, remove)) {
             return true;
@@ -124,11 +124,11 @@ void PresentIfChanged() {
 }  // namespace
 
 void PostInput(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    Q().input.push_back(MakeMessage(hwnd, message, wParam, lParam));
+    TheQueue().input.push_back(MakeMessage(hwnd, message, wParam, lParam));
 }
 
 void ResetQueue() {
-    Q() = Queue{};
+    TheQueue() = Queue{};
 }
 
 }  // namespace user
@@ -163,7 +163,7 @@ BOOL PostMessageW(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     if (hwnd != nullptr && user::FromHandle(hwnd) == nullptr) {
         return FALSE;
     }
-    user::Q().posted.push_back(user::MakeMessage(hwnd, msg, wParam, lParam));
+    user::TheQueue().posted.push_back(user::MakeMessage(hwnd, msg, wParam, lParam));
     return TRUE;
 }
 
@@ -185,7 +185,7 @@ BOOL TranslateMessage(const MSG* msg) {
     char16_t ch = user::CharForKey(msg->wParam);
     if (ch != 0) {
         UINT charMessage = msg->message == WM_SYSKEYDOWN ? WM_SYSCHAR : WM_CHAR;
-        user::Q().posted.push_back(user::MakeMessage(msg->hwnd, charMessage, ch, msg->lParam));
+        user::TheQueue().posted.push_back(user::MakeMessage(msg->hwnd, charMessage, ch, msg->lParam));
     }
     return TRUE;
 }
@@ -219,6 +219,6 @@ LRESULT DispatchMessageW(const MSG* msg) {
 }
 
 void PostQuitMessage(int exitCode) {
-    user::Q().quit = true;
-    user::Q().quitCode = exitCode;
+    user::TheQueue().quit = true;
+    user::TheQueue().quitCode = exitCode;
 }

@@ -27,13 +27,13 @@ struct Timers {
     UINT_PTR nextThreadId = kFirstThreadTimerId;
 };
 
-Timers& T() {
+Timers& TheTimers() {
     static Timers timers;
     return timers;
 }
 
 Timer* Find(HWND hwnd, UINT_PTR id) {
-    for (Timer& t : T().list) {
+    for (Timer& t : TheTimers().list) {
         if (t.hwnd == hwnd && t.id == id) {
             return &t;
         }
@@ -45,7 +45,7 @@ Timer* Find(HWND hwnd, UINT_PTR id) {
 
 uint64_t NextTimerDeadline() {
     uint64_t next = UINT64_MAX;
-    for (const Timer& t : T().list) {
+    for (const Timer& t : TheTimers().list) {
         next = std::min(next, t.deadline);
     }
     return next;
@@ -54,7 +54,7 @@ uint64_t NextTimerDeadline() {
 bool TakeDueTimer(HWND filter, bool remove, MSG* msg) {
     uint64_t now = rt::NowMs();
     Timer* due = nullptr;
-    for (Timer& t : T().list) {
+    for (Timer& t : TheTimers().list) {
         if (t.deadline > now) {
             continue;
         }
@@ -99,12 +99,12 @@ TIMERPROC TimerProcFor(HWND hwnd, UINT_PTR id) {
 }
 
 void KillWindowTimers(HWND hwnd) {
-    auto& list = T().list;
+    auto& list = TheTimers().list;
     list.erase(std::remove_if(list.begin(), list.end(), [&](const Timer& t) { return t.hwnd == hwnd; }),
                list.end());
 }
 
-void ResetTimers() { T() = Timers{}; }
+void ResetTimers() { TheTimers() = Timers{}; }
 
 }  // namespace user
 
@@ -116,7 +116,7 @@ UINT_PTR SetTimer(HWND hwnd, UINT_PTR id, UINT elapse, TIMERPROC proc) {
         // A timer without a window gets an identifier of its own, as in Win32.
         user::Timer* existing = id != 0 ? user::Find(nullptr, id) : nullptr;
         if (existing == nullptr) {
-            id = user::T().nextThreadId++;
+            id = user::TheTimers().nextThreadId++;
         }
     }
     UINT period = std::max(elapse, user::kMinimumPeriod);
@@ -124,8 +124,8 @@ UINT_PTR SetTimer(HWND hwnd, UINT_PTR id, UINT elapse, TIMERPROC proc) {
     // then starts again.
     user::Timer* t = user::Find(hwnd, id);
     if (t == nullptr) {
-        user::T().list.push_back(user::Timer{});
-        t = &user::T().list.back();
+        user::TheTimers().list.push_back(user::Timer{});
+        t = &user::TheTimers().list.back();
         t->hwnd = hwnd;
         t->id = id;
     }
@@ -137,7 +137,7 @@ UINT_PTR SetTimer(HWND hwnd, UINT_PTR id, UINT elapse, TIMERPROC proc) {
 }
 
 BOOL KillTimer(HWND hwnd, UINT_PTR id) {
-    auto& list = user::T().list;
+    auto& list = user::TheTimers().list;
     for (auto it = list.begin(); it != list.end(); ++it) {
         if (it->hwnd == hwnd && it->id == id) {
             list.erase(it);

@@ -1,6 +1,6 @@
-// The window manager's own controls, for hosts, tests and the parts of the
-// layer that come later (dialogs, controls, the menu bar). The game itself
-// sees only the Win32 calls of windows.h.
+// The window manager's own controls, for hosts, tests and its own files
+// (dialogs, controls, the menu bar). The game itself sees only the Win32
+// calls of windows.h.
 #pragma once
 
 #include <cstdint>

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "gdi/region.h"
+#include "gdi/screen_size.h"
 #include "host.h"
 #include "user.h"
 #include "windows.h"
@@ -117,9 +118,7 @@ void ResetInstance();
 // resource.cpp
 void ShowClassIcon(HICON icon);
 
-// Text helpers.
+// class.cpp: class names compare as Win32 compares them, ignoring case.
 bool SameClassName(const std::u16string& a, LPCWSTR b);
-std::string Utf8FromUtf16(const std::u16string& text);
-std::u16string Utf16FromUtf8(const std::string& text);
 
 }  // namespace user

@@ -17,8 +17,8 @@ constexpr uintptr_t kHandleStep = 4;
 
 // The area that a top-level window created with CW_USEDEFAULT gets: the
 // screen above the 26-row menu bar.
-constexpr int kDefaultWidth = 240;
-constexpr int kDefaultHeight = 294;
+constexpr int kDefaultWidth = gdi::kScreenWidth;
+constexpr int kDefaultHeight = gdi::kScreenHeight - 26;
 
 constexpr int kShowNoActivate = 4;
 
@@ -31,7 +31,7 @@ struct State {
     DWORD fullScreenFlags = 0;
 };
 
-State& S() {
+State& TheWindows() {
     static State state;
     return state;
 }
@@ -51,7 +51,7 @@ bool Contains(const Window* outer, const Window* inner) {
 // Raises a top-level window to the top, with the windows it owns above it in
 // their present order: an owned window never goes below its owner.
 void BringToTop(Window* top) {
-    auto& list = S().topLevels;
+    auto& list = TheWindows().topLevels;
     std::vector<Window*> owned;
     std::vector<Window*> rest;
     for (Window* w : list) {
@@ -66,7 +66,7 @@ void BringToTop(Window* top) {
 }
 
 void Restack(Window* w, HWND insertAfter) {
-    std::vector<Window*>& list = w->parent ? w->parent->children : S().topLevels;
+    std::vector<Window*>& list = w->parent ? w->parent->children : TheWindows().topLevels;
     if (insertAfter == HWND_TOP && w->parent == nullptr) {
         BringToTop(w);
         return;
@@ -119,7 +119,7 @@ void FinishDestroy(HWND hwnd) {
     if (w->published) {
         UnpublishInstance(w);
     }
-    State& s = S();
+    State& s = TheWindows();
     if (s.focus == hwnd) s.focus = nullptr;
     if (s.active == hwnd) s.active = nullptr;
     std::vector<Window*>& list = w->parent ? w->parent->children : s.topLevels;
@@ -138,9 +138,9 @@ void MarkDestroying(Window* w) {
 }
 
 void ClearFocusWithin(Window* w) {
-    Window* f = FromHandle(S().focus);
+    Window* f = FromHandle(TheWindows().focus);
     if (f != nullptr && Contains(w, f)) {
-        S().focus = nullptr;
+        TheWindows().focus = nullptr;
     }
 }
 
@@ -156,12 +156,12 @@ void CopyText(const std::u16string& text, LPWSTR buffer, int maxCount, int* copi
 }  // namespace
 
 Window* FromHandle(HWND hwnd) {
-    auto& windows = S().windows;
+    auto& windows = TheWindows().windows;
     auto it = windows.find(reinterpret_cast<uintptr_t>(hwnd));
     return it == windows.end() ? nullptr : it->second.get();
 }
 
-std::vector<Window*>& TopLevels() { return S().topLevels; }
+std::vector<Window*>& TopLevels() { return TheWindows().topLevels; }
 
 bool IsShown(const Window* w) {
     for (; w != nullptr; w = w->parent) {
@@ -199,13 +199,13 @@ bool IsOwnedBy(const Window* w, const Window* owner) {
 
 void CollectWindows(std::vector<Window*>* out) {
     // Creation order puts every parent before its children.
-    for (auto& entry : S().windows) {
+    for (auto& entry : TheWindows().windows) {
         out->push_back(entry.second.get());
     }
 }
 
 Window* FindWindowByClassAndTitle(const std::u16string* cls, const std::u16string* title) {
-    for (Window* w : S().topLevels) {
+    for (Window* w : TheWindows().topLevels) {
         if (w->destroying) {
             continue;
         }
@@ -221,12 +221,12 @@ Window* FindWindowByClassAndTitle(const std::u16string* cls, const std::u16strin
 }
 
 HWND ActiveWindow() {
-    Window* w = FromHandle(S().active);
+    Window* w = FromHandle(TheWindows().active);
     return w != nullptr && !w->destroying ? w->handle : nullptr;
 }
 
 HWND MainWindow() {
-    for (auto& entry : S().windows) {
+    for (auto& entry : TheWindows().windows) {
         Window* w = entry.second.get();
         if (w->parent == nullptr && w->owner == nullptr && !w->destroying) {
             return w->handle;
@@ -255,10 +255,10 @@ BOOL SetPressLabel(HWND hwnd, LPCWSTR label) {
     return TRUE;
 }
 
-DWORD FullScreenFlags() { return S().fullScreenFlags; }
+DWORD FullScreenFlags() { return TheWindows().fullScreenFlags; }
 
 void DestroyAllWindowsSilently() {
-    State& s = S();
+    State& s = TheWindows();
     for (auto& entry : s.windows) {
         Window* w = entry.second.get();
         DropWindowDCs(w);
@@ -321,7 +321,7 @@ HWND CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD
     width = std::max(width, 0);
     height = std::max(height, 0);
 
-    user::State& s = user::S();
+    user::State& s = user::TheWindows();
     auto owned = std::make_unique<Window>();
     Window* w = owned.get();
     w->handle = reinterpret_cast<HWND>(s.nextHandle);
@@ -609,13 +609,13 @@ BOOL SetForegroundWindow(HWND hwnd) {
     Window* root = user::RootOf(w);
     user::VisibilitySnapshot before = user::TakeVisibilitySnapshot();
     user::BringToTop(root);
-    user::S().active = root->handle;
+    user::TheWindows().active = root->handle;
     user::CommitVisibilityChange(before, {});
     return TRUE;
 }
 
 HWND SetFocus(HWND hwnd) {
-    user::State& s = user::S();
+    user::State& s = user::TheWindows();
     if (hwnd != nullptr && FromHandle(hwnd) == nullptr) {
         return nullptr;
     }
@@ -634,7 +634,7 @@ HWND SetFocus(HWND hwnd) {
 }
 
 HWND GetFocus() {
-    HWND f = user::S().focus;
+    HWND f = user::TheWindows().focus;
     return FromHandle(f) != nullptr ? f : nullptr;
 }
 
@@ -716,7 +716,7 @@ BOOL SHFullScreen(HWND hwnd, DWORD state) {
     if (FromHandle(hwnd) == nullptr) {
         return FALSE;
     }
-    user::S().fullScreenFlags = state;
+    user::TheWindows().fullScreenFlags = state;
     return TRUE;
 }
 

@@ -2,6 +2,7 @@
 
 #include "runtime/crt.h"
 #include "runtime/runtime_control.h"
+#include "runtime/utf.h"
 
 TEST(Rand, FollowsTheClassicGeneratorFromAKnownSeed) {
     crt::srand(1);
@@ -74,4 +75,20 @@ TEST(WideStrings, NeverWritesPastTheFormatterLimit) {
     EXPECT_EQ(n, 1023);
     EXPECT_EQ(buf[1023], 0);
     EXPECT_EQ(buf[1024], u'#');
+}
+
+// The codec is strict both ways: every malformed form is refused, so nothing
+// read wrongly can be written back as if it were right.
+TEST(Utf, RoundTripsEveryPlaneAndRefusesMalformedText) {
+    const std::string text = "a\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80";  // a, e acute, euro, an emoji
+    std::u16string wide;
+    ASSERT_TRUE(rt::Utf8ToUtf16(text, wide));
+    EXPECT_EQ(wide, (std::u16string{u'a', 0xE9, 0x20AC, 0xD83D, 0xDE00}));
+    std::string back;
+    ASSERT_TRUE(rt::Utf16ToUtf8(wide, back));
+    EXPECT_EQ(back, text);
+    const char* badUtf8[] = {"\x80", "a\xC3", "\xC0\xAF", "\xE0\x80\xAF", "\xED\xA0\x80", "\xF4\x90\x80\x80", "\xF8"};
+    for (const char* bad : badUtf8) EXPECT_FALSE(rt::Utf8ToUtf16(bad, wide)) << bad;
+    const std::u16string badUtf16[] = {{0xD800}, {0xDC00, u'a'}, {0xD800, u'a'}};
+    for (const std::u16string& bad : badUtf16) EXPECT_FALSE(rt::Utf16ToUtf8(bad, back));
 }

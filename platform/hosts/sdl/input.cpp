@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "keymap.h"
+#include "runtime/utf.h"
 #include "windows.h"
 
 namespace sdlhost {
@@ -136,7 +137,11 @@ void InputTranslator::Text(const char* utf8, std::deque<host::Event>* out) {
     if (altHeld_) {
         return;
     }
-    for (char16_t unit : Utf16FromUtf8(utf8)) {
+    std::u16string units;
+    if (!rt::Utf8ToUtf16(utf8, units)) {
+        return;  // SDL hands over UTF-8; anything else is dropped whole
+    }
+    for (char16_t unit : units) {
         host::Event character;
         character.kind = host::EventKind::Char;
         character.ch = unit;
@@ -153,50 +158,5 @@ void InputTranslator::CloseRequest(uint64_t nowMs, std::deque<host::Event>* out)
     out->push_back(event);
 }
 
-std::u16string Utf16FromUtf8(const char* text) {
-    std::u16string result;
-    const auto* p = reinterpret_cast<const unsigned char*>(text);
-    while (*p != 0) {
-        unsigned lead = *p;
-        int extra = 0;
-        uint32_t code = 0;
-        if (lead < 0x80) {
-            code = lead;
-        } else if ((lead & 0xE0) == 0xC0) {
-            code = lead & 0x1F;
-            extra = 1;
-        } else if ((lead & 0xF0) == 0xE0) {
-            code = lead & 0x0F;
-            extra = 2;
-        } else if ((lead & 0xF8) == 0xF0) {
-            code = lead & 0x07;
-            extra = 3;
-        } else {
-            ++p;  // a stray continuation byte or an invalid lead
-            continue;
-        }
-        ++p;
-        bool valid = true;
-        for (int i = 0; i < extra; ++i) {
-            if ((*p & 0xC0) != 0x80) {
-                valid = false;
-                break;
-            }
-            code = (code << 6) | (*p & 0x3F);
-            ++p;
-        }
-        if (!valid || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) {
-            continue;
-        }
-        if (code >= 0x10000) {
-            code -= 0x10000;
-            result.push_back(static_cast<char16_t>(0xD800 + (code >> 10)));
-            result.push_back(static_cast<char16_t>(0xDC00 + (code & 0x3FF)));
-        } else {
-            result.push_back(static_cast<char16_t>(code));
-        }
-    }
-    return result;
-}
 
 }  // namespace sdlhost

@@ -46,7 +46,4 @@ private:
     uint64_t altF4Ms_ = 0;
 };
 
-// The UTF-16 code units of a UTF-8 string; malformed bytes are skipped.
-std::u16string Utf16FromUtf8(const char* text);
-
 }  // namespace sdlhost

@@ -2,10 +2,12 @@
 // window coordinates map back to device pixels.
 #pragma once
 
+#include "gdi/screen_size.h"
+
 namespace sdlhost {
 
-constexpr int kDeviceWidth = 240;
-constexpr int kDeviceHeight = 320;
+constexpr int kDeviceWidth = gdi::kScreenWidth;
+constexpr int kDeviceHeight = gdi::kScreenHeight;
 
 // The scale a new window starts with: the largest whole number at which the
 // picture fits the given area, but never below 2, because a 240 x 320 picture

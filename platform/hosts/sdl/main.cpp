@@ -7,10 +7,8 @@
 #include "display.h"
 #include "options.h"
 #include "runtime/runtime_control.h"
-#include "windows.h"
-#if TAVILO_HAVE_REGISTRY
 #include "registry/registry.h"
-#endif
+#include "windows.h"
 
 int main(int argc, char** argv) {
     sdlhost::Options options;
@@ -27,11 +25,9 @@ int main(int argc, char** argv) {
         std::printf("Tavilo %s\n", TAVILO_VERSION);
         return 0;
     }
-#if TAVILO_HAVE_REGISTRY
     if (!options.configDir.empty()) {
         reg::SetConfigDir(options.configDir);
     }
-#endif
     rt::UseRealClock();
     if (!sdlhost::OpenDisplay(options.scale, &error)) {
         std::fprintf(stderr,
