@@ -12,16 +12,31 @@ constexpr int64_t kMaxBitmapPixels = int64_t(1) << 26;
 
 using namespace gdi;
 
+namespace {
+
+bool Acceptable(const DecodedImage& image) {
+    return image.width > 0 && image.height > 0 && image.width <= kMaxBitmapSide && image.height <= kMaxBitmapSide &&
+           int64_t(image.width) * image.height <= kMaxBitmapPixels &&
+           image.pixels.size() == size_t(image.width) * size_t(image.height);
+}
+
+}  // namespace
+
 HBITMAP gdi::CreateBitmapFromImage(DecodedImage image) {
-    if (image.width <= 0 || image.height <= 0 || image.width > kMaxBitmapSide || image.height > kMaxBitmapSide ||
-        int64_t(image.width) * image.height > kMaxBitmapPixels ||
-        image.pixels.size() != size_t(image.width) * size_t(image.height)) {
-        return nullptr;
-    }
+    if (!Acceptable(image)) return nullptr;
     BitmapObject bitmap;
     bitmap.width = image.width;
     bitmap.height = image.height;
     bitmap.pixels = std::move(image.pixels);
+    return static_cast<HBITMAP>(InsertObject(std::move(bitmap)));
+}
+
+HBITMAP gdi::CreateBitmapSharingImage(const DecodedImage& image) {
+    if (!Acceptable(image)) return nullptr;
+    BitmapObject bitmap;
+    bitmap.width = image.width;
+    bitmap.height = image.height;
+    bitmap.shared = image.pixels.data();
     return static_cast<HBITMAP>(InsertObject(std::move(bitmap)));
 }
 

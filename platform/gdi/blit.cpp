@@ -36,7 +36,7 @@ bool ResolveSource(const void* handle, bool allowBitmap, Source* source) {
     ObjectKind kind = KindOf(handle);
     if (kind == ObjectKind::Dc) {
         Target target;
-        if (!ResolveTarget(static_cast<HDC>(const_cast<void*>(handle)), &target)) return false;
+        if (!ResolveTarget(static_cast<HDC>(const_cast<void*>(handle)), &target, Access::Read)) return false;
         source->pixels = target.pixels;
         source->width = target.width;
         source->height = target.height;
@@ -45,7 +45,7 @@ bool ResolveSource(const void* handle, bool allowBitmap, Source* source) {
     }
     if (kind == ObjectKind::Bitmap && allowBitmap) {
         BitmapObject* bitmap = Lookup<BitmapObject>(handle);
-        source->pixels = bitmap->pixels.data();
+        source->pixels = bitmap->Read();
         source->width = bitmap->width;
         source->height = bitmap->height;
         return true;
@@ -213,7 +213,7 @@ COLORREF SetPixel(HDC hdc, int x, int y, COLORREF color) {
 
 COLORREF GetPixel(HDC hdc, int x, int y) {
     Target target;
-    if (!ResolveTarget(hdc, &target)) return CLR_INVALID;
+    if (!ResolveTarget(hdc, &target, Access::Read)) return CLR_INVALID;
     int64_t px = int64_t(x) + target.origin.x;
     int64_t py = int64_t(y) + target.origin.y;
     if (!PointVisible(target, px, py)) return CLR_INVALID;

@@ -26,4 +26,10 @@ bool DecodeBmp(const uint8_t* data, size_t size, DecodedImage* image);
 // program's own surfaces are made this way.
 HBITMAP CreateBitmapFromImage(DecodedImage image);
 
+// As CreateBitmapFromImage, but the bitmap reads the image's pixels where
+// they are until it is first drawn into, and only then takes a copy of its
+// own. The image must stay, unchanged, for as long as any such bitmap lives:
+// it is meant for pictures decoded once and kept for the whole run.
+HBITMAP CreateBitmapSharingImage(const DecodedImage& image);
+
 }  // namespace gdi

@@ -7,11 +7,11 @@
 
 namespace gdi {
 
-HDC NewDc(DcKind kind, POINT origin, std::vector<RECT> clip) {
+HDC NewDc(DcKind kind, POINT origin, const Region& clip) {
     DcObject dc;
     dc.kind = kind;
     dc.origin = origin;
-    dc.clip = std::move(clip);
+    dc.clip = clip;
     dc.pen = static_cast<HPEN>(StockObject(BLACK_PEN));
     dc.brush = static_cast<HBRUSH>(StockObject(WHITE_BRUSH));
     dc.font = static_cast<HFONT>(StockObject(SYSTEM_FONT));
@@ -39,7 +39,7 @@ bool DestroyDc(HDC hdc, DcKind kind) {
     return true;
 }
 
-bool ResolveTarget(HDC hdc, Target* target) {
+bool ResolveTarget(HDC hdc, Target* target, Access access) {
     DcObject* dc = Lookup<DcObject>(hdc);
     if (!dc) return false;
     target->dc = dc;
@@ -49,13 +49,13 @@ bool ResolveTarget(HDC hdc, Target* target) {
         target->height = kScreenHeight;
         target->origin = dc->origin;
         target->screen = true;
-        target->clip = std::span<const RECT>(dc->clip);
+        target->clip = dc->clip.Rects();
         return true;
     }
     BitmapObject* bitmap = Lookup<BitmapObject>(dc->bitmap);
     assert(bitmap && "a memory DC always holds a live bitmap");
     if (!bitmap) return false;
-    target->pixels = bitmap->pixels.data();
+    target->pixels = access == Access::Write ? bitmap->Write() : const_cast<uint32_t*>(bitmap->Read());
     target->width = bitmap->width;
     target->height = bitmap->height;
     target->origin = POINT{0, 0};
@@ -71,7 +71,7 @@ void NoteDrawn(const Target& target, const RECT& rect) {
 
 bool GetDcSurface(HDC hdc, SurfaceView* view) {
     Target target;
-    if (!view || !ResolveTarget(hdc, &target)) return false;
+    if (!view || !ResolveTarget(hdc, &target, Access::Read)) return false;
     view->pixels = target.pixels;
     view->width = target.width;
     view->height = target.height;
@@ -81,7 +81,7 @@ bool GetDcSurface(HDC hdc, SurfaceView* view) {
 bool GetBitmapSurface(HBITMAP bitmap, SurfaceView* view) {
     BitmapObject* object = Lookup<BitmapObject>(bitmap);
     if (!view || !object) return false;
-    view->pixels = object->pixels.data();
+    view->pixels = object->Read();
     view->width = object->width;
     view->height = object->height;
     return true;
@@ -94,7 +94,7 @@ using namespace gdi;
 HDC CreateCompatibleDC(HDC hdc) {
     // Null means "compatible with the screen"; anything else must be a DC.
     if (hdc && !Lookup<DcObject>(hdc)) return nullptr;
-    return NewDc(DcKind::Memory, POINT{0, 0}, {});
+    return NewDc(DcKind::Memory, POINT{0, 0}, Region());
 }
 
 BOOL DeleteDC(HDC hdc) { return DestroyDc(hdc, DcKind::Memory) ? TRUE : FALSE; }

@@ -27,8 +27,11 @@ struct Target {
     RECT surfaceRect{0, 0, 0, 0};
 };
 
-// Fills target for a valid DC; false for anything else.
-bool ResolveTarget(HDC hdc, Target* target);
+// Fills target for a valid DC; false for anything else. A call that only
+// reads the pixels asks for Access::Read, which leaves a memory DC's shared
+// resource bitmap shared; target->pixels must then not be written.
+enum class Access : uint8_t { Read, Write };
+bool ResolveTarget(HDC hdc, Target* target, Access access = Access::Write);
 
 // Records that a device rectangle of the target was drawn, which for the
 // screen grows the dirty rectangle that the host presents next.
@@ -54,7 +57,7 @@ namespace gdi {
 // Makes a DC with the defaults of a new Win32 DC: the 1-pixel black pen,
 // the white brush, the system font, black text on an opaque white
 // background, and for a memory DC the 1 x 1 default bitmap.
-HDC NewDc(DcKind kind, POINT origin, std::vector<RECT> clip);
+HDC NewDc(DcKind kind, POINT origin, const Region& clip);
 
 // Lets go of everything the DC holds and frees it; false when hdc is not a
 // live DC of that kind.

@@ -45,6 +45,19 @@ void ClippedSpan(LineTarget& t, int y, int64_t x0, int64_t x1, uint32_t pixel) {
     }
 }
 
+// Fills the rows [y0, y1) of the run [x0, x1) wherever the clip allows.
+void ClippedBlock(LineTarget& t, int64_t y0, int64_t y1, int64_t x0, int64_t x1, uint32_t pixel) {
+    for (const RECT& r : t.clip) {
+        int64_t left = std::max<int64_t>(x0, r.left);
+        int64_t right = std::min<int64_t>(x1, r.right);
+        int64_t top = std::max<int64_t>(y0, r.top);
+        int64_t bottom = std::min<int64_t>(y1, r.bottom);
+        if (left >= right || top >= bottom) continue;
+        FillPixels(t.pixels, RECT{LONG(left), LONG(top), LONG(right), LONG(bottom)}, pixel);
+        Grow(t.drawn, int(left), int(top), int(right), int(bottom));
+    }
+}
+
 void ClippedPixel(LineTarget& t, int64_t x, int64_t y, uint32_t pixel) {
     if (x < t.bounds.left || x >= t.bounds.right || y < t.bounds.top || y >= t.bounds.bottom) return;
     ClippedSpan(t, int(y), x, x + 1, pixel);
@@ -136,6 +149,13 @@ public:
 
     bool AxisAligned() const { return ax_ == bx_ || ay_ == by_; }
 
+    // The rows level with the segment itself, [*first, *last]: on each of
+    // them an axis-aligned stroke has the same run.
+    void LevelRows(int64_t* first, int64_t* last) const {
+        *first = CeilDiv(std::min(ay_, by_), 2);
+        *last = FloorDiv(std::max(ay_, by_), 2);
+    }
+
     // The exact run of an axis-aligned stroke on row y, by integer square
     // roots alone: the trails of the game are all of this kind.
     bool AxisRow(int64_t y, int64_t* left, int64_t* right) const {
@@ -214,16 +234,53 @@ private:
     int64_t ax_, ay_, bx_, by_, r_;
 };
 
+// Whether the wide stroke of a segment (d1) followed by one more (d2) covers
+// exactly the pixels of the single segment from the first's start to the
+// second's end. The union of two strokes is the stroke of the union of their
+// segments, so this holds when both lie on one axis and run the same way, or
+// when one of them is a single point on an axis-aligned other (a point's
+// stroke is the round end of the other's). Only axis-aligned strokes are
+// merged, whose rows are computed exactly.
+bool ContinuesAlongAxis(int64_t dx1, int64_t dy1, int64_t dx2, int64_t dy2) {
+    bool still1 = dx1 == 0 && dy1 == 0;
+    bool still2 = dx2 == 0 && dy2 == 0;
+    if (still2) return dx1 == 0 || dy1 == 0;
+    if (still1) return dx2 == 0 || dy2 == 0;
+    if (dx1 == 0 && dx2 == 0) return (dy1 > 0) == (dy2 > 0);
+    if (dy1 == 0 && dy2 == 0) return (dx1 > 0) == (dx2 > 0);
+    return false;
+}
+
 void WideSegment(LineTarget& t, int64_t x0, int64_t y0, int64_t x1, int64_t y1, int width, uint32_t pixel) {
     Capsule capsule(x0, y0, x1, y1, width);
     int64_t top = std::max<int64_t>(capsule.TopRow(), t.bounds.top);
     int64_t bottom = std::min<int64_t>(capsule.BottomRow() + 1, t.bounds.bottom);
     if (capsule.AxisAligned()) {
+        // Rows with the same run are filled as one block: every row level
+        // with the segment has the same run, and so, for narrow pens, have
+        // the rows of the round ends. A trail is a handful of such blocks.
+        int64_t levelFirst;
+        int64_t levelLast;
+        capsule.LevelRows(&levelFirst, &levelLast);
+        int64_t blockTop = 0;
+        int64_t blockLeft = 0;
+        int64_t blockRight = -1;  // inclusive; an empty block while below blockLeft
         for (int64_t y = top; y < bottom; ++y) {
             int64_t left;
             int64_t right;
-            if (capsule.AxisRow(y, &left, &right)) ClippedSpan(t, int(y), left, right + 1, pixel);
+            bool inked = capsule.AxisRow(y, &left, &right);
+            if (inked && blockRight >= blockLeft && left == blockLeft && right == blockRight) {
+                // The same run again; the rows level with the segment need no
+                // square roots to know it.
+                if (y >= levelFirst && y < levelLast) y = std::min<int64_t>(levelLast, bottom - 1);
+                continue;
+            }
+            if (blockRight >= blockLeft) ClippedBlock(t, blockTop, y, blockLeft, blockRight + 1, pixel);
+            blockTop = y;
+            blockLeft = inked ? left : 0;
+            blockRight = inked ? right : -1;
         }
+        if (blockRight >= blockLeft) ClippedBlock(t, blockTop, bottom, blockLeft, blockRight + 1, pixel);
         return;
     }
     for (int64_t y = top; y < bottom; ++y) {
@@ -281,17 +338,32 @@ BOOL Polyline(HDC hdc, const POINT* points, int count) {
     uint32_t pixel = ToPixel(pen->color);
     int64_t ox = target.origin.x;
     int64_t oy = target.origin.y;
-    for (int i = 0; i + 1 < count; ++i) {
-        int64_t x0 = points[i].x + ox;
-        int64_t y0 = points[i].y + oy;
-        int64_t x1 = points[i + 1].x + ox;
-        int64_t y1 = points[i + 1].y + oy;
-        if (pen->width <= 1) {
-            ThinSegment(t, x0, y0, x1, y1, pixel);
-        } else {
-            WideSegment(t, x0, y0, x1, y1, pen->width, pixel);
+    if (pen->width <= 1) {
+        for (int i = 0; i + 1 < count; ++i) {
+            ThinSegment(t, points[i].x + ox, points[i].y + oy, points[i + 1].x + ox, points[i + 1].y + oy, pixel);
         }
+        NoteDrawn(target, t.drawn);
+        return TRUE;
     }
+    // A wide stroke covers the pixels near any of its segments, so segments
+    // that continue one another along an axis are drawn as one: the same
+    // pixels from one straight piece where a trail has a point every cell.
+    int64_t sx = points[0].x + ox;
+    int64_t sy = points[0].y + oy;
+    int64_t ex = sx;
+    int64_t ey = sy;
+    for (int i = 1; i < count; ++i) {
+        int64_t px = points[i].x + ox;
+        int64_t py = points[i].y + oy;
+        if (i > 1 && !ContinuesAlongAxis(ex - sx, ey - sy, px - ex, py - ey)) {
+            WideSegment(t, sx, sy, ex, ey, pen->width, pixel);
+            sx = ex;
+            sy = ey;
+        }
+        ex = px;
+        ey = py;
+    }
+    WideSegment(t, sx, sy, ex, ey, pen->width, pixel);
     NoteDrawn(target, t.drawn);
     return TRUE;
 }

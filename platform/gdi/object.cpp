@@ -20,11 +20,18 @@ struct Slot {
     bool stock = false;
     bool deletePending = false;
     int selections = 0;
+    uint32_t nextFree = 0;  // the free list's link while the slot is free
 };
 
+constexpr uint32_t kNoSlot = UINT32_MAX;
+
+// Free slots are reused oldest first, to make generations last. The free
+// list runs through the slots themselves, so that freeing and reusing a slot,
+// which every tick does for its pens and DCs, never touches the heap.
 struct Table {
-    std::deque<Slot> slots;        // a deque keeps references stable as it grows
-    std::deque<uint32_t> freeList;  // reused oldest first, to make generations last
+    std::deque<Slot> slots;  // a deque keeps references stable as it grows
+    uint32_t freeHead = kNoSlot;
+    uint32_t freeTail = kNoSlot;
     int live = 0;
 };
 
@@ -63,7 +70,13 @@ void FreeSlot(const void* handle) {
     slot.object = std::monostate{};
     slot.deletePending = false;
     slot.selections = 0;
-    table.freeList.push_back(index);
+    slot.nextFree = kNoSlot;
+    if (table.freeTail == kNoSlot) {
+        table.freeHead = index;
+    } else {
+        table.slots[table.freeTail].nextFree = index;
+    }
+    table.freeTail = index;
     --table.live;
 }
 
@@ -72,9 +85,10 @@ void FreeSlot(const void* handle) {
 void* InsertObject(Object object, bool stock) {
     Table& table = TheTable();
     uint32_t index;
-    if (!table.freeList.empty()) {
-        index = table.freeList.front();
-        table.freeList.pop_front();
+    if (table.freeHead != kNoSlot) {
+        index = table.freeHead;
+        table.freeHead = table.slots[index].nextFree;
+        if (table.freeHead == kNoSlot) table.freeTail = kNoSlot;
     } else {
         if (table.slots.size() >= kMaxSlots) return nullptr;
         index = uint32_t(table.slots.size());
@@ -167,7 +181,7 @@ void* StockObject(int id) {
 HBITMAP DefaultBitmap() {
     // Win32's default bitmap is a 1 x 1 monochrome one; ours has the one
     // pixel format, so it is a 1 x 1 black surface shared by every new memory DC.
-    static void* bitmap = InsertObject(BitmapObject{1, 1, std::vector<uint32_t>(1, 0)}, true);
+    static void* bitmap = InsertObject(BitmapObject{1, 1, std::vector<uint32_t>(1, 0), nullptr}, true);
     return static_cast<HBITMAP>(bitmap);
 }
 

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "font_data.h"
+#include "region.h"
 #include "windows.h"
 
 namespace gdi {
@@ -16,7 +17,19 @@ namespace gdi {
 struct BitmapObject {
     int width = 0;
     int height = 0;
-    std::vector<uint32_t> pixels;  // 0x00RRGGBB, width per row
+    std::vector<uint32_t> pixels;  // 0x00RRGGBB, width per row; empty while shared
+    // A bitmap loaded from a resource reads the decoded-once pixels that
+    // every copy of that resource shares, until it is first drawn into.
+    const uint32_t* shared = nullptr;
+
+    const uint32_t* Read() const { return shared != nullptr ? shared : pixels.data(); }
+    uint32_t* Write() {
+        if (shared != nullptr) {
+            pixels.assign(shared, shared + size_t(width) * size_t(height));
+            shared = nullptr;
+        }
+        return pixels.data();
+    }
 };
 
 struct PenObject {
@@ -42,7 +55,7 @@ enum class DcKind : uint8_t { Memory, Screen };
 struct DcObject {
     DcKind kind = DcKind::Memory;
     POINT origin{0, 0};      // screen DCs: the window's client origin in screen pixels
-    std::vector<RECT> clip;  // screen DCs: visible rectangles, already within the screen
+    Region clip;             // screen DCs: what the DC may draw into, already within the screen
     HBITMAP bitmap = nullptr;
     HPEN pen = nullptr;
     HBRUSH brush = nullptr;

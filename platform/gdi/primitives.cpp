@@ -45,13 +45,24 @@ void KeyedCopyPixels(PixelBuffer dst, const RECT& rect, ConstPixelBuffer src, in
         int y = upwards ? rect.bottom - 1 - i : rect.top + i;
         uint32_t* to = dst.pixels + size_t(y) * size_t(dst.width) + rect.left;
         const uint32_t* from = src.pixels + size_t(y + dy) * size_t(src.width) + (rect.left + dx);
+        // Transparent runs are stepped over and each opaque run is moved
+        // as one block. Within one row of one surface the runs go in the
+        // order that reads every source pixel before it is overwritten.
         if (backwards) {
-            for (int x = count - 1; x >= 0; --x) {
-                if ((from[x] & 0xFFFFFFu) != key) to[x] = from[x];
+            int x = count;
+            while (x > 0) {
+                while (x > 0 && (from[x - 1] & 0xFFFFFFu) == key) --x;
+                int end = x;
+                while (x > 0 && (from[x - 1] & 0xFFFFFFu) != key) --x;
+                if (end > x) std::memmove(to + x, from + x, size_t(end - x) * sizeof(uint32_t));
             }
         } else {
-            for (int x = 0; x < count; ++x) {
-                if ((from[x] & 0xFFFFFFu) != key) to[x] = from[x];
+            int x = 0;
+            while (x < count) {
+                while (x < count && (from[x] & 0xFFFFFFu) == key) ++x;
+                int start = x;
+                while (x < count && (from[x] & 0xFFFFFFu) != key) ++x;
+                if (x > start) std::memmove(to + start, from + start, size_t(x - start) * sizeof(uint32_t));
             }
         }
     }

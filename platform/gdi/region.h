@@ -2,8 +2,14 @@
 // visibility and update regions of windows. A region is kept as a sorted list
 // of non-overlapping rectangles (left, top, right, bottom; right and bottom
 // exclusive), in banded y-x order as in the X server and Wine.
+//
+// The regions a window manager meets are small (a window less a dialog over
+// it is four rectangles), so a region keeps up to kInlineRects of them in
+// place and only a larger one goes to the heap. Copying a small region, and
+// every operation whose result is small, allocates nothing.
 #pragma once
 
+#include <span>
 #include <vector>
 
 #include "wintypes.h"
@@ -12,6 +18,8 @@ namespace gdi {
 
 class Region {
 public:
+    static constexpr size_t kInlineRects = 8;
+
     Region() = default;
     explicit Region(const RECT& rect);
 
@@ -22,14 +30,22 @@ public:
     void Subtract(const Region& other);
     void Offset(int dx, int dy);
 
-    bool IsEmpty() const { return rects_.empty(); }
+    bool IsEmpty() const { return count_ == 0; }
     bool Contains(int x, int y) const;
     RECT Bounds() const;  // all zero when empty
-    const std::vector<RECT>& Rects() const { return rects_; }
+    std::span<const RECT> Rects() const { return {Data(), count_}; }
     bool operator==(const Region& other) const;
 
 private:
-    std::vector<RECT> rects_;
+    const RECT* Data() const { return count_ <= kInlineRects ? inline_ : spill_.data(); }
+    RECT* Data() { return count_ <= kInlineRects ? inline_ : spill_.data(); }
+    void Assign(std::span<const RECT> rects);
+
+    // The rectangles live in inline_ while there are at most kInlineRects of
+    // them, else in spill_, whose capacity is kept for the next large result.
+    RECT inline_[kInlineRects];
+    size_t count_ = 0;
+    std::vector<RECT> spill_;
 };
 
 }  // namespace gdi

@@ -19,10 +19,10 @@ Screen& TheScreen() {
     return screen;
 }
 
-std::vector<RECT> VisibleRects(const Region& clip) {
-    Region visible(RECT{0, 0, kScreenWidth, kScreenHeight});
-    visible.Intersect(clip);
-    return visible.Rects();
+Region OnScreen(const Region& clip) {
+    Region visible = clip;
+    visible.Intersect(Region(RECT{0, 0, kScreenWidth, kScreenHeight}));
+    return visible;
 }
 
 }  // namespace
@@ -50,13 +50,13 @@ RECT TakeScreenDirtyRect() {
 }
 
 HDC CreateScreenDC(POINT origin, const Region& clip) {
-    return NewDc(DcKind::Screen, origin, VisibleRects(clip));
+    return NewDc(DcKind::Screen, origin, OnScreen(clip));
 }
 
 void SetScreenDCClip(HDC hdc, const Region& clip) {
     DcObject* dc = Lookup<DcObject>(hdc);
     if (!dc || dc->kind != DcKind::Screen) return;
-    dc->clip = VisibleRects(clip);
+    dc->clip = OnScreen(clip);
 }
 
 BOOL ReleaseScreenDC(HDC hdc) { return DestroyDc(hdc, DcKind::Screen) ? TRUE : FALSE; }

@@ -1,6 +1,7 @@
 // Read access to the pixels behind a device context or a bitmap, for tests,
 // screenshots and hosts. The pointers stay valid until the bitmap is deleted
-// or, for a DC, until another bitmap is selected into it.
+// or, for a DC, until another bitmap is selected into it; a bitmap loaded
+// from a resource may also move its pixels when it is first drawn into.
 #pragma once
 
 #include <cstdint>

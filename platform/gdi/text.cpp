@@ -245,7 +245,7 @@ int DrawTextW(HDC hdc, LPCWSTR text, int count, LPRECT rect, UINT format) {
 
 BOOL GetTextExtentExPointW(HDC hdc, LPCWSTR text, int count, int maxExtent, int* fit, int* dx, LPSIZE size) {
     Target target;
-    if (count < 0 || (!text && count > 0) || !ResolveTarget(hdc, &target)) return FALSE;
+    if (count < 0 || (!text && count > 0) || !ResolveTarget(hdc, &target, Access::Read)) return FALSE;
     const BakedFont* font = ResolveFont(target.dc->font);
     int extent = 0;
     int fitting = 0;
@@ -269,7 +269,7 @@ BOOL GetTextExtentExPointW(HDC hdc, LPCWSTR text, int count, int maxExtent, int*
 
 BOOL GetTextMetricsW(HDC hdc, LPTEXTMETRICW tm) {
     Target target;
-    if (!tm || !ResolveTarget(hdc, &target)) return FALSE;
+    if (!tm || !ResolveTarget(hdc, &target, Access::Read)) return FALSE;
     const BakedFont* font = ResolveFont(target.dc->font);
     *tm = TEXTMETRICW{};
     tm->tmHeight = font->height;

@@ -178,7 +178,15 @@ RECT ScreenClientRect(const Window* w) {
     return c;
 }
 
-gdi::Region VisibleWindowRegion(const Window* w) {
+namespace {
+
+// Bumped by every change that may alter what shows of any window; a window's
+// cached regions are good while they carry the current value. One counter
+// for all windows is enough: changes to the window stack are rare, and one
+// change can uncover or cover any number of windows.
+uint64_t g_visibilityEpoch = 1;
+
+gdi::Region ComputeVisibleWindowRegion(const Window* w) {
     if (!IsShown(w)) {
         return gdi::Region();
     }
@@ -203,8 +211,8 @@ gdi::Region VisibleWindowRegion(const Window* w) {
 
 // Children are always clipped away, as on Windows CE, where every window
 // behaves as if it had WS_CLIPCHILDREN and WS_CLIPSIBLINGS.
-gdi::Region VisibleClientRegion(const Window* w) {
-    gdi::Region r = VisibleWindowRegion(w);
+gdi::Region ComputeVisibleClientRegion(const Window* w, const gdi::Region& window) {
+    gdi::Region r = window;
     if (r.IsEmpty()) {
         return r;
     }
@@ -215,7 +223,33 @@ gdi::Region VisibleClientRegion(const Window* w) {
     return r;
 }
 
+void Refresh(const Window* w) {
+    if (w->visibleEpoch == g_visibilityEpoch) {
+        return;
+    }
+    w->visibleWindow = ComputeVisibleWindowRegion(w);
+    w->visibleClient = ComputeVisibleClientRegion(w, w->visibleWindow);
+    w->visibleEpoch = g_visibilityEpoch;
+}
+
+}  // namespace
+
+void VisibilityChanged() { ++g_visibilityEpoch; }
+
+const gdi::Region& VisibleWindowRegion(const Window* w) {
+    Refresh(w);
+    return w->visibleWindow;
+}
+
+const gdi::Region& VisibleClientRegion(const Window* w) {
+    Refresh(w);
+    return w->visibleClient;
+}
+
 VisibilitySnapshot TakeVisibilitySnapshot() {
+    // Computed afresh rather than trusted: this is the state before a change,
+    // and nothing should depend on every earlier change having been noted.
+    VisibilityChanged();
     VisibilitySnapshot snap;
     std::vector<Window*> all;
     CollectWindows(&all);
@@ -233,6 +267,7 @@ VisibilitySnapshot TakeVisibilitySnapshot() {
 // A window that a change uncovers gets exactly the uncovered part added to
 // its update region, and is erased there before it paints, as in Win32.
 void CommitVisibilityChange(const VisibilitySnapshot& before, const std::vector<HWND>& moved, bool repaint) {
+    VisibilityChanged();
     if (repaint) {
         std::vector<Window*> all;
         CollectWindows(&all);

@@ -1,6 +1,7 @@
 // Resources by number from the program's resource table: strings, icons,
 // bitmaps, and the raw lookup that dialogs build on.
 #include <cstring>
+#include <map>
 #include <vector>
 
 #include "gdi/bmp.h"
@@ -109,15 +110,26 @@ HICON LoadIconW(HINSTANCE, LPCWSTR name) {
     return reinterpret_cast<HICON>(const_cast<RESOURCE_ENTRY*>(entry));
 }
 
+// The program loads the same few pictures again for every paint and every
+// tick, so each bitmap resource is decoded once and kept for the whole run.
+// Every LoadBitmapW still makes a bitmap of its own, which the caller owns
+// and deletes; it shares the decoded pixels until it is drawn into.
 HBITMAP LoadBitmapW(HINSTANCE, LPCWSTR name) {
     if (!IS_INTRESOURCE(name)) {
         return nullptr;
     }
     const RESOURCE_ENTRY* entry = user::FindResourceEntry(TypeOf(RT_BITMAP), TypeOf(name));
-    gdi::DecodedImage image;
-    if (entry == nullptr || entry->data == nullptr ||
-        !gdi::DecodeBmp(static_cast<const uint8_t*>(entry->data), entry->size, &image)) {
+    if (entry == nullptr || entry->data == nullptr) {
         return nullptr;
     }
-    return gdi::CreateBitmapFromImage(std::move(image));
+    static std::map<const RESOURCE_ENTRY*, gdi::DecodedImage> decoded;
+    auto found = decoded.find(entry);
+    if (found == decoded.end()) {
+        gdi::DecodedImage image;
+        if (!gdi::DecodeBmp(static_cast<const uint8_t*>(entry->data), entry->size, &image)) {
+            return nullptr;
+        }
+        found = decoded.emplace(entry, std::move(image)).first;
+    }
+    return gdi::CreateBitmapSharingImage(found->second);
 }

@@ -45,6 +45,11 @@ struct Window {
     bool frameDirty = false;
     bool destroying = false;
     bool published = false;  // holds the single-instance socket
+    // What shows of the window and of its client area, in screen pixels,
+    // as last computed; good while visibleEpoch is the current epoch.
+    mutable gdi::Region visibleWindow;
+    mutable gdi::Region visibleClient;
+    mutable uint64_t visibleEpoch = 0;
 };
 
 // window.cpp
@@ -67,8 +72,13 @@ void ResetClasses();
 // paint.cpp
 RECT ScreenWindowRect(const Window* w);
 RECT ScreenClientRect(const Window* w);
-gdi::Region VisibleWindowRegion(const Window* w);   // screen pixels
-gdi::Region VisibleClientRegion(const Window* w);   // screen pixels, children excluded
+// Both are cached on the window until the window stack next changes: every
+// change to a window's visibility, place, size, frame or stacking order goes
+// through TakeVisibilitySnapshot and CommitVisibilityChange, which drop the
+// caches, and so do creation and destruction through VisibilityChanged.
+const gdi::Region& VisibleWindowRegion(const Window* w);   // screen pixels
+const gdi::Region& VisibleClientRegion(const Window* w);   // screen pixels, children excluded
+void VisibilityChanged();
 
 // A record of what was visible of every window before a change to the
 // window stack; CommitVisibilityChange then invalidates exactly what the

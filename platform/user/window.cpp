@@ -128,6 +128,7 @@ void FinishDestroy(HWND hwnd) {
         list.erase(it);
     }
     s.windows.erase(reinterpret_cast<uintptr_t>(hwnd));
+    VisibilityChanged();
 }
 
 void MarkDestroying(Window* w) {
@@ -344,6 +345,7 @@ HWND CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD
     } else {
         s.topLevels.insert(s.topLevels.begin(), w);
     }
+    user::VisibilityChanged();
 
     HWND hwnd = w->handle;
     CREATESTRUCTW cs{param, instance, menu, parent, height, width, y, x, static_cast<LONG>(style),
