@@ -15,10 +15,10 @@ namespace {
 using gdi::Region;
 using gdi_test::Canvas;
 
-// Up to four random rectangles with corners in [lo, hi] on both axes.
-Region RandomRegion(std::mt19937& rng, int lo, int hi, int minCount) {
+// Up to maxCount random rectangles with corners in [lo, hi] on both axes.
+Region RandomRegion(std::mt19937& rng, int lo, int hi, int minCount, int maxCount = 4) {
     std::uniform_int_distribution<int> coord(lo, hi);
-    std::vector<RECT> rects(size_t(std::uniform_int_distribution<int>(minCount, 4)(rng)));
+    std::vector<RECT> rects(size_t(std::uniform_int_distribution<int>(minCount, maxCount)(rng)));
     for (RECT& r : rects) {
         int a = coord(rng), b = coord(rng), c = coord(rng), d = coord(rng);
         r = RECT{std::min(a, b), std::min(c, d), std::max(a, b), std::max(c, d)};
@@ -27,9 +27,13 @@ Region RandomRegion(std::mt19937& rng, int lo, int hi, int minCount) {
 }
 
 TEST(Region, OperationsMatchPixelModel) {
+    // Up to seven rectangles, so that many operands and results are too
+    // large to be kept in place and the regions move between both storages.
     std::mt19937 rng(1234);
+    int large = 0;
     for (int round = 0; round < 400; ++round) {
-        const Region a = RandomRegion(rng, -2, 26, 0), b = RandomRegion(rng, -2, 26, 0);
+        const Region a = RandomRegion(rng, -2, 26, 0, 7), b = RandomRegion(rng, -2, 26, 0, 7);
+        large += a.Rects().size() > Region::kInlineRects;
         Region u = a, i = a, s = a;
         u.Union(b);
         i.Intersect(b);
@@ -48,7 +52,12 @@ TEST(Region, OperationsMatchPixelModel) {
             }
         }
         EXPECT_EQ(gdi_test::Edges(u.Bounds()), gdi_test::Edges(u.IsEmpty() ? RECT{0, 0, 0, 0} : box));
+        // One area has one rectangle list, however it was reached.
+        Region back = s;
+        back.Union(i);
+        EXPECT_TRUE(back == a) << "round " << round;
     }
+    EXPECT_GT(large, 40);
 }
 
 // One random drawing call, with coordinates well past every edge.

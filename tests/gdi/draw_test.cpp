@@ -187,6 +187,70 @@ TEST(WideLine, SameStrokeBothWaysCoveringTheCentreLineAsWideAsThePen) {
     }
 }
 
+TEST(WideLine, ATrailDrawnAtOnceIsItsSegmentsDrawnOneByOne) {
+    // Trails as runners leave them, a point every few pixels along poles
+    // and rungs, with repeated points, turns back and the odd slant, drawn
+    // through a clip with a hole: one polyline must ink exactly what its
+    // segments ink one at a time.
+    std::mt19937 rng(7);
+    gdi::Region clip(RECT{0, 0, 120, 120});
+    clip.Subtract(gdi::Region(RECT{40, 50, 70, 65}));
+    HDC dc = gdi::CreateScreenDC(POINT{0, 0}, clip);
+    for (int width : {2, 3, 4, 5, 8}) {
+        for (int round = 0; round < 40; ++round) {
+            std::vector<POINT> points{{int(rng() % 100) + 10, int(rng() % 100) + 10}};
+            for (int k = 0; k < 30; ++k) {
+                POINT p = points.back();
+                const int step = int(rng() % 16) - 4;  // sometimes nothing, sometimes back
+                switch (rng() % 7) {
+                    case 0: case 1: case 2: p.y += step; break;
+                    case 3: case 4: p.x += step; break;
+                    case 5: p.x -= step; break;
+                    default: p.x += step, p.y += step / 2; break;
+                }
+                points.push_back(p);
+            }
+            ClearScreen();
+            Stroke(dc, points, width, RGB(250, 0, 0));
+            const RECT whole = gdi::TakeScreenDirtyRect();
+            const std::vector<uint32_t> once(gdi::ScreenPixels(), gdi::ScreenPixels() + gdi::kScreenWidth * gdi::kScreenHeight);
+            ClearScreen();
+            for (size_t k = 0; k + 1 < points.size(); ++k) Stroke(dc, {points[k], points[k + 1]}, width, RGB(250, 0, 0));
+            const RECT pieces = gdi::TakeScreenDirtyRect();
+            ASSERT_TRUE(std::equal(once.begin(), once.end(), gdi::ScreenPixels())) << "width " << width << " round " << round;
+            EXPECT_EQ(Edges(whole), Edges(pieces));
+        }
+    }
+    gdi::ReleaseScreenDC(dc);
+}
+
+TEST(TransparentImage, WithinOneSurfaceEverySourcePixelIsReadBeforeItIsOverwritten) {
+    // Runs of the key colour and of others, copied onto themselves shifted
+    // every way, against a copy taken aside first.
+    constexpr int W = 24, H = 8;
+    std::mt19937 rng(5);
+    Canvas canvas(W, H);
+    for (int dy = -2; dy <= 2; ++dy) {
+        for (int dx = -5; dx <= 5; ++dx) {
+            std::vector<uint32_t> before(W * H);
+            for (int i = 0; i < W * H; ++i) {
+                const COLORREF c = (rng() % 3 == 0) ? kMagenta : RGB(rng() % 200, rng() % 200, 9);
+                SetPixel(canvas.dc, i % W, i / W, c);
+                before[i] = canvas.pixels()[i];
+            }
+            std::vector<uint32_t> expected = before;
+            for (int y = 0; y < 4; ++y) {
+                for (int x = 0; x < 14; ++x) {
+                    const uint32_t p = before[(2 + y) * W + 5 + x];
+                    if (p != 0xFF00FFu) expected[(2 + dy + y) * W + 5 + dx + x] = p;
+                }
+            }
+            ASSERT_TRUE(TransparentImage(canvas.dc, 5 + dx, 2 + dy, 14, 4, canvas.dc, 5, 2, 14, 4, kMagenta));
+            ASSERT_TRUE(std::equal(expected.begin(), expected.end(), canvas.pixels())) << dx << "," << dy;
+        }
+    }
+}
+
 TEST(Lines, DegenerateAndFarAwayCoordinates) {
     Canvas canvas(16, 16);
     POINT huge[] = {{0, 0}, {INT32_MAX, 0}};

@@ -1,6 +1,8 @@
 // The window manager: message sequences compared with the lists Win32 gives,
 // what a window may draw on and what a change to the window stack gives back,
 // timers on the virtual clock, and input with the accelerators.
+#include <functional>
+
 #include "gdi/surface.h"
 #include "support.h"
 
@@ -168,6 +170,60 @@ TEST_F(PaintTest, ADcNeverDrawsOverOwnedWindowsChildrenOrOutsideItsWindow) {
     DestroyWindow(main_);
     EXPECT_EQ(RedThroughDc(main_, early), 0) << "a DC of a destroyed window draws nowhere";
     EXPECT_TRUE(ReleaseDC(main_, early) == 1 && ReleaseDC(main_, early) == 0) << "released once only";
+}
+
+TEST_F(PaintTest, HeldDcsFollowEveryChangeOfTheWindowStack) {
+    // What shows of a window is worked out once and kept until the window
+    // stack changes; DCs held across each kind of change must see it.
+    main_ = MakeMain();
+    HWND a = Make(WS_POPUP | WS_VISIBLE, 20, 20, 100, 100, main_);
+    HWND b = Make(WS_POPUP, 100, 100, 60, 60, main_);
+    HWND child = Make(WS_CHILD | WS_VISIBLE, 200, 250, 10, 10, main_);
+    std::vector<HWND> above = {a, b, child};
+    HDC mainDc = GetDC(main_);
+    HDC aDc = GetDC(a);
+    // The main window's share of its client area: all but the visible
+    // windows above it, counted pixel by pixel.
+    auto mainShare = [&] {
+        int n = 0;
+        for (int y = 0; y < kClient.bottom; ++y) {
+            for (int x = 0; x < kClient.right; ++x) {
+                bool covered = false;
+                for (HWND w : above) {
+                    RECT r{};
+                    covered |= IsWindowVisible(w) && GetWindowRect(w, &r) && x >= r.left && x < r.right &&
+                               y >= r.top && y < r.bottom;
+                }
+                n += !covered;
+            }
+        }
+        return n;
+    };
+    struct Change {
+        const char* what;
+        std::function<void()> apply;
+        int aShows;  // pixels that a's DC reaches afterwards
+    };
+    const Change changes[] = {
+        {"show b over a", [&] { ShowWindow(b, SW_SHOW); }, 100 * 100 - 20 * 20},
+        {"move a", [&] { MoveWindow(a, 0, 0, 100, 100, TRUE); }, 100 * 100},
+        {"size a", [&] { MoveWindow(a, 0, 0, 120, 160, TRUE); }, 120 * 160 - 20 * 60},
+        {"raise a", [&] { SetWindowPos(a, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE); }, 120 * 160},
+        {"raise b", [&] { SetWindowPos(b, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE); }, 120 * 160 - 20 * 60},
+        {"move the child", [&] { MoveWindow(child, 150, 5, 10, 10, TRUE); }, 120 * 160 - 20 * 60},
+        {"hide b", [&] { SetWindowPos(b, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_HIDEWINDOW); },
+         120 * 160},
+        {"create another", [&] { above.push_back(Make(WS_POPUP | WS_VISIBLE, 110, 0, 20, 10, main_)); }, 120 * 160 - 10 * 10},
+        {"destroy a", [&] { DestroyWindow(a); }, 0},
+    };
+    for (const Change& c : changes) {
+        SCOPED_TRACE(c.what);
+        c.apply();
+        EXPECT_EQ(RedThroughDc(main_, aDc), c.aShows);
+        EXPECT_EQ(RedThroughDc(main_, mainDc, kClient), mainShare());
+    }
+    ReleaseDC(main_, mainDc);
+    ReleaseDC(a, aDc);
 }
 
 TEST_F(PaintTest, UncoveringInvalidatesExactlyWhatWasUncovered) {
