@@ -5,8 +5,6 @@
 // A line of the script is read only when the program waits for input, so a
 // script on a pipe drives a running program step by step, and each line runs
 // inside whichever loop is waiting, a modal dialog's included.
-#include <fcntl.h>
-#include <poll.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -23,6 +21,7 @@
 #include "registry/registry.h"
 #include "runtime/runtime_control.h"
 #include "script.h"
+#include "script_input.h"
 #include "windows.h"
 
 namespace {
@@ -72,11 +71,6 @@ std::string Quote(const std::string& line) {
                           message + ": " + Quote(line));
 }
 
-bool Readable(int fd, int timeoutMs) {
-    pollfd p{fd, POLLIN, 0};
-    return poll(&p, 1, timeoutMs) > 0 && (p.revents & (POLLIN | POLLHUP | POLLERR)) != 0;
-}
-
 enum class LineResult { Line, EndOfScript, Wake };
 
 // Blocks until a whole line, the end of the script or a wake-up of the
@@ -110,18 +104,13 @@ LineResult NextLine(std::string* line) {
             ++d.lineNumber;
             return LineResult::Line;
         }
-        pollfd fds[2] = {{d.scriptFd, POLLIN, 0}, {d.watchFd, POLLIN, 0}};
-        int n = poll(fds, d.watchFd >= 0 ? 2 : 1, -1);
-        if (n < 0) {
-            if (errno == EINTR) continue;
+        headless::Ready ready = headless::WaitForInput(d.scriptFd, d.watchFd);
+        if (ready == headless::Ready::Failed) {
             d.eof = true;
             continue;
         }
-        if (d.watchFd >= 0 && (fds[1].revents & POLLIN)) {
+        if (ready == headless::Ready::Wake) {
             return LineResult::Wake;
-        }
-        if (fds[0].revents == 0) {
-            continue;
         }
         char chunk[4096];
         ssize_t got = read(d.scriptFd, chunk, sizeof chunk);
@@ -199,7 +188,7 @@ bool WaitEvent(uint64_t deadlineMs, Event* event) {
         d.pending.pop_front();
         return true;
     }
-    if (d.watchFd >= 0 && Readable(d.watchFd, 0)) {
+    if (d.watchFd >= 0 && headless::Readable(d.watchFd)) {
         *event = Event{};
         event->kind = EventKind::Wake;
         return true;
@@ -328,7 +317,7 @@ int main(int argc, char** argv) {
         g_driver.scriptFd = 0;
         g_driver.scriptName = "stdin";
     } else {
-        g_driver.scriptFd = open(script, O_RDONLY | O_CLOEXEC);
+        g_driver.scriptFd = headless::OpenScript(script);
         g_driver.scriptName = script;
         struct stat st;
         if (g_driver.scriptFd >= 0 && fstat(g_driver.scriptFd, &st) == 0 && S_ISDIR(st.st_mode)) {

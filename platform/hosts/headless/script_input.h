@@ -1,0 +1,20 @@
+// The few system calls the headless host needs around its script, one file
+// per system: opening it, and waiting until a line can be read or another
+// copy of the program knocks on the watched descriptor.
+#pragma once
+
+namespace headless {
+
+// A descriptor for reading the script file, or -1 with errno set.
+int OpenScript(const char* path);
+
+enum class Ready { Script, Wake, Failed };
+
+// Blocks until scriptFd has something to read (or its end), or watchFd
+// (when not negative) becomes readable.
+Ready WaitForInput(int scriptFd, int watchFd);
+
+// Whether fd can be read without blocking.
+bool Readable(int fd);
+
+}  // namespace headless

@@ -1,0 +1,88 @@
+// tavilo.exe: reads the options, opens the window and runs the program until
+// the player exits or closes the window. The options are those of the SDL
+// desktop program; problems are shown in a message box, since a Windows
+// program has no console to print to.
+#include <windows.h>
+#include <shellapi.h>
+
+#include <string>
+#include <vector>
+
+#include "options.h"
+#include "registry/registry.h"
+#include "runtime/runtime_control.h"
+#include "win32_host.h"
+
+namespace {
+
+constexpr wchar_t kUsage[] =
+    L"Usage: tavilo [--scale N] [--config-dir DIR]\n\n"
+    L"--scale N\tshow each device pixel as N x N screen pixels (1 to 16); the default is the largest "
+    L"that fits the screen, at least 2\n"
+    L"--config-dir DIR\tkeep the settings in DIR instead of %APPDATA%\\Tavilo\n"
+    L"--help\tshow this text\n"
+    L"--version\tshow the version";
+
+std::string Utf8(const wchar_t* text) {
+    int n = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
+    std::string out(n > 0 ? size_t(n) : 1, '\0');
+    if (n > 0) {
+        WideCharToMultiByte(CP_UTF8, 0, text, -1, out.data(), n, nullptr, nullptr);
+    }
+    out.resize(out.size() - 1);
+    return out;
+}
+
+std::wstring Wide(const std::string& text) {
+    int n = MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, nullptr, 0);
+    std::wstring out(n > 0 ? size_t(n) : 1, L'\0');
+    if (n > 0) {
+        MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, out.data(), n);
+    }
+    out.resize(out.size() - 1);
+    return out;
+}
+
+int Message(const std::wstring& text, UINT icon, int code) {
+    MessageBoxW(nullptr, text.c_str(), L"Tavilo", MB_OK | icon);
+    return code;
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
+    win32host::UseDpiAwareness();
+    int argc = 0;
+    LPWSTR* wideArgs = CommandLineToArgvW(GetCommandLineW(), &argc);
+    std::vector<std::string> args;
+    for (int i = 0; i < argc; ++i) {
+        args.push_back(Utf8(wideArgs[i]));
+    }
+    LocalFree(wideArgs);
+    std::vector<const char*> argv;
+    for (const std::string& arg : args) {
+        argv.push_back(arg.c_str());
+    }
+    sdlhost::Options options;
+    std::string error;
+    if (!sdlhost::ParseOptions(static_cast<int>(argv.size()), argv.data(), &options, &error)) {
+        return Message(Wide(error) + L"\n\n" + kUsage, MB_ICONERROR, 2);
+    }
+    if (options.help) {
+        return Message(kUsage, MB_ICONINFORMATION, 0);
+    }
+    if (options.version) {
+        return Message(L"Tavilo 1.1", MB_ICONINFORMATION, 0);
+    }
+    if (!options.configDir.empty()) {
+        reg::SetConfigDir(options.configDir);
+    }
+    rt::UseRealClock();
+    std::wstring problem;
+    if (!win32host::OpenWindow(instance, options.scale, showCommand, &problem)) {
+        return Message(L"Tavilo cannot open its window: " + problem, MB_ICONERROR, 1);
+    }
+    int code = RunProgram();
+    win32host::CloseWindow();
+    return code;
+}

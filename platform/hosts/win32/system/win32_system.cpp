@@ -1,0 +1,356 @@
+// The Windows side of the settings file and of the one-copy rule. The file
+// is saved the safe way (as Wine's server/registry.c does on Unix): a
+// temporary file beside the real one, flushed to the disk, then moved over
+// the old one in a single step.
+#include "win32_system.h"
+
+#include <windows.h>
+#include <shlobj.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <string>
+
+namespace win32sys {
+namespace {
+
+std::wstring Wide(const std::string& text) {
+    if (text.empty()) {
+        return std::wstring();
+    }
+    int n = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring out(size_t(n), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), n);
+    return out;
+}
+
+std::string Utf8(const std::wstring& text) {
+    if (text.empty()) {
+        return std::string();
+    }
+    int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr,
+                                nullptr);
+    std::string out(size_t(n), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), n, nullptr, nullptr);
+    return out;
+}
+
+// The registry layer reports the same few codes on every system.
+unsigned SaveStatus(DWORD error) {
+    switch (error) {
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL:
+        return ERROR_DISK_FULL;
+    case ERROR_ACCESS_DENIED:
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+    case ERROR_WRITE_PROTECT:
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_INVALID_NAME:
+    case ERROR_DIRECTORY:
+    case ERROR_FILENAME_EXCED_RANGE:
+        return ERROR_ACCESS_DENIED;
+    case ERROR_NOT_ENOUGH_MEMORY:
+    case ERROR_OUTOFMEMORY:
+        return ERROR_OUTOFMEMORY;
+    default:
+        return ERROR_WRITE_FAULT;
+    }
+}
+
+constexpr wchar_t kTempMarker[] = L".tmp-";
+
+bool WriteAll(HANDLE file, const std::string& text, DWORD* error) {
+    size_t done = 0;
+    while (done < text.size()) {
+        DWORD chunk = static_cast<DWORD>(std::min<size_t>(text.size() - done, 1 << 20));
+        DWORD written = 0;
+        if (!WriteFile(file, text.data() + done, chunk, &written, nullptr) || written == 0) {
+            *error = GetLastError();
+            return false;
+        }
+        done += written;
+    }
+    return true;
+}
+
+}  // namespace
+
+std::string DefaultConfigDir() {
+    PWSTR folder = nullptr;
+    std::string dir;
+    if (SUCCEEDED(SHGetKnownFolderPath(FOLDERID_RoamingAppData, 0, nullptr, &folder)) && folder != nullptr &&
+        folder[0] != 0) {
+        dir = Utf8(folder) + "\\Tavilo";
+    }
+    CoTaskMemFree(folder);
+    return dir;
+}
+
+unsigned MakeDirectories(const std::string& dir) {
+    std::wstring path = Wide(dir);
+    if (path.empty()) {
+        return ERROR_PATH_NOT_FOUND;
+    }
+    for (size_t pos = 0; pos <= path.size(); ++pos) {
+        if (pos != path.size() && path[pos] != L'\\' && path[pos] != L'/') {
+            continue;
+        }
+        std::wstring prefix = path.substr(0, pos);
+        // "C:" and the leading slashes of a share name are not directories
+        // that could be made.
+        if (prefix.empty() || prefix.back() == L':' || prefix.back() == L'\\' || prefix.back() == L'/') {
+            continue;
+        }
+        if (CreateDirectoryW(prefix.c_str(), nullptr)) {
+            continue;
+        }
+        DWORD error = GetLastError();
+        DWORD attributes = GetFileAttributesW(prefix.c_str());
+        if (attributes != INVALID_FILE_ATTRIBUTES) {
+            if ((attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+                return ERROR_ACCESS_DENIED;
+            }
+            continue;
+        }
+        return SaveStatus(error);
+    }
+    return 0;
+}
+
+ReadState ReadWholeFile(const std::string& path, size_t maxBytes, std::string* bytes, unsigned* error) {
+    bytes->clear();
+    *error = 0;
+    HANDLE file = CreateFileW(Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        DWORD e = GetLastError();
+        if (e == ERROR_FILE_NOT_FOUND || e == ERROR_PATH_NOT_FOUND) {
+            return ReadState::Missing;
+        }
+        *error = SaveStatus(e);
+        return ReadState::Failed;
+    }
+    LARGE_INTEGER size{};
+    if (GetFileType(file) != FILE_TYPE_DISK || !GetFileSizeEx(file, &size)) {
+        CloseHandle(file);
+        *error = ERROR_ACCESS_DENIED;
+        return ReadState::Failed;
+    }
+    if (static_cast<unsigned long long>(size.QuadPart) > maxBytes) {
+        CloseHandle(file);
+        return ReadState::TooLarge;
+    }
+    char buffer[8192];
+    for (;;) {
+        DWORD got = 0;
+        if (!ReadFile(file, buffer, sizeof buffer, &got, nullptr)) {
+            *error = SaveStatus(GetLastError());
+            CloseHandle(file);
+            bytes->clear();
+            return ReadState::Failed;
+        }
+        if (got == 0) {
+            break;
+        }
+        bytes->append(buffer, got);
+        if (bytes->size() > maxBytes) {
+            CloseHandle(file);
+            bytes->clear();
+            return ReadState::TooLarge;
+        }
+    }
+    CloseHandle(file);
+    return ReadState::Read;
+}
+
+unsigned ReplaceWholeFile(const std::string& path, const std::string& text) {
+    std::wstring target = Wide(path);
+    wchar_t suffix[32];
+    std::swprintf(suffix, 32, L"%ls%lu", kTempMarker, static_cast<unsigned long>(GetCurrentProcessId()));
+    std::wstring temp = target + suffix;
+    HANDLE file = CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return SaveStatus(GetLastError());
+    }
+    DWORD error = 0;
+    bool ok = WriteAll(file, text, &error);
+    if (ok && !FlushFileBuffers(file)) {
+        error = GetLastError();
+        ok = false;
+    }
+    if (!CloseHandle(file) && ok) {
+        error = GetLastError();
+        ok = false;
+    }
+    if (ok && !MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        error = GetLastError();
+        ok = false;
+    }
+    if (!ok) {
+        DeleteFileW(temp.c_str());
+        return SaveStatus(error);
+    }
+    return 0;
+}
+
+bool MoveAside(const std::string& path) {
+    std::wstring from = Wide(path);
+    for (int n = 0; n < 1000; ++n) {
+        std::wstring candidate = from + L".bad";
+        if (n > 0) {
+            candidate += L"." + std::to_wstring(n);
+        }
+        // Without MOVEFILE_REPLACE_EXISTING the move refuses a name that is
+        // taken, so an earlier damaged file is never lost.
+        if (MoveFileExW(from.c_str(), candidate.c_str(), MOVEFILE_WRITE_THROUGH)) {
+            return true;
+        }
+        DWORD error = GetLastError();
+        if (error != ERROR_ALREADY_EXISTS && error != ERROR_FILE_EXISTS) {
+            return false;
+        }
+    }
+    return false;
+}
+
+void RemoveStaleTemporaries(const std::string& path) {
+    std::wstring base = Wide(path);
+    std::wstring pattern = base + kTempMarker + L"*";
+    size_t slash = base.find_last_of(L"\\/");
+    std::wstring dir = slash == std::wstring::npos ? std::wstring() : base.substr(0, slash + 1);
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW(pattern.c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) {
+        return;
+    }
+    do {
+        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+            DeleteFileW((dir + found.cFileName).c_str());
+        }
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+}
+
+FileLock::FileLock(const std::string& path) {
+    HANDLE file = CreateFileW(Wide(path + ".lock").c_str(), GENERIC_READ | GENERIC_WRITE,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL | FILE_ATTRIBUTE_HIDDEN, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return;
+    }
+    OVERLAPPED whole{};
+    if (!LockFileEx(file, LOCKFILE_EXCLUSIVE_LOCK, 0, 1, 0, &whole)) {
+        CloseHandle(file);
+        return;
+    }
+    handle_ = file;
+}
+
+FileLock::~FileLock() {
+    if (handle_ != nullptr) {
+        OVERLAPPED whole{};
+        UnlockFileEx(handle_, 0, 1, 0, &whole);
+        CloseHandle(handle_);
+    }
+}
+
+// The one-copy rule: a named mutex says that the name is taken, and a
+// message-only window of that name receives the hand-over request. Windows
+// lets a process bring itself to the front only when the one in front allows
+// it, so the asking copy grants that before it posts the request.
+namespace {
+
+constexpr wchar_t kInstanceClass[] = L"TaviloInstance";
+constexpr UINT kHandOverMessage = WM_APP + 1;
+
+struct Instance {
+    HANDLE mutex = nullptr;
+    HWND window = nullptr;
+    bool pending = false;
+};
+
+Instance g_instance;
+
+LRESULT CALLBACK InstanceProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == kHandOverMessage) {
+        g_instance.pending = true;
+        return 0;
+    }
+    return DefWindowProcW(hwnd, msg, wParam, lParam);
+}
+
+std::wstring MutexName(const std::string& name) { return L"Local\\" + Wide(name); }
+
+HWND FindInstanceWindow(const std::string& name) {
+    return FindWindowExW(HWND_MESSAGE, nullptr, kInstanceClass, Wide(name).c_str());
+}
+
+}  // namespace
+
+bool ClaimInstance(const std::string& name) {
+    if (g_instance.mutex != nullptr) {
+        return false;
+    }
+    HANDLE mutex = CreateMutexW(nullptr, FALSE, MutexName(name).c_str());
+    if (mutex == nullptr) {
+        return false;
+    }
+    if (GetLastError() == ERROR_ALREADY_EXISTS) {
+        CloseHandle(mutex);
+        return false;
+    }
+    HINSTANCE module = GetModuleHandleW(nullptr);
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = InstanceProc;
+    wc.hInstance = module;
+    wc.lpszClassName = kInstanceClass;
+    RegisterClassExW(&wc);  // fails harmlessly when already registered
+    HWND window = CreateWindowExW(0, kInstanceClass, Wide(name).c_str(), 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                  module, nullptr);
+    if (window == nullptr) {
+        CloseHandle(mutex);
+        return false;
+    }
+    g_instance.mutex = mutex;
+    g_instance.window = window;
+    g_instance.pending = false;
+    return true;
+}
+
+void ReleaseInstance() {
+    if (g_instance.window != nullptr) {
+        DestroyWindow(g_instance.window);
+    }
+    if (g_instance.mutex != nullptr) {
+        CloseHandle(g_instance.mutex);
+    }
+    g_instance = Instance{};
+}
+
+bool InstanceRunning(const std::string& name) { return FindInstanceWindow(name) != nullptr; }
+
+bool RequestHandOver(const std::string& name) {
+    HWND window = FindInstanceWindow(name);
+    if (window == nullptr) {
+        return false;
+    }
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    if (process != 0) {
+        AllowSetForegroundWindow(process);
+    }
+    return PostMessageW(window, kHandOverMessage, 0, 0) != FALSE;
+}
+
+bool HandOverPending() { return g_instance.pending; }
+
+bool TakeHandOver() {
+    bool pending = g_instance.pending;
+    g_instance.pending = false;
+    return pending;
+}
+
+}  // namespace win32sys

@@ -1,0 +1,69 @@
+// What the program asks of Windows itself, below the window: where the
+// settings live, reading and atomically replacing the settings file under a
+// lock, and the one-copy-per-user claim with its hand-over request. Paths are
+// UTF-8; results are Win32 error codes (0 for success). The header uses no
+// Windows types, so the platform layer's units, which include the program's
+// own windows.h, can call it.
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+namespace win32sys {
+
+// %APPDATA%\Tavilo, or empty when the profile has no application data folder.
+std::string DefaultConfigDir();
+
+// Creates dir and its missing parents.
+unsigned MakeDirectories(const std::string& dir);
+
+enum class ReadState { Read, Missing, TooLarge, Failed };
+
+// The whole file, when it is a regular file of at most maxBytes.
+ReadState ReadWholeFile(const std::string& path, size_t maxBytes, std::string* bytes, unsigned* error);
+
+// Writes text to a temporary file beside path, flushes it to the disk and
+// moves it over path with MoveFileExW(MOVEFILE_REPLACE_EXISTING |
+// MOVEFILE_WRITE_THROUGH), so that path holds either the old text or the new,
+// never a part. The temporary file is removed when anything fails.
+unsigned ReplaceWholeFile(const std::string& path, const std::string& text);
+
+// Renames path to the first free name of path.bad, path.bad.1, ...; the move
+// never replaces an existing file. False when no name could be taken.
+bool MoveAside(const std::string& path);
+
+// Removes the temporary files that ReplaceWholeFile leaves when the process
+// dies between writing and moving. Only called under the lock, when no other
+// copy can be writing one.
+void RemoveStaleTemporaries(const std::string& path);
+
+// An exclusive lock on path + ".lock", held until the object dies. Another
+// process waits for it; a process that dies releases it.
+class FileLock {
+public:
+    explicit FileLock(const std::string& path);
+    ~FileLock();
+    FileLock(const FileLock&) = delete;
+    FileLock& operator=(const FileLock&) = delete;
+    bool Held() const { return handle_ != nullptr; }
+
+private:
+    void* handle_ = nullptr;
+};
+
+// One copy per user and name. ClaimInstance takes the name (a named mutex)
+// and makes a message-only window under it that other copies can find;
+// false when another live copy holds it. Both die with the process, so a
+// crash leaves nothing stale behind.
+bool ClaimInstance(const std::string& name);
+void ReleaseInstance();
+bool InstanceRunning(const std::string& name);
+// Asks the copy holding name to come to the front, letting it take the
+// foreground. False when no copy holds it.
+bool RequestHandOver(const std::string& name);
+// True once after another copy asked this one to come to the front; the
+// request arrives while the host pumps its window messages.
+bool HandOverPending();
+bool TakeHandOver();
+
+}  // namespace win32sys

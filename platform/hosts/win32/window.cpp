@@ -1,0 +1,403 @@
+// The desktop window of tavilo.exe: the device screen scaled by a whole
+// number with nearest-neighbour sampling and letterboxed, the left mouse
+// button (and touch, which Windows turns into it) as the stylus, keys for the
+// accelerators, and closing the window as the program's own Exit.
+//
+// This file talks to the real Windows API; the program's Win32-style layer
+// only reaches it through the host seam in host.h.
+#include <windows.h>
+#include <windowsx.h>
+
+#include <algorithm>
+#include <cstring>
+#include <deque>
+#include <vector>
+
+#include "host.h"
+#include "layout.h"
+#include "runtime/runtime_control.h"
+#include "win32_host.h"
+
+namespace win32host {
+namespace {
+
+using sdlhost::kDeviceHeight;
+using sdlhost::kDeviceWidth;
+
+constexpr wchar_t kClassName[] = L"TaviloWindow";
+constexpr wchar_t kTitle[] = L"Tavilo";
+constexpr DWORD kStyle = WS_OVERLAPPEDWINDOW;
+constexpr DWORD kExStyle = 0;
+constexpr int kIconResource = 1;
+
+struct Host {
+    HWND hwnd = nullptr;
+    std::vector<uint32_t> frame = std::vector<uint32_t>(size_t(kDeviceWidth) * kDeviceHeight, 0);
+    sdlhost::Layout layout = sdlhost::FitPicture(kDeviceWidth, kDeviceHeight);
+    std::deque<host::Event> pending;
+    bool penDown = false;
+    int lastX = 0;
+    int lastY = 0;
+};
+
+Host g_host;
+
+UINT DpiOf(HWND hwnd) {
+    using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
+    static auto getDpi = reinterpret_cast<GetDpiForWindowFn>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
+    UINT dpi = getDpi != nullptr && hwnd != nullptr ? getDpi(hwnd) : 0;
+    return dpi != 0 ? dpi : USER_DEFAULT_SCREEN_DPI;
+}
+
+// The outer size of a window whose client area is width x height, with the
+// frame drawn at the given DPI.
+SIZE OuterSize(int width, int height, UINT dpi) {
+    using AdjustForDpiFn = BOOL(WINAPI*)(LPRECT, DWORD, BOOL, DWORD, UINT);
+    static auto adjust = reinterpret_cast<AdjustForDpiFn>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "AdjustWindowRectExForDpi")));
+    RECT r{0, 0, width, height};
+    if (adjust == nullptr || !adjust(&r, kStyle, FALSE, kExStyle, dpi)) {
+        AdjustWindowRectEx(&r, kStyle, FALSE, kExStyle);
+    }
+    return SIZE{r.right - r.left, r.bottom - r.top};
+}
+
+BITMAPINFO FrameInfo() {
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = kDeviceWidth;
+    info.bmiHeader.biHeight = -kDeviceHeight;  // top-down rows, as the core keeps them
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    return info;
+}
+
+// Draws the device rectangle [left, right) x [top, bottom) of the frame at
+// the current scale. The whole picture is stretched under a clip, so that
+// StretchDIBits never has to be given a partial source of a top-down DIB.
+void DrawFrame(HDC dc, int left, int top, int right, int bottom) {
+    const sdlhost::Layout& l = g_host.layout;
+    int saved = SaveDC(dc);
+    IntersectClipRect(dc, l.left + left * l.scale, l.top + top * l.scale, l.left + right * l.scale,
+                      l.top + bottom * l.scale);
+    SetStretchBltMode(dc, COLORONCOLOR);
+    BITMAPINFO info = FrameInfo();
+    StretchDIBits(dc, l.left, l.top, kDeviceWidth * l.scale, kDeviceHeight * l.scale, 0, 0, kDeviceWidth,
+                  kDeviceHeight, g_host.frame.data(), &info, DIB_RGB_COLORS, SRCCOPY);
+    RestoreDC(dc, saved);
+}
+
+void Paint(HWND hwnd) {
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(hwnd, &ps);
+    const sdlhost::Layout& l = g_host.layout;
+    // The bars around the picture; the picture itself is left out of the
+    // fill so that it does not flicker.
+    int saved = SaveDC(dc);
+    ExcludeClipRect(dc, l.left, l.top, l.left + kDeviceWidth * l.scale, l.top + kDeviceHeight * l.scale);
+    RECT client;
+    GetClientRect(hwnd, &client);
+    FillRect(dc, &client, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    RestoreDC(dc, saved);
+    DrawFrame(dc, 0, 0, kDeviceWidth, kDeviceHeight);
+    EndPaint(hwnd, &ps);
+}
+
+void Push(const host::Event& event) { g_host.pending.push_back(event); }
+
+void Pen(host::EventKind kind, LPARAM lParam) {
+    sdlhost::DevicePoint p = sdlhost::WindowToDevice(g_host.layout, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+    g_host.lastX = p.x;
+    g_host.lastY = p.y;
+    Push(host::PenEvent(kind, p.x, p.y));
+}
+
+void PenUpIfDown() {
+    if (g_host.penDown) {
+        g_host.penDown = false;
+        Push(host::PenEvent(host::EventKind::PenUp, g_host.lastX, g_host.lastY));
+    }
+}
+
+bool IsModifier(WPARAM vk) {
+    switch (vk) {
+    case VK_SHIFT:
+    case VK_CONTROL:
+    case VK_MENU:
+    case VK_LSHIFT:
+    case VK_RSHIFT:
+    case VK_LCONTROL:
+    case VK_RCONTROL:
+    case VK_LMENU:
+    case VK_RMENU:
+    case VK_LWIN:
+    case VK_RWIN:
+    case VK_CAPITAL:
+        return true;
+    default:
+        return false;
+    }
+}
+
+void Key(UINT message, WPARAM vk, LPARAM lParam) {
+    if (IsModifier(vk)) {
+        return;
+    }
+    host::Event event;
+    event.kind = message == WM_KEYDOWN || message == WM_SYSKEYDOWN ? host::EventKind::KeyDown : host::EventKind::KeyUp;
+    event.vk = static_cast<unsigned>(vk);
+    event.alt = (lParam & (1 << 29)) != 0;
+    Push(event);
+}
+
+void Char(WPARAM ch, LPARAM lParam) {
+    host::Event event;
+    event.kind = host::EventKind::Char;
+    event.ch = static_cast<char16_t>(ch);
+    event.alt = (lParam & (1 << 29)) != 0;
+    Push(event);
+}
+
+LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+    case WM_PAINT:
+        Paint(hwnd);
+        return 0;
+    case WM_ERASEBKGND:
+        return 1;  // WM_PAINT covers every pixel
+    case WM_SIZE:
+        g_host.layout = sdlhost::FitPicture(LOWORD(lParam), HIWORD(lParam));
+        InvalidateRect(hwnd, nullptr, FALSE);
+        return 0;
+    case WM_GETMINMAXINFO: {
+        SIZE outer = OuterSize(kDeviceWidth, kDeviceHeight, DpiOf(hwnd));
+        auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
+        info->ptMinTrackSize.x = outer.cx;
+        info->ptMinTrackSize.y = outer.cy;
+        return 0;
+    }
+    case WM_DPICHANGED: {
+        // Moved to a monitor of another density: take the size Windows
+        // suggests, and the picture takes the scale that fits it.
+        const RECT* r = reinterpret_cast<const RECT*>(lParam);
+        SetWindowPos(hwnd, nullptr, r->left, r->top, r->right - r->left, r->bottom - r->top,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+        return 0;
+    }
+    case WM_LBUTTONDOWN:
+        SetCapture(hwnd);
+        g_host.penDown = true;
+        Pen(host::EventKind::PenDown, lParam);
+        return 0;
+    case WM_MOUSEMOVE:
+        if (g_host.penDown) {
+            Pen(host::EventKind::PenMove, lParam);
+        }
+        return 0;
+    case WM_LBUTTONUP:
+        if (g_host.penDown) {
+            g_host.penDown = false;
+            Pen(host::EventKind::PenUp, lParam);
+        }
+        ReleaseCapture();
+        return 0;
+    case WM_CAPTURECHANGED:
+        // Another window took the mouse (a message box, the task switcher):
+        // lift the stylus where it last was.
+        PenUpIfDown();
+        return 0;
+    case WM_KEYDOWN:
+    case WM_KEYUP:
+        Key(msg, wParam, lParam);
+        return 0;
+    case WM_SYSKEYDOWN:
+    case WM_SYSKEYUP:
+        // Alt+F4 goes to the program's accelerators like any other key, so
+        // the program saves and ends itself; only Alt+Space keeps opening
+        // the window menu.
+        if (wParam == VK_SPACE) {
+            break;
+        }
+        Key(msg, wParam, lParam);
+        return 0;
+    case WM_CHAR:
+        Char(wParam, lParam);
+        return 0;
+    case WM_SYSCHAR:
+        if (wParam == L' ') {
+            break;
+        }
+        Char(wParam, lParam);
+        return 0;
+    case WM_CLOSE: {
+        // The window stays until the program has ended as by its own Exit.
+        host::Event close;
+        close.kind = host::EventKind::Close;
+        Push(close);
+        return 0;
+    }
+    default:
+        break;
+    }
+    return DefWindowProcW(hwnd, msg, wParam, lParam);
+}
+
+void PumpMessages() {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+}
+
+}  // namespace
+
+void UseDpiAwareness() {
+    // The manifest asks for per-monitor awareness as well; this covers a
+    // copy started without it. Older systems lack the call and stay as the
+    // manifest made them.
+    using SetContextFn = BOOL(WINAPI*)(HANDLE);
+    auto setContext = reinterpret_cast<SetContextFn>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleW(L"user32.dll"), "SetProcessDpiAwarenessContext")));
+    if (setContext != nullptr) {
+        setContext(reinterpret_cast<HANDLE>(static_cast<intptr_t>(-4)));  // per monitor, version 2
+    }
+}
+
+bool OpenWindow(HINSTANCE instance, int scale, int showCommand, std::wstring* error) {
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof wc;
+    wc.style = CS_HREDRAW | CS_VREDRAW;
+    wc.lpfnWndProc = WndProc;
+    wc.hInstance = instance;
+    wc.hIcon = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(kIconResource), IMAGE_ICON, 0, 0,
+                                             LR_DEFAULTSIZE | LR_SHARED));
+    wc.hIconSm = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(kIconResource), IMAGE_ICON,
+                                               GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON),
+                                               LR_SHARED));
+    wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+    wc.lpszClassName = kClassName;
+    if (RegisterClassExW(&wc) == 0) {
+        *error = L"cannot register the window class";
+        return false;
+    }
+    // The largest whole scale that fits the work area of the primary
+    // monitor, in its own pixels (the process is DPI aware).
+    POINT origin{0, 0};
+    HMONITOR monitor = MonitorFromPoint(origin, MONITOR_DEFAULTTOPRIMARY);
+    MONITORINFO mi{};
+    mi.cbSize = sizeof mi;
+    RECT work{0, 0, 1024, 768};
+    if (GetMonitorInfoW(monitor, &mi)) {
+        work = mi.rcWork;
+    }
+    SIZE frame = OuterSize(0, 0, USER_DEFAULT_SCREEN_DPI);
+    if (scale <= 0) {
+        scale = sdlhost::ChooseScale(work.right - work.left - frame.cx, work.bottom - work.top - frame.cy);
+    }
+    SIZE outer = OuterSize(kDeviceWidth * scale, kDeviceHeight * scale, USER_DEFAULT_SCREEN_DPI);
+    int x = work.left + std::max(0L, (work.right - work.left - outer.cx) / 2);
+    int y = work.top + std::max(0L, (work.bottom - work.top - outer.cy) / 2);
+    HWND hwnd = CreateWindowExW(kExStyle, kClassName, kTitle, kStyle, x, y, outer.cx, outer.cy, nullptr, nullptr,
+                                instance, nullptr);
+    if (hwnd == nullptr) {
+        *error = L"cannot create the window";
+        return false;
+    }
+    g_host.hwnd = hwnd;
+    // The frame of a window on a denser monitor is larger; make the client
+    // area exactly the picture again.
+    UINT dpi = DpiOf(hwnd);
+    if (dpi != USER_DEFAULT_SCREEN_DPI) {
+        SIZE adjusted = OuterSize(kDeviceWidth * scale, kDeviceHeight * scale, dpi);
+        SetWindowPos(hwnd, nullptr, 0, 0, adjusted.cx, adjusted.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    RECT client;
+    GetClientRect(hwnd, &client);
+    g_host.layout = sdlhost::FitPicture(client.right, client.bottom);
+    ShowWindow(hwnd, showCommand);
+    UpdateWindow(hwnd);
+    return true;
+}
+
+void CloseWindow() {
+    if (g_host.hwnd != nullptr) {
+        DestroyWindow(g_host.hwnd);
+        g_host.hwnd = nullptr;
+    }
+    PumpMessages();
+    g_host.pending.clear();
+}
+
+HWND MainWindow() { return g_host.hwnd; }
+
+}  // namespace win32host
+
+namespace host {
+
+void Present(const uint32_t* pixels, int left, int top, int right, int bottom) {
+    using win32host::g_host;
+    left = std::max(left, 0);
+    top = std::max(top, 0);
+    right = std::min(right, kScreenWidth);
+    bottom = std::min(bottom, kScreenHeight);
+    if (left >= right || top >= bottom) {
+        return;
+    }
+    for (int y = top; y < bottom; ++y) {
+        std::memcpy(&g_host.frame[size_t(y) * kScreenWidth + left], pixels + size_t(y) * kScreenWidth + left,
+                    size_t(right - left) * sizeof(uint32_t));
+    }
+    if (g_host.hwnd == nullptr) {
+        return;
+    }
+    HDC dc = GetDC(g_host.hwnd);
+    win32host::DrawFrame(dc, left, top, right, bottom);
+    ReleaseDC(g_host.hwnd, dc);
+}
+
+bool WaitEvent(uint64_t deadlineMs, Event* event) {
+    using win32host::g_host;
+    for (;;) {
+        win32host::PumpMessages();
+        if (!g_host.pending.empty()) {
+            *event = g_host.pending.front();
+            g_host.pending.pop_front();
+            return true;
+        }
+        uint64_t now = rt::NowMs();
+        if (deadlineMs <= now) {
+            return false;
+        }
+        DWORD timeout = INFINITE;
+        if (deadlineMs != UINT64_MAX) {
+            timeout = static_cast<DWORD>(std::min<uint64_t>(deadlineMs - now, 0x7FFFFFFE));
+        }
+        MsgWaitForMultipleObjectsEx(0, nullptr, timeout, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+    }
+}
+
+void WatchDescriptor(int) {
+    // A hand-over request reaches this host as a window message, not through
+    // a descriptor.
+}
+
+void RaiseWindow() {
+    HWND hwnd = win32host::g_host.hwnd;
+    if (hwnd == nullptr) {
+        return;
+    }
+    if (IsIconic(hwnd)) {
+        ShowWindow(hwnd, SW_RESTORE);
+    }
+    SetForegroundWindow(hwnd);
+}
+
+void SetIcon(const uint32_t*, const uint8_t*, int, int) {
+    // The window class already carries the icon from the .exe's resources,
+    // the same picture Explorer shows.
+}
+
+}  // namespace host
