@@ -1,25 +1,28 @@
 #!/usr/bin/env bash
-# Installs the Debian packages a task needs: ./scripts/deps.sh [game|test|ci]
-#   game  building and playing the game (the default)
-#   test  the above, and the tests and benchmarks
-#   ci    the above, and what the continuous integration checks use: a window
-#         manager and tools to drive it, and the desktop and package validators
+# Installs the Debian packages a task needs: ./scripts/deps.sh [game|test|ci|windows]
+#   game     building and playing the game (the default)
+#   test     the above, and the tests and benchmarks
+#   ci       the above, and what the continuous integration checks use: a window
+#            manager and tools to drive it, and the desktop and package validators
+#   windows  test and ci, and the mingw-w64 cross compiler and Wine for tavilo.exe
 # As root it runs apt-get itself; otherwise it prints the line to run as root.
 set -euo pipefail
 
 GAME=(g++ cmake make pkg-config libsdl2-dev libstb-dev)
 TEST=(libgtest-dev libbenchmark-dev libx11-dev xvfb xauth)
 CI=(openbox xdotool wmctrl desktop-file-utils appstream dpkg-dev file man-db imagemagick)
+WINDOWS=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64)
 
 case "${1:-game}" in
   game) packages=("${GAME[@]}") ;;
   test) packages=("${GAME[@]}" "${TEST[@]}") ;;
   ci) packages=("${GAME[@]}" "${TEST[@]}" "${CI[@]}") ;;
+  windows) packages=("${GAME[@]}" "${TEST[@]}" "${CI[@]}" "${WINDOWS[@]}") ;;
   -h|--help)
-    sed -n '2,7s/^# \{0,1\}//p' "$0"
+    sed -n '2,8s/^# \{0,1\}//p' "$0"
     exit 0 ;;
   *)
-    echo "deps.sh: unknown set '$1' (game, test or ci)" >&2
+    echo "deps.sh: unknown set '$1' (game, test, ci or windows)" >&2
     exit 2 ;;
 esac
 

@@ -14,6 +14,7 @@
 #include <cstring>
 #include <deque>
 #include <string>
+#include <vector>
 
 #include "gdi/png.h"
 #include "gdi/screen.h"
@@ -275,6 +276,15 @@ void SetIcon(const uint32_t*, const uint8_t*, int, int) {}
 }  // namespace host
 
 int main(int argc, char** argv) {
+    // The arguments in UTF-8 on every system, so that a config directory or
+    // script with any name reaches the program as it was typed.
+    std::vector<std::string> arguments = headless::Arguments(argc, argv);
+    std::vector<char*> utf8Argv;
+    for (std::string& argument : arguments) {
+        utf8Argv.push_back(argument.data());
+    }
+    argc = static_cast<int>(utf8Argv.size());
+    argv = utf8Argv.data();
     uint64_t clockStart = 0;
     const char* script = nullptr;
     for (int i = 1; i < argc; ++i) {

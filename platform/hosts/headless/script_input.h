@@ -1,11 +1,18 @@
 // The few system calls the headless host needs around its script, one file
-// per system: opening it, and waiting until a line can be read or another
+// per system: its arguments, opening the script, and waiting until a line can be read or another
 // copy of the program knocks on the watched descriptor.
 #pragma once
 
+#include <string>
+#include <vector>
+
 namespace headless {
 
-// A descriptor for reading the script file, or -1 with errno set.
+// The command line, argv[0] included, in UTF-8.
+std::vector<std::string> Arguments(int argc, char** argv);
+
+// A descriptor for reading the script file (a UTF-8 path), or -1 with errno
+// set.
 int OpenScript(const char* path);
 
 enum class Ready { Script, Wake, Failed };

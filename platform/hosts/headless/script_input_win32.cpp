@@ -1,14 +1,21 @@
 // On Windows the script is read with plain blocking reads: the one-copy rule
 // reaches a copy there as a window message, never through a descriptor, so
-// there is nothing else to wait for.
-#include <fcntl.h>
-#include <io.h>
-
+// there is nothing else to wait for. Arguments and paths go through the wide
+// Windows calls, since the narrow ones use the ANSI code page, not UTF-8.
 #include "script_input.h"
+#include "win32/system/win32_system.h"
 
 namespace headless {
 
-int OpenScript(const char* path) { return _open(path, _O_RDONLY | _O_BINARY | _O_NOINHERIT); }
+std::vector<std::string> Arguments(int argc, char** argv) {
+    std::vector<std::string> arguments = win32sys::CommandLineArguments();
+    if (arguments.empty()) {
+        arguments.assign(argv, argv + argc);
+    }
+    return arguments;
+}
+
+int OpenScript(const char* path) { return win32sys::OpenForReading(path); }
 
 Ready WaitForInput(int, int) { return Ready::Script; }
 

@@ -3,7 +3,6 @@
 // desktop program; problems are shown in a message box, since a Windows
 // program has no console to print to.
 #include <windows.h>
-#include <shellapi.h>
 
 #include <string>
 #include <vector>
@@ -11,6 +10,7 @@
 #include "options.h"
 #include "registry/registry.h"
 #include "runtime/runtime_control.h"
+#include "win32/system/win32_system.h"
 #include "win32_host.h"
 
 namespace {
@@ -22,16 +22,6 @@ constexpr wchar_t kUsage[] =
     L"--config-dir DIR\tkeep the settings in DIR instead of %APPDATA%\\Tavilo\n"
     L"--help\tshow this text\n"
     L"--version\tshow the version";
-
-std::string Utf8(const wchar_t* text) {
-    int n = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
-    std::string out(n > 0 ? size_t(n) : 1, '\0');
-    if (n > 0) {
-        WideCharToMultiByte(CP_UTF8, 0, text, -1, out.data(), n, nullptr, nullptr);
-    }
-    out.resize(out.size() - 1);
-    return out;
-}
 
 std::wstring Wide(const std::string& text) {
     int n = MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, nullptr, 0);
@@ -52,13 +42,7 @@ int Message(const std::wstring& text, UINT icon, int code) {
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
     win32host::UseDpiAwareness();
-    int argc = 0;
-    LPWSTR* wideArgs = CommandLineToArgvW(GetCommandLineW(), &argc);
-    std::vector<std::string> args;
-    for (int i = 0; i < argc; ++i) {
-        args.push_back(Utf8(wideArgs[i]));
-    }
-    LocalFree(wideArgs);
+    std::vector<std::string> args = win32sys::CommandLineArguments();
     std::vector<const char*> argv;
     for (const std::string& arg : args) {
         argv.push_back(arg.c_str());

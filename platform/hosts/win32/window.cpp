@@ -16,6 +16,7 @@
 #include "host.h"
 #include "layout.h"
 #include "runtime/runtime_control.h"
+#include "win32/system/win32_system.h"
 #include "win32_host.h"
 
 namespace win32host {
@@ -362,6 +363,13 @@ bool WaitEvent(uint64_t deadlineMs, Event* event) {
     using win32host::g_host;
     for (;;) {
         win32host::PumpMessages();
+        if (win32sys::HandOverPending()) {
+            // Another copy asked for this one; the window manager takes the
+            // request and calls RaiseWindow.
+            *event = Event{};
+            event->kind = EventKind::Wake;
+            return true;
+        }
         if (!g_host.pending.empty()) {
             *event = g_host.pending.front();
             g_host.pending.pop_front();

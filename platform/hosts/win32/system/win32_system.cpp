@@ -5,6 +5,9 @@
 #include "win32_system.h"
 
 #include <windows.h>
+#include <fcntl.h>
+#include <io.h>
+#include <shellapi.h>
 #include <shlobj.h>
 
 #include <algorithm>
@@ -76,6 +79,24 @@ bool WriteAll(HANDLE file, const std::string& text, DWORD* error) {
 }
 
 }  // namespace
+
+std::vector<std::string> CommandLineArguments() {
+    int argc = 0;
+    LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+    std::vector<std::string> arguments;
+    if (argv == nullptr) {
+        return arguments;
+    }
+    for (int i = 0; i < argc; ++i) {
+        arguments.push_back(Utf8(argv[i]));
+    }
+    LocalFree(argv);
+    return arguments;
+}
+
+int OpenForReading(const std::string& path) {
+    return _wopen(Wide(path).c_str(), _O_RDONLY | _O_BINARY | _O_NOINHERIT);
+}
 
 std::string DefaultConfigDir() {
     PWSTR folder = nullptr;

@@ -8,8 +8,15 @@
 
 #include <cstddef>
 #include <string>
+#include <vector>
 
 namespace win32sys {
+
+// The process's command line split as the C runtime does, in UTF-8.
+std::vector<std::string> CommandLineArguments();
+
+// A C runtime descriptor reading the file at a UTF-8 path, or -1.
+int OpenForReading(const std::string& path);
 
 // %APPDATA%\Tavilo, or empty when the profile has no application data folder.
 std::string DefaultConfigDir();

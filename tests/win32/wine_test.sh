@@ -1,0 +1,235 @@
+#!/usr/bin/env bash
+# The Windows build under Wine, in a fresh Wine prefix on a private Xvfb:
+#   1. every scenario script in tests/scenarios gives byte-identical pictures
+#      from tavilo-headless.exe and from the Linux tavilo-headless, and the
+#      scenarios that match a reference picture of the program tests match it;
+#   2. tavilo.exe opens its window with a fresh %APPDATA%, a click on New and
+#      on a pole head sets a runner going, the player count chosen in the
+#      option dialog is saved when Alt+F4 ends the program with exit code 0;
+#   3. a second tavilo.exe hands over to the first and ends;
+#   and the settings file keeps damaged files and loses stale temporaries.
+#
+#   tests/win32/wine_test.sh LINUX_HEADLESS WINDOWS_BIN_DIR
+#
+# Needs wine, Xvfb, openbox, xdotool and ImageMagick. Set TAVILO_KEEP_WINE_TEST=1
+# to keep the working folder (pictures, logs) for a look afterwards.
+set -euo pipefail
+
+root=$(cd "$(dirname "$0")/../.." && pwd)
+linux_headless=$(realpath "$1")
+windows_bin=$(realpath "$2")
+work=$(mktemp -d /tmp/tavilo-wine.XXXXXX)
+failures=0
+pids=()
+
+cleanup() {
+    local status=$?
+    if [ -n "${WINEPREFIX:-}" ] && [ -d "$WINEPREFIX" ]; then
+        wineserver -k >/dev/null 2>&1 || true
+    fi
+    for pid in "${pids[@]}"; do
+        kill "$pid" >/dev/null 2>&1 || true
+    done
+    if [ -z "${TAVILO_KEEP_WINE_TEST:-}" ]; then
+        rm -rf "$work"
+    else
+        echo "kept $work"
+    fi
+    exit "$status"
+}
+trap cleanup EXIT
+
+fail() {
+    echo "FAIL: $*"
+    failures=$((failures + 1))
+}
+
+pass() {
+    echo "ok: $*"
+}
+
+now() { date +%s.%N; }
+elapsed() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", b - a }'; }
+
+# A private X server and window manager (the manager makes activation and
+# minimising work as on a desktop).
+exec 3>"$work/display"
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+pids+=($!)
+for _ in $(seq 1 50); do
+    [ -s "$work/display" ] && break
+    sleep 0.1
+done
+export DISPLAY=":$(head -n1 "$work/display")"
+openbox >"$work/openbox.log" 2>&1 &
+pids+=($!)
+
+export WINEPREFIX="$work/prefix"
+export WINEARCH=win64
+export WINEDEBUG=-all
+# Wine would otherwise offer to download Mono and Gecko, which it cannot here.
+export WINEDLLOVERRIDES="mscoree,mshtml="
+start=$(now)
+wineboot -i >"$work/wineboot.log" 2>&1
+wineserver -w
+echo "Wine prefix made in $(elapsed "$start" "$(now)") s"
+# Keep one wine server for the whole run instead of one per program.
+wineserver -p
+windows_path() { winepath -w "$1" 2>/dev/null; }
+
+# 1. Scenarios: the same pictures from both builds.
+for script in "$root"/tests/scenarios/*.txt; do
+    name=$(basename "$script" .txt)
+    clock=$(sed -n 's/^# clock-start: *//p' "$script")
+    for side in linux windows; do
+        mkdir -p "$work/$name-$side"
+    done
+    (cd "$work/$name-linux" &&
+        "$linux_headless" --config-dir "$work/$name-linux" ${clock:+--clock-start "$clock"} "$script" \
+            >out.txt 2>err.txt) || fail "$name: the Linux build stopped with $?"
+    (cd "$work/$name-windows" &&
+        timeout 120 wine "$windows_bin/tavilo-headless.exe" --config-dir "$(windows_path "$work/$name-windows")" \
+            ${clock:+--clock-start "$clock"} "$(windows_path "$script")" >out.txt 2>err.txt) ||
+        fail "$name: the Windows build stopped with $?"
+    shots=$(cd "$work/$name-linux" && ls -- *.png 2>/dev/null || true)
+    if [ -z "$shots" ]; then
+        fail "$name: no pictures taken"
+        continue
+    fi
+    for shot in $shots; do
+        if ! cmp -s "$work/$name-linux/$shot" "$work/$name-windows/$shot"; then
+            fail "$name: $shot differs between the Linux and the Windows build"
+        elif [ -f "$root/tests/program/golden/$shot" ] &&
+            ! cmp -s "$work/$name-linux/$shot" "$root/tests/program/golden/$shot"; then
+            fail "$name: $shot differs from the reference picture"
+        else
+            pass "$name: $shot"
+        fi
+    done
+done
+
+# The settings file of the Windows build keeps its promises: a damaged file
+# is kept aside without replacing an earlier one, a temporary file left by a
+# crash is removed, and a folder name beyond ASCII is no obstacle.
+settings="$work/settings/Einstellungen für Tavilo"
+mkdir -p "$settings"
+printf 'not a registry file\n' >"$settings/registry.reg"
+printf 'kept from before\n' >"$settings/registry.reg.bad"
+printf 'half' >"$settings/registry.reg.tmp-4242"
+printf 'press Option\npress >\npress OK\nquit\n' >"$work/settings.txt"
+(cd "$work" && timeout 120 wine "$windows_bin/tavilo-headless.exe" --config-dir "$(windows_path "$settings")" \
+    "$(windows_path "$work/settings.txt")" >"$work/settings.log" 2>&1) || fail "settings: the program stopped with $?"
+grep -qi '"PlayerCount"=dword:00000007' "$settings/registry.reg" 2>/dev/null &&
+    pass "settings: saved beside a damaged file" || fail "settings: the count 7 was not saved"
+[ "$(cat "$settings/registry.reg.bad" 2>/dev/null)" = "kept from before" ] &&
+    [ "$(cat "$settings/registry.reg.bad.1" 2>/dev/null)" = "not a registry file" ] &&
+    pass "settings: the damaged file is kept as registry.reg.bad.1" ||
+    fail "settings: the damaged files are not both kept ($(ls "$settings" | tr '\n' ' '))"
+[ ! -e "$settings/registry.reg.tmp-4242" ] && pass "settings: the stale temporary file is gone" ||
+    fail "settings: the stale temporary file is still there"
+
+# 2. The desktop program. The window shows the device screen at a whole
+# scale; device pixel (x, y) is at window pixel (x * scale + left, ...).
+appdata="$WINEPREFIX/drive_c/users/$(whoami)/AppData/Roaming"
+exe="$windows_bin/tavilo.exe"
+
+window_of() {  # waits up to 30 s for a visible window titled Tavilo
+    local w=""
+    for _ in $(seq 1 300); do
+        w=$(xdotool search --onlyvisible --name '^Tavilo$' 2>/dev/null | head -n1 || true)
+        [ -n "$w" ] && break
+        sleep 0.1
+    done
+    echo "$w"
+}
+
+start=$(now)
+wine "$exe" >"$work/first.log" 2>&1 &
+first=$!
+w=$(window_of)
+if [ -z "$w" ]; then
+    fail "tavilo.exe showed no window"
+    exit 1
+fi
+echo "tavilo.exe showed its window $(elapsed "$start" "$(now)") s after the start"
+sleep 1
+eval "$(xdotool getwindowgeometry --shell "$w")"
+scale=$((WIDTH / 240 < HEIGHT / 320 ? WIDTH / 240 : HEIGHT / 320))
+left=$(((WIDTH - 240 * scale) / 2))
+top=$(((HEIGHT - 320 * scale) / 2))
+echo "window ${WIDTH}x${HEIGHT}, scale $scale"
+[ "$scale" -ge 2 ] && pass "the picture is scaled by $scale" || fail "the picture is not scaled (window ${WIDTH}x${HEIGHT})"
+
+tap() {  # device x, y
+    xdotool mousemove --window "$w" $(($1 * scale + left + scale / 2)) $(($2 * scale + top + scale / 2)) click 1
+}
+shot() {  # the device screen as 240 x 320, sampled at the centre of each square
+    import -window "$w" "$work/$1.window.png"
+    convert "$work/$1.window.png" -crop "$((240 * scale))x$((320 * scale))+$left+$top" +repage \
+        -filter point -sample 240x320 "$work/$1.png"
+}
+changed() {  # pixels that differ between two device screens in a rectangle
+    compare -metric AE -crop "$5x$6+$3+$4" "$work/$1.png" "$work/$2.png" null: 2>&1 | cut -d' ' -f1 || true
+}
+
+shot title
+title_diff=$(compare -metric AE "$work/title.png" "$root/tests/program/golden/title.png" null: 2>&1 | cut -d' ' -f1 || true)
+[ "$title_diff" = "0" ] && pass "the window shows the title screen pixel for pixel" ||
+    fail "the window's title screen differs from the reference in $title_diff pixels"
+
+# A new game of six, and the first pole's ball sets its runner going.
+tap 18 307     # New
+sleep 1.5
+tap 40 35      # the first pole's ball
+sleep 0.4
+shot started
+sleep 2
+shot later
+moved=$(changed started later 0 40 240 200)
+[ "${moved:-0}" -gt 0 ] 2>/dev/null && pass "a runner moved ($moved pixels of the ladder changed)" ||
+    fail "no runner moved after a tap on the pole head"
+
+# The option dialog: one player fewer, which starts a new game of five.
+tap 91 307     # Option
+sleep 1
+tap 136 138    # <
+sleep 0.5
+tap 75 182     # OK
+sleep 1
+shot five
+# 3. A second copy hands over to the first: minimised, the first comes back.
+xdotool windowminimize --sync "$w" 2>/dev/null || xdotool windowminimize "$w"
+sleep 1
+start=$(now)
+if timeout 60 wine "$exe" >"$work/second.log" 2>&1; then
+    pass "the second copy ended with exit code 0 after $(elapsed "$start" "$(now)") s"
+else
+    fail "the second copy ended with $?"
+fi
+sleep 1
+windows=$( (xdotool search --onlyvisible --name '^Tavilo$' 2>/dev/null || true) | wc -l)
+[ "$windows" -eq 1 ] && pass "the first window is shown again, and only it" ||
+    fail "$windows visible Tavilo windows after the second start"
+
+# Alt+F4 ends the program as Exit does, and the count is saved.
+xdotool windowactivate --sync "$w" 2>/dev/null || true
+sleep 0.5
+xdotool key --clearmodifiers alt+F4
+code=0
+timeout 30 tail --pid="$first" -f /dev/null || true
+wait "$first" || code=$?
+[ "$code" -eq 0 ] && pass "Alt+F4 ended tavilo.exe with exit code 0" || fail "tavilo.exe ended with $code"
+settings="$appdata/Tavilo/registry.reg"
+if grep -qi '"PlayerCount"=dword:00000005' "$settings" 2>/dev/null; then
+    pass "the player count 5 is saved in %APPDATA%\\Tavilo\\registry.reg"
+else
+    fail "the player count is not saved in $settings"
+fi
+ls "$appdata/Tavilo" | grep -q 'tmp' && fail "a temporary file was left beside the settings" || true
+
+echo "tavilo.exe is $(stat -c %s "$exe") bytes"
+if [ "$failures" -ne 0 ]; then
+    echo "$failures checks failed"
+    exit 1
+fi
+echo "all Windows checks passed"
