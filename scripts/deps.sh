@@ -11,7 +11,7 @@ set -euo pipefail
 GAME=(g++ cmake make pkg-config libsdl2-dev libstb-dev)
 TEST=(libgtest-dev libbenchmark-dev libx11-dev xvfb xauth)
 CI=(openbox xdotool wmctrl desktop-file-utils appstream dpkg-dev file man-db imagemagick)
-WINDOWS=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64)
+WINDOWS=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64 x11-utils)
 
 case "${1:-game}" in
   game) packages=("${GAME[@]}") ;;

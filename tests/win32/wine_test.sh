@@ -3,16 +3,17 @@
 #   1. every scenario script in tests/scenarios gives byte-identical pictures
 #      from tavilo-headless.exe and from the Linux tavilo-headless, and the
 #      scenarios that match a reference picture of the program tests match it;
-#   2. tavilo.exe opens its window with a fresh %APPDATA%, a click on New and
-#      on a pole head sets a runner going, the player count chosen in the
-#      option dialog is saved when Alt+F4 ends the program with exit code 0;
-#   3. a second tavilo.exe hands over to the first and ends;
-#   and the settings file keeps damaged files and loses stale temporaries.
+#   2. the settings file keeps damaged files and loses stale temporaries;
+#   3. tavilo.exe opens its window with a fresh %APPDATA% and the icon of its
+#      resources, a click on New and on a pole head sets a runner going, the
+#      player count chosen in the option dialog is saved when Alt+F4 ends the
+#      program with exit code 0, and a second tavilo.exe hands over to the
+#      first and ends.
 #
 #   tests/win32/wine_test.sh LINUX_HEADLESS WINDOWS_BIN_DIR
 #
-# Needs wine, Xvfb, openbox, xdotool and ImageMagick. Set TAVILO_KEEP_WINE_TEST=1
-# to keep the working folder (pictures, logs) for a look afterwards.
+# Needs wine, Xvfb, openbox, xdotool, xprop and ImageMagick. Set
+# TAVILO_KEEP_WINE_TEST=1 to keep the working folder (pictures, logs).
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/../.." && pwd)
@@ -108,7 +109,7 @@ for script in "$root"/tests/scenarios/*.txt; do
     done
 done
 
-# The settings file of the Windows build keeps its promises: a damaged file
+# 2. The settings file of the Windows build keeps its promises: a damaged file
 # is kept aside without replacing an earlier one, a temporary file left by a
 # crash is removed, and a folder name beyond ASCII is no obstacle.
 settings="$work/settings/Einstellungen für Tavilo"
@@ -128,7 +129,7 @@ grep -qi '"PlayerCount"=dword:00000007' "$settings/registry.reg" 2>/dev/null &&
 [ ! -e "$settings/registry.reg.tmp-4242" ] && pass "settings: the stale temporary file is gone" ||
     fail "settings: the stale temporary file is still there"
 
-# 2. The desktop program. The window shows the device screen at a whole
+# 3. The desktop program. The window shows the device screen at a whole
 # scale; device pixel (x, y) is at window pixel (x * scale + left, ...).
 appdata="$WINEPREFIX/drive_c/users/$(whoami)/AppData/Roaming"
 exe="$windows_bin/tavilo.exe"
@@ -159,6 +160,22 @@ left=$(((WIDTH - 240 * scale) / 2))
 top=$(((HEIGHT - 320 * scale) / 2))
 echo "window ${WIDTH}x${HEIGHT}, scale $scale"
 [ "$scale" -ge 2 ] && pass "the picture is scaled by $scale" || fail "the picture is not scaled (window ${WIDTH}x${HEIGHT})"
+
+# The icon in the .exe reaches the desktop: the 32 and 16 pixel icons of the
+# window (as Wine hands them to X) are the artwork's pixels, magenta clear.
+xprop -id "$w" -notype 32c _NET_WM_ICON | sed 's/^[^=]*= *//' | tr -d ' ' | tr ',' '\n' >"$work/icon.txt"
+offset=1
+for size in 32 16; do
+    sed -n "${offset},$((offset + 1))p" "$work/icon.txt" | tr '\n' ' ' | grep -q "^$size $size " ||
+        fail "the window has no $size-pixel icon where expected"
+    sed -n "$((offset + 2)),$((offset + 1 + size * size))p" "$work/icon.txt" | awk '{ printf "%08x\n", $1 }' \
+        >"$work/icon$size.got"
+    convert "$root/resources/bitmaps/icon$size.bmp" -depth 8 rgb:- | od -An -v -tx1 -w3 |
+        awk '{ c = $1 $2 $3; print (c == "ff00ff" ? "00000000" : "ff" c) }' >"$work/icon$size.want"
+    cmp -s "$work/icon$size.got" "$work/icon$size.want" && pass "the window's $size-pixel icon is the artwork" ||
+        fail "the window's $size-pixel icon differs from resources/bitmaps/icon$size.bmp"
+    offset=$((offset + 2 + size * size))
+done
 
 tap() {  # device x, y
     xdotool mousemove --window "$w" $(($1 * scale + left + scale / 2)) $(($2 * scale + top + scale / 2)) click 1
@@ -197,7 +214,7 @@ sleep 0.5
 tap 75 182     # OK
 sleep 1
 shot five
-# 3. A second copy hands over to the first: minimised, the first comes back.
+# A second copy hands over to the first: minimised, the first comes back.
 xdotool windowminimize --sync "$w" 2>/dev/null || xdotool windowminimize "$w"
 sleep 1
 start=$(now)

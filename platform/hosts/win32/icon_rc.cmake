@@ -5,10 +5,12 @@
 # magenta (transparent), and those palette entries are made black so that the
 # screen shows through unchanged.
 #
-#   cmake -DOUTPUT=icon.rc -DGROUP=1 -DICONS="icon32.bmp;icon16.bmp" -P icon_rc.cmake
+#   cmake -DOUTPUT=icon.rc -DGROUP=1 -DICONS="icon256.png;icon32.bmp;icon16.bmp" -P icon_rc.cmake
 #
-# The images become RT_ICON 1, 2, ... and the group RT_GROUP_ICON GROUP. The
-# data goes into the .rc file as 16-bit words, which windres takes inline.
+# 8-bit BMPs are turned into icon images as above; PNG files (the desktop
+# icons in the larger sizes, with their alpha) are taken as they are. The
+# images become RT_ICON 1, 2, ... and the group RT_GROUP_ICON GROUP. The data
+# goes into the .rc file as 16-bit words, which windres takes inline.
 
 cmake_minimum_required(VERSION 3.20)
 
@@ -67,6 +69,32 @@ set(group "000001000000")  # reserved, type 1 (icon), count patched below
 set(count 0)
 foreach(path IN LISTS ICONS)
   math(EXPR count "${count} + 1")
+  if(path MATCHES "\\.png$")
+    # Larger sizes go in as PNG files, which icon resources may hold as they
+    # are since Windows Vista; an odd length is padded with a zero byte,
+    # which PNG readers ignore after the last chunk.
+    file(READ "${path}" png HEX)
+    string(TOLOWER "${png}" png)
+    string(SUBSTRING "${png}" 32 8 widthHex)
+    string(SUBSTRING "${png}" 40 8 heightHex)
+    math(EXPR width "0x${widthHex}")
+    math(EXPR height "0x${heightHex}")
+    string(LENGTH "${png}" pngChars)
+    math(EXPR pngBytes "${pngChars} / 2")
+    if(pngBytes MATCHES "[13579]$")
+      string(APPEND png "00")
+    endif()
+    hex_words("${png}" words)
+    string(APPEND rc "\n${count} 3\nBEGIN\n${words}\nEND\n")
+    math(EXPR w8 "${width} % 256")
+    math(EXPR h8 "${height} % 256")
+    le_hex(${w8} 1 gw)
+    le_hex(${h8} 1 gh)
+    le_hex(${pngBytes} 4 gb)
+    le_hex(${count} 2 gi)
+    string(APPEND group "${gw}${gh}000001002000${gb}${gi}")
+    continue()
+  endif()
   file(READ "${path}" bmp HEX)
   string(TOLOWER "${bmp}" bmp)
   read_le("${bmp}" 10 4 pixelOffset)
