@@ -244,6 +244,26 @@ else
 fi
 ls "$appdata/Tavilo" | grep -q 'tmp' && fail "a temporary file was left beside the settings" || true
 
+# Closing the window from the desktop ends the program as Exit does too, and
+# the count saved before is read back.
+wine "$exe" >"$work/third.log" 2>&1 &
+third=$!
+w=$(window_of)
+if [ -z "$w" ]; then
+    fail "tavilo.exe showed no window the second time"
+else
+    sleep 1
+    wmctrl -c Tavilo
+    code=0
+    timeout 30 tail --pid="$third" -f /dev/null || true
+    wait "$third" || code=$?
+    [ "$code" -eq 0 ] && pass "closing the window ended tavilo.exe with exit code 0" ||
+        fail "closing the window ended tavilo.exe with $code"
+    # The program saves the count it runs with; 5 again means it was read.
+    grep -qi '"PlayerCount"=dword:00000005' "$settings" 2>/dev/null &&
+        pass "the saved count was read at the next start" || fail "the saved count was not read back"
+fi
+
 echo "tavilo.exe is $(stat -c %s "$exe") bytes"
 if [ "$failures" -ne 0 ]; then
     echo "$failures checks failed"

@@ -3,6 +3,7 @@
 // desktop program; problems are shown in a message box, since a Windows
 // program has no console to print to.
 #include <windows.h>
+#include <mmsystem.h>
 
 #include <string>
 #include <vector>
@@ -66,7 +67,12 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
     if (!win32host::OpenWindow(instance, options.scale, showCommand, &problem)) {
         return Message(L"Tavilo cannot open its window: " + problem, MB_ICONERROR, 1);
     }
+    // Waits end on the system's timer tick, 15.6 ms unless asked otherwise,
+    // which would stretch every 50 ms animation step to 62.5 ms and run the
+    // game a fifth slower than on other systems.
+    timeBeginPeriod(1);
     int code = RunProgram();
+    timeEndPeriod(1);
     win32host::CloseWindow();
     return code;
 }
