@@ -3,14 +3,15 @@
 #   game     building and playing the game (the default)
 #   test     the above, and the tests and benchmarks
 #   ci       the above, and what the continuous integration checks use: a window
-#            manager and tools to drive it, and the desktop and package validators
+#            manager and tools to drive it, the desktop and package validators, and
+#            Python 3 for the soak test
 #   windows  test and ci, and the mingw-w64 cross compiler and Wine for tavilo.exe
 # As root it runs apt-get itself; otherwise it prints the line to run as root.
 set -euo pipefail
 
 GAME=(g++ cmake make pkg-config libsdl2-dev libstb-dev)
 TEST=(libgtest-dev libbenchmark-dev libx11-dev xvfb xauth)
-CI=(openbox xdotool wmctrl desktop-file-utils appstream dpkg-dev file man-db imagemagick)
+CI=(openbox xdotool wmctrl desktop-file-utils appstream dpkg-dev file man-db imagemagick python3)
 WINDOWS=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64 x11-utils)
 
 case "${1:-game}" in
@@ -19,7 +20,7 @@ case "${1:-game}" in
   ci) packages=("${GAME[@]}" "${TEST[@]}" "${CI[@]}") ;;
   windows) packages=("${GAME[@]}" "${TEST[@]}" "${CI[@]}" "${WINDOWS[@]}") ;;
   -h|--help)
-    sed -n '2,8s/^# \{0,1\}//p' "$0"
+    sed -n '2,9s/^# \{0,1\}//p' "$0"
     exit 0 ;;
   *)
     echo "deps.sh: unknown set '$1' (game, test, ci or windows)" >&2
