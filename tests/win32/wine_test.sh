@@ -185,6 +185,9 @@ shot() {  # the device screen as 240 x 320, sampled at the centre of each square
     convert "$work/$1.window.png" -crop "$((240 * scale))x$((320 * scale))+$left+$top" +repage \
         -filter point -sample 240x320 "$work/$1.png"
 }
+colour_count() {  # pixels of one colour on a device screen
+    convert "$work/$1.png" -fill black +opaque "$2" -fill white -opaque "$2" -format '%[fx:round(mean*w*h)]' info:
+}
 changed() {  # pixels that differ between two device screens in a rectangle
     compare -metric AE -crop "$5x$6+$3+$4" "$work/$1.png" "$work/$2.png" null: 2>&1 | cut -d' ' -f1 || true
 }
@@ -205,6 +208,20 @@ shot later
 moved=$(changed started later 0 40 240 200)
 [ "${moved:-0}" -gt 0 ] 2>/dev/null && pass "a runner moved ($moved pixels of the ladder changed)" ||
     fail "no runner moved after a tap on the pole head"
+
+# Alt+/ opens the About box (its caption is navy) over the running game, and
+# the OK in its caption closes it.
+xdotool windowactivate --sync "$w" 2>/dev/null || true
+xdotool key --clearmodifiers alt+slash
+sleep 1
+shot about
+navy=$(colour_count about '#000080')
+[ "$navy" -gt 500 ] && pass "Alt+/ opened the About box" || fail "Alt+/ showed no About box ($navy navy pixels)"
+tap 196 104    # the OK in the caption
+sleep 1
+shot closed
+navy=$(colour_count closed '#000080')
+[ "$navy" -eq 0 ] && pass "the About box's OK closed it" || fail "the About box is still shown"
 
 # The option dialog: one player fewer, which starts a new game of five.
 tap 91 307     # Option
