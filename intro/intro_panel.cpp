@@ -35,7 +35,7 @@ int32_t g_introIndex = 0;
 const WCHAR* const g_introMessages[INTRO_MESSAGE_COUNT] = {
     u"Presented by MENKOR",
     MAKER_WEB_ADDRESS,
-    u"E-mail: " MAKER_EMAIL,
+    (u"E-mail: " MAKER_EMAIL),
     u"Good Luck!",
     u"^^",
 };

@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
-# Installs the Debian packages a task needs: ./scripts/deps.sh [game|test|ci|windows]
+# Installs the Debian packages a task needs: ./scripts/deps.sh [game|test|web|ci|windows]
 #   game     building and playing the game (the default)
 #   test     the above, and the tests and benchmarks
-#   ci       the above, and what the continuous integration checks use: a window
-#            manager and tools to drive it, the desktop and package validators, and
-#            Python 3 for the soak test
+#   web      test, and the browser version, its server and its tests: Emscripten,
+#            Chromium, Python's web server, and Node where there is none yet
+#   ci       all of the above, and what the continuous integration checks use: a
+#            window manager and tools to drive it, the desktop and package
+#            validators, and Python 3 for the soak test
 #   windows  test and ci, and the mingw-w64 cross compiler and Wine for tavilo.exe
 # As root it runs apt-get itself; otherwise it prints the line to run as root.
 set -euo pipefail
@@ -15,17 +17,22 @@ GAME=(g++ cmake make ninja-build pkg-config libsdl2-dev libstb-dev)
 TEST=(libgtest-dev libbenchmark-dev libx11-dev xvfb xauth)
 CI=(openbox xdotool wmctrl desktop-file-utils appstream dpkg-dev file man-db imagemagick python3)
 WINDOWS=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64 x11-utils)
+WEB=(emscripten chromium python3)
+if ! command -v node >/dev/null || ! command -v npm >/dev/null; then
+  WEB+=(nodejs npm)
+fi
 
 case "${1:-game}" in
   game) packages=("${GAME[@]}") ;;
   test) packages=("${GAME[@]}" "${TEST[@]}") ;;
-  ci) packages=("${GAME[@]}" "${TEST[@]}" "${CI[@]}") ;;
-  windows) packages=("${GAME[@]}" "${TEST[@]}" "${CI[@]}" "${WINDOWS[@]}") ;;
+  web) packages=("${GAME[@]}" "${TEST[@]}" "${WEB[@]}") ;;
+  ci) packages=("${GAME[@]}" "${TEST[@]}" "${WEB[@]}" "${CI[@]}") ;;
+  windows) packages=("${GAME[@]}" "${TEST[@]}" "${WEB[@]}" "${CI[@]}" "${WINDOWS[@]}") ;;
   -h|--help)
-    sed -n '2,9s/^# \{0,1\}//p' "$0"
+    sed -n '2,11s/^# \{0,1\}//p' "$0"
     exit 0 ;;
   *)
-    echo "deps.sh: unknown set '$1' (game, test, ci or windows)" >&2
+    echo "deps.sh: unknown set '$1' (game, test, web, ci or windows)" >&2
     exit 2 ;;
 esac
 

@@ -1,0 +1,80 @@
+// Measures the browser version: the compressed size of everything a visit
+// downloads, the time from navigation to the first frame on the canvas, and
+// the processor time the page uses while nothing moves. Budgets: 300 KB
+// gzip, 300 ms, and an idle page that only wakes for its timers.
+//
+//   node bench/web/measure.mjs [runs]     (after ./scripts/build-web.sh and npm ci)
+import { readdirSync, readFileSync } from 'node:fs';
+import { dirname, join, resolve } from 'node:path';
+import { fileURLToPath } from 'node:url';
+import { gzipSync } from 'node:zlib';
+import { chromium } from 'playwright-core';
+import { serve } from '../../tests/web/serve.mjs';
+
+const root = resolve(dirname(fileURLToPath(import.meta.url)), '../..');
+const site = process.env.TAVILO_SITE || join(root, 'build/web/site');
+const runs = Number(process.argv[2] || 9);
+const KB = 1024;
+
+function median(values) {
+  const sorted = [...values].sort((a, b) => a - b);
+  return sorted[Math.floor(sorted.length / 2)];
+}
+
+// ---- Size
+let total = 0;
+console.log('file                      bytes     gzip -9');
+for (const name of readdirSync(site).sort()) {
+  const bytes = readFileSync(join(site, name));
+  const packed = gzipSync(bytes, { level: 9 }).length;
+  total += packed;
+  console.log(`${name.padEnd(22)} ${String(bytes.length).padStart(8)} ${String(packed).padStart(10)}`);
+}
+console.log(`whole download: ${(total / KB).toFixed(1)} KB gzip (budget 300 KB)`);
+
+const { server, url } = await serve(site);
+const browser = await chromium.launch({ executablePath: process.env.CHROMIUM || '/usr/bin/chromium', headless: true });
+
+// ---- First frame, each run in a fresh context (nothing cached, no worker)
+const firstFrames = [];
+for (let run = 0; run < runs; ++run) {
+  const context = await browser.newContext({ viewport: { width: 800, height: 700 } });
+  const page = await context.newPage();
+  await page.goto(url);
+  await page.waitForFunction(() => performance.getEntriesByName('tavilo-first-frame').length > 0);
+  firstFrames.push(await page.evaluate(() => performance.getEntriesByName('tavilo-first-frame')[0].startTime));
+  await context.close();
+}
+const shown = firstFrames.map((ms) => ms.toFixed(0)).join(' ');
+console.log(`first frame after navigation start: median ${median(firstFrames).toFixed(0)} ms over ${runs} cold loads (${shown}) (budget 300 ms)`);
+
+// ---- Idle: the renderer's busy time over a few seconds of an idle page
+async function idleShare(page, seconds) {
+  const session = await page.context().newCDPSession(page);
+  await session.send('Performance.enable');
+  const busy = async () => {
+    const { metrics } = await session.send('Performance.getMetrics');
+    return metrics.find((metric) => metric.name === 'TaskDuration').value;
+  };
+  const start = await busy();
+  await page.waitForTimeout(seconds * 1000);
+  return ((await busy()) - start) / seconds;
+}
+
+const context = await browser.newContext({ viewport: { width: 800, height: 700 } });
+const page = await context.newPage();
+await page.goto(url);
+await page.waitForFunction(() => performance.getEntriesByName('tavilo-first-frame').length > 0);
+await page.waitForTimeout(1000);
+const title = await idleShare(page, 5);
+console.log(`idle on the title screen: ${(title * 1000).toFixed(1)} ms of main-thread work per second (${(title * 100).toFixed(2)} % of a core)`);
+
+// A game in play: the pointing hand bobs on its 50 ms timer.
+const box = await page.locator('#screen').boundingBox();
+await page.mouse.click(box.x + (19.5 * box.width) / 240, box.y + (307.5 * box.height) / 320);
+await page.waitForTimeout(1000);
+const playing = await idleShare(page, 5);
+console.log(`a game waiting for a tap (hand animation only): ${(playing * 1000).toFixed(1)} ms per second (${(playing * 100).toFixed(2)} %)`);
+
+await browser.close();
+server.close();

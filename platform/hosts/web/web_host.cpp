@@ -1,0 +1,130 @@
+// The browser host: the program runs inside a web page. The page (page/) owns
+// the canvas, the input listeners and the tab's lifetime; this file is the
+// program's side of that bargain. It hands finished frames to the page,
+// and its wait gives control back to the browser, through Asyncify, until
+// the page has input for it or the next timer falls due, so that the
+// program's blocking message loops stay exactly as on the desktop.
+#include <emscripten.h>
+
+#include <cstdint>
+
+#include "host.h"
+#include "registry/registry.h"
+#include "runtime/runtime_control.h"
+#include "windows.h"
+
+// The page side of each call lives in page/page.js (Module.host).
+EM_JS(void, JsPresent, (const uint32_t* pixels, int left, int top, int right, int bottom), {
+    Module.host.present(HEAPU32, pixels, left, top, right, bottom);
+});
+
+// Returns to the browser for at most timeoutMs (negative: without limit);
+// resumes early when the page queues an event.
+EM_JS(void, JsSleep, (double timeoutMs), {
+    Asyncify.handleSleep(function(wakeUp) { Module.host.sleep(timeoutMs, wakeUp); });
+});
+
+// Copies the oldest queued page event into fields (kind, x, y, vk, ch, alt);
+// returns 0 when the queue is empty.
+EM_JS(int, JsTakeEvent, (int32_t* fields), { return Module.host.takeEvent(HEAP32, fields); });
+
+EM_JS(void, JsSetIcon, (const uint32_t* pixels, const uint8_t* mask, int width, int height), {
+    Module.host.setIcon(HEAPU32, HEAPU8, pixels, mask, width, height);
+});
+
+EM_JS(void, JsProgramEnded, (int code), { Module.host.ended(code); });
+
+namespace {
+
+// A program that keeps finding work already due (a timer of 0 ms, a burst
+// of input) would never reach a real wait; it still gives the browser a
+// turn at least this often so that the page keeps painting and listening.
+constexpr uint64_t kMaxBusyMs = 50;
+
+uint64_t g_lastYieldMs = 0;
+
+// The page's event codes, in the order of page/page.js's EVENT table.
+constexpr host::EventKind kPageEvents[] = {
+    host::EventKind::PenDown, host::EventKind::PenMove, host::EventKind::PenUp,
+    host::EventKind::KeyDown, host::EventKind::KeyUp,   host::EventKind::Close,
+};
+
+bool TakeEvent(host::Event* event) {
+    int32_t fields[6] = {};
+    if (JsTakeEvent(fields) == 0) {
+        return false;
+    }
+    constexpr int kKinds = static_cast<int>(sizeof kPageEvents / sizeof kPageEvents[0]);
+    if (fields[0] < 0 || fields[0] >= kKinds) {
+        return false;
+    }
+    *event = host::Event{};
+    event->kind = kPageEvents[fields[0]];
+    event->x = fields[1];
+    event->y = fields[2];
+    event->vk = static_cast<unsigned>(fields[3]);
+    event->ch = static_cast<char16_t>(fields[4]);
+    event->alt = fields[5] != 0;
+    return true;
+}
+
+}  // namespace
+
+namespace host {
+
+void Present(const uint32_t* pixels, int left, int top, int right, int bottom) {
+    JsPresent(pixels, left, top, right, bottom);
+}
+
+bool WaitEvent(uint64_t deadlineMs, Event* event) {
+    for (;;) {
+        if (TakeEvent(event)) {
+            return true;
+        }
+        uint64_t now = rt::NowMs();
+        if (now >= deadlineMs) {
+            if (now - g_lastYieldMs < kMaxBusyMs) {
+                return false;
+            }
+            JsSleep(0);
+            g_lastYieldMs = rt::NowMs();
+            if (TakeEvent(event)) {
+                return true;
+            }
+            return false;
+        }
+        double timeout = deadlineMs == UINT64_MAX ? -1.0 : static_cast<double>(deadlineMs - now);
+        JsSleep(timeout);
+        g_lastYieldMs = rt::NowMs();
+        if (TakeEvent(event)) {
+            return true;
+        }
+        if (rt::NowMs() >= deadlineMs) {
+            return false;
+        }
+    }
+}
+
+// The page has no descriptors to watch: another tab's request to take over
+// reaches the page itself, which closes the program as Exit does.
+void WatchDescriptor(int) {}
+
+// The tab that runs the program is the one the player looks at.
+void RaiseWindow() {}
+
+void SetIcon(const uint32_t* pixels, const uint8_t* mask, int width, int height) {
+    JsSetIcon(pixels, mask, width, height);
+}
+
+}  // namespace host
+
+int main() {
+    // The page mirrors this folder to the browser's storage.
+    reg::SetConfigDir("/tavilo");
+    rt::UseRealClock();
+    g_lastYieldMs = rt::NowMs();
+    static WCHAR commandLine[] = {0};
+    int code = WinMain(reinterpret_cast<HINSTANCE>(1), nullptr, commandLine, SW_SHOW);
+    JsProgramEnded(code);
+    return code;
+}

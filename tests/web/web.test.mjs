@@ -1,0 +1,400 @@
+// The browser host in a real browser: Playwright drives the system's Chromium
+// against the built site, served on localhost. The headless host is the
+// oracle for pixels and geometry: the same program must draw the same
+// screen in both.
+//
+//   node --test tests/web/    (TAVILO_SITE, TAVILO_HEADLESS, CHROMIUM say where things are)
+import { after, before, test } from 'node:test';
+import assert from 'node:assert/strict';
+import { execFileSync } from 'node:child_process';
+import { mkdtempSync, readFileSync, rmSync, mkdirSync } from 'node:fs';
+import { tmpdir } from 'node:os';
+import { dirname, join, resolve } from 'node:path';
+import { fileURLToPath } from 'node:url';
+import { chromium } from 'playwright-core';
+import { serve } from './serve.mjs';
+
+const here = dirname(fileURLToPath(import.meta.url));
+const root = resolve(here, '../..');
+const site = process.env.TAVILO_SITE || join(root, 'build/web/site');
+const headless = process.env.TAVILO_HEADLESS || join(root, 'build/default/platform/hosts/tavilo-headless');
+const shots = process.env.TAVILO_SHOTS || join(root, 'build/web/shots');
+const WIDTH = 240;
+const HEIGHT = 320;
+
+// The runners' colours as the canvas shows them (R, G, B), runner 0 to 7.
+const RUNNER_RGB = [
+  [255, 0, 0], [255, 153, 0], [255, 255, 0], [51, 204, 0],
+  [0, 204, 255], [0, 0, 255], [204, 0, 255], [204, 204, 204],
+];
+
+// Centres of the menu bar's buttons and of the option dialog's buttons, in
+// screen pixels.
+const BAR = { New: [19, 307], All: [54, 307], Option: [97, 307], Exit: [195, 307] };
+const OPTION = { more: [180, 138], ok: [74, 185] };
+const STORAGE_KEY = 'tavilo/registry.reg';
+
+let browser;
+let server;
+let url;
+let scratch;
+
+before(async () => {
+  scratch = mkdtempSync(join(tmpdir(), 'tavilo-web-'));
+  mkdirSync(shots, { recursive: true });
+  ({ server, url } = await serve(site));
+  browser = await chromium.launch({
+    executablePath: process.env.CHROMIUM || '/usr/bin/chromium',
+    headless: true,
+  });
+});
+
+after(async () => {
+  await browser?.close();
+  server?.close();
+  rmSync(scratch, { recursive: true, force: true });
+});
+
+// Runs the headless host on a script in a fresh settings folder; returns
+// its standard output.
+function runHeadless(script) {
+  const config = mkdtempSync(join(scratch, 'config-'));
+  return execFileSync(headless, ['--config-dir', config, '-'], { input: `${script}quit\n`, encoding: 'utf8' });
+}
+
+function headlessState(script) {
+  const lines = runHeadless(`${script}state\n`).trim().split('\n');
+  return JSON.parse(lines[lines.length - 1]);
+}
+
+function headlessShot(script) {
+  const file = join(scratch, `shot-${Math.random().toString(36).slice(2)}.png`);
+  runHeadless(`${script}shot ${file}\n`);
+  return readFileSync(file).toString('base64');
+}
+
+// A page of its own context; console errors and warnings are collected so
+// that each test can insist there were none.
+async function openPage(options = {}) {
+  const context = options.context || (await browser.newContext(options.contextOptions || { viewport: { width: 800, height: 700 } }));
+  const page = await context.newPage();
+  page.problems = [];
+  page.on('console', (message) => {
+    if (message.type() === 'error' || message.type() === 'warning') {
+      page.problems.push(`${message.type()}: ${message.text()}`);
+    }
+  });
+  page.on('pageerror', (error) => page.problems.push(`page error: ${error.message}`));
+  await page.goto(url);
+  await waitForProgram(page);
+  return page;
+}
+
+async function waitForProgram(page) {
+  await page.waitForFunction(() => performance.getEntriesByName('tavilo-first-frame').length > 0);
+}
+
+// The canvas as RGBA bytes, read from a copy so that the page's own canvas
+// is never read back (reading it makes Chromium warn about readbacks).
+async function canvasPixels(page) {
+  const text = await page.evaluate(() => {
+    const copy = document.createElement('canvas');
+    copy.width = 240;
+    copy.height = 320;
+    const context = copy.getContext('2d');
+    context.drawImage(document.getElementById('screen'), 0, 0);
+    const data = context.getImageData(0, 0, copy.width, copy.height).data;
+    let binary = '';
+    for (let i = 0; i < data.length; i += 0x8000) {
+      binary += String.fromCharCode(...data.subarray(i, i + 0x8000));
+    }
+    return btoa(binary);
+  });
+  return Uint8Array.from(Buffer.from(text, 'base64'));
+}
+
+// A PNG decoded by the browser, as RGBA bytes of the same layout.
+async function pngPixels(page, base64) {
+  const bytes = await page.evaluate(async (png) => {
+    const image = new Image();
+    image.src = `data:image/png;base64,${png}`;
+    await image.decode();
+    const canvas = document.createElement('canvas');
+    canvas.width = image.width;
+    canvas.height = image.height;
+    const context = canvas.getContext('2d');
+    context.drawImage(image, 0, 0);
+    const data = context.getImageData(0, 0, image.width, image.height).data;
+    let binary = '';
+    for (let i = 0; i < data.length; i += 0x8000) {
+      binary += String.fromCharCode(...data.subarray(i, i + 0x8000));
+    }
+    return btoa(binary);
+  }, base64);
+  return Uint8Array.from(Buffer.from(bytes, 'base64'));
+}
+
+function countDifferences(a, b) {
+  assert.equal(a.length, b.length);
+  let different = 0;
+  for (let i = 0; i < a.length; i += 4) {
+    if (a[i] !== b[i] || a[i + 1] !== b[i + 1] || a[i + 2] !== b[i + 2]) {
+      ++different;
+    }
+  }
+  return different;
+}
+
+// Screen pixel to the page's CSS pixel at its centre.
+async function pagePoint(page, [x, y]) {
+  const box = await page.locator('#screen').boundingBox();
+  return [box.x + ((x + 0.5) * box.width) / WIDTH, box.y + ((y + 0.5) * box.height) / HEIGHT];
+}
+
+async function click(page, point) {
+  const [x, y] = await pagePoint(page, point);
+  await page.mouse.click(x, y);
+}
+
+async function touch(page, point) {
+  const [x, y] = await pagePoint(page, point);
+  await page.touchscreen.tap(x, y);
+}
+
+function runnerAt(pixels, x, y) {
+  const i = (y * WIDTH + x) * 4;
+  return RUNNER_RGB.findIndex(([r, g, b]) => pixels[i] === r && pixels[i + 1] === g && pixels[i + 2] === b);
+}
+
+// Pixels of runner `runner`'s colour in the band of pole `pole` below the
+// pole heads.
+function trailPixels(pixels, board, pole, runner) {
+  const left = board.originX + 30 * pole - 4;
+  let count = 0;
+  for (let y = board.originY + 12; y < 240; ++y) {
+    for (let x = left; x < left + 18; ++x) {
+      if (runnerAt(pixels, x, y) === runner) ++count;
+    }
+  }
+  return count;
+}
+
+// The runner whose colour is lowest in each pole's band (above the scribble
+// pad), and the row where it is: where the runners have arrived.
+function arrivals(pixels, board) {
+  const result = [];
+  for (let pole = 0; pole < board.playerCount; ++pole) {
+    const left = board.originX + 30 * pole - 4;
+    let found = { runner: -1, y: -1 };
+    for (let y = 239; y > board.originY && found.runner < 0; --y) {
+      for (let x = left; x < left + 18; ++x) {
+        const runner = runnerAt(pixels, x, y);
+        if (runner >= 0) {
+          found = { runner, y };
+          break;
+        }
+      }
+    }
+    result.push(found);
+  }
+  return result;
+}
+
+function assertQuiet(page) {
+  assert.deepEqual(page.problems, [], 'the page logged errors or warnings');
+}
+
+const boardOfSix = () => headlessState('press New\nwait 600\n').board;
+
+test('the title screen and the About dialog are the headless host\'s pixels', async () => {
+  const page = await openPage();
+  await page.waitForTimeout(200);
+  const title = await pngPixels(page, headlessShot('wait 200\n'));
+  assert.equal(countDifferences(await canvasPixels(page), title), 0);
+
+  await page.keyboard.press('Alt+Slash');
+  await page.waitForTimeout(300);
+  const about = await pngPixels(page, headlessShot('wait 200\nkey alt+/\nwait 300\n'));
+  assert.notEqual(countDifferences(title, about), 0, 'the About dialog changes the screen');
+  assert.equal(countDifferences(await canvasPixels(page), about), 0);
+  await page.screenshot({ path: join(shots, 'about-desktop.png') });
+  assertQuiet(page);
+  await page.context().close();
+});
+
+test('a tap on a pole head starts its runner, and All finishes the game', async () => {
+  const board = boardOfSix();
+  const page = await openPage();
+  await click(page, BAR.New);
+  await page.waitForTimeout(300);
+  const before = await canvasPixels(page);
+  await click(page, [board.originX + 30 * 2 + 5, 28]);
+  await page.waitForTimeout(400);
+  const moved = await canvasPixels(page);
+  assert.ok(trailPixels(moved, board, 2, 2) > trailPixels(before, board, 2, 2) + 5, 'runner 2 leaves a trail');
+  assert.equal(trailPixels(moved, board, 4, 4), trailPixels(before, board, 4, 4), 'runner 4 has not moved');
+
+  await click(page, BAR.All);
+  let result = [];
+  for (let i = 0; i < 60; ++i) {
+    await page.waitForTimeout(500);
+    result = arrivals(await canvasPixels(page), board);
+    if (result.every((arrival) => arrival.y === result[0].y)) break;
+  }
+  assert.ok(result.every((arrival) => arrival.y === result[0].y), `every runner arrives: ${JSON.stringify(result)}`);
+  assert.deepEqual(result.map((arrival) => arrival.runner).sort(), [0, 1, 2, 3, 4, 5]);
+  await page.screenshot({ path: join(shots, 'game-desktop.png') });
+  assertQuiet(page);
+  await page.context().close();
+});
+
+// The runners whose ball heads show above their poles.
+function poleHeads(pixels, board) {
+  const heads = [];
+  for (let pole = 0; pole < 8; ++pole) {
+    const left = board.originX + 30 * pole - 4;
+    let seen = false;
+    for (let y = board.originY - 20; y < board.originY + 4 && !seen; ++y) {
+      for (let x = Math.max(0, left); x < Math.min(WIDTH, left + 18) && !seen; ++x) {
+        seen = runnerAt(pixels, x, y) === pole;
+      }
+    }
+    if (seen) heads.push(pole);
+  }
+  return heads;
+}
+
+async function storedText(page, key = STORAGE_KEY) {
+  return page.evaluate((name) => localStorage.getItem(name), key);
+}
+
+async function chooseSeven(page) {
+  await click(page, BAR.Option);
+  await page.waitForTimeout(200);
+  await click(page, OPTION.more);
+  await page.waitForTimeout(100);
+  await click(page, OPTION.ok);
+  await page.waitForTimeout(200);
+}
+
+test('the chosen count survives a reload; damaged stored text is kept aside', async () => {
+  const seven = headlessState('press Option\npress >\npress OK\nwait 600\n');
+  assert.equal(seven.g_playerCount, 7);
+  const six = headlessState('press New\nwait 600\n');
+
+  const page = await openPage();
+  await chooseSeven(page);
+  // Closing the tab is Exit for the settings: nothing is stored until then.
+  await page.reload();
+  await waitForProgram(page);
+  assert.match(await storedText(page), /"PlayerCount"=dword:00000007/);
+  await click(page, BAR.New);
+  await page.waitForTimeout(600);
+  assert.deepEqual(poleHeads(await canvasPixels(page), seven.board), [0, 1, 2, 3, 4, 5, 6]);
+
+  // Damage the stored text as the next page starts, before its program
+  // reads it (and after this page's program has saved on the way out).
+  await page.context().addInitScript((key) => {
+    if (sessionStorage.getItem('damaged') === null) {
+      sessionStorage.setItem('damaged', '1');
+      localStorage.setItem(key, 'PlayerCount=seven\n[[');
+    }
+  }, STORAGE_KEY);
+  await page.reload();
+  await waitForProgram(page);
+  await page.waitForTimeout(200);
+  assert.equal(await storedText(page, `${STORAGE_KEY}.bad`), 'PlayerCount=seven\n[[');
+  await click(page, BAR.New);
+  await page.waitForTimeout(600);
+  assert.deepEqual(poleHeads(await canvasPixels(page), six.board), [0, 1, 2, 3, 4, 5]);
+  assertQuiet(page);
+  await page.context().close();
+});
+
+test('a second tab offers to take over, and "Play here" moves the program with its count', async () => {
+  const seven = headlessState('press Option\npress >\npress OK\nwait 600\n');
+  const first = await openPage();
+  await chooseSeven(first);
+
+  const second = await first.context().newPage();
+  second.problems = [];
+  second.on('console', (m) => ['error', 'warning'].includes(m.type()) && second.problems.push(m.text()));
+  await second.goto(url);
+  await second.locator('#panel').waitFor({ state: 'visible' });
+  assert.match(await second.locator('#message').textContent(), /open in another tab/);
+  assert.ok(await second.locator('#screen').isHidden());
+
+  await second.locator('#action').click();
+  await waitForProgram(second);
+  await second.locator('#screen').waitFor({ state: 'visible' });
+  await first.locator('#panel').waitFor({ state: 'visible' });
+  assert.match(await first.locator('#message').textContent(), /open in another tab/);
+  assert.match(await storedText(second), /"PlayerCount"=dword:00000007/);
+  await click(second, BAR.New);
+  await second.waitForTimeout(600);
+  assert.deepEqual(poleHeads(await canvasPixels(second), seven.board), [0, 1, 2, 3, 4, 5, 6]);
+  assertQuiet(first);
+  assertQuiet(second);
+  await first.context().close();
+});
+
+test('Exit ends the program and the page offers to start it again', async () => {
+  const page = await openPage();
+  const title = await pngPixels(page, headlessShot('wait 200\n'));
+  await click(page, BAR.Exit);
+  await page.locator('#panel').waitFor({ state: 'visible' });
+  assert.match(await page.locator('#message').textContent(), /Tavilo has ended/);
+  await page.locator('#action').click();
+  await page.locator('#screen').waitFor({ state: 'visible' });
+  await page.waitForTimeout(400);
+  assert.equal(countDifferences(await canvasPixels(page), title), 0);
+  await click(page, BAR.New);
+  await page.waitForTimeout(400);
+  assert.notEqual(countDifferences(await canvasPixels(page), title), 0, 'the new program answers');
+  assertQuiet(page);
+  await page.context().close();
+});
+
+test('after one visit the page starts with no network', async () => {
+  const page = await openPage();
+  await page.evaluate(() => navigator.serviceWorker.ready);
+  const title = await pngPixels(page, headlessShot('wait 200\n'));
+  await page.context().setOffline(true);
+  await page.reload();
+  await waitForProgram(page);
+  await page.waitForTimeout(200);
+  assert.equal(countDifferences(await canvasPixels(page), title), 0);
+  assertQuiet(page);
+  await page.context().close();
+});
+
+test('on a phone: three device pixels per screen pixel, and a whole game by touch', async () => {
+  const board = boardOfSix();
+  const page = await openPage({
+    contextOptions: { viewport: { width: 360, height: 640 }, deviceScaleFactor: 2, hasTouch: true, isMobile: true },
+  });
+  const box = await page.locator('#screen').boundingBox();
+  assert.deepEqual([box.width, box.height], [360, 480]);
+  assert.equal(await page.locator('#screen').getAttribute('data-scale'), '3');
+
+  await touch(page, BAR.New);
+  await page.waitForTimeout(300);
+  const before = await canvasPixels(page);
+  await touch(page, [board.originX + 30 * 5 + 5, 28]);
+  await page.waitForTimeout(400);
+  const moved = await canvasPixels(page);
+  assert.ok(trailPixels(moved, board, 5, 5) > trailPixels(before, board, 5, 5) + 5, 'runner 5 leaves a trail');
+  assert.equal(await page.evaluate(() => [window.scrollX, window.scrollY, visualViewport.scale].join()), '0,0,1');
+
+  await touch(page, BAR.All);
+  let result = [];
+  for (let i = 0; i < 60; ++i) {
+    await page.waitForTimeout(500);
+    result = arrivals(await canvasPixels(page), board);
+    if (result.every((arrival) => arrival.y === result[0].y)) break;
+  }
+  assert.deepEqual(result.map((arrival) => arrival.runner).sort(), [0, 1, 2, 3, 4, 5]);
+  await page.screenshot({ path: join(shots, 'game-phone.png') });
+  assertQuiet(page);
+  await page.context().close();
+});
