@@ -329,6 +329,7 @@ test('a second tab offers to take over, and "Play here" moves the program with i
   await second.locator('#screen').waitFor({ state: 'visible' });
   await first.locator('#panel').waitFor({ state: 'visible' });
   assert.match(await first.locator('#message').textContent(), /open in another tab/);
+  await first.screenshot({ path: join(shots, 'other-tab-notice.png') });
   assert.match(await storedText(second), /"PlayerCount"=dword:00000007/);
   await click(second, BAR.New);
   await second.waitForTimeout(600);
@@ -344,6 +345,7 @@ test('Exit ends the program and the page offers to start it again', async () => 
   await click(page, BAR.Exit);
   await page.locator('#panel').waitFor({ state: 'visible' });
   assert.match(await page.locator('#message').textContent(), /Tavilo has ended/);
+  await page.screenshot({ path: join(shots, 'ended.png') });
   await page.locator('#action').click();
   await page.locator('#screen').waitFor({ state: 'visible' });
   await page.waitForTimeout(400);

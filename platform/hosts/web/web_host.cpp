@@ -39,9 +39,11 @@ namespace {
 // A program that keeps finding work already due (a timer of 0 ms, a burst
 // of input) would never reach a real wait; it still gives the browser a
 // turn at least this often so that the page keeps painting and listening.
+// Start-up is exempt: the first frame should not wait for a browser turn.
 constexpr uint64_t kMaxBusyMs = 50;
 
 uint64_t g_lastYieldMs = 0;
+bool g_presented = false;
 
 // The page's event codes, in the order of page/page.js's EVENT table.
 constexpr host::EventKind kPageEvents[] = {
@@ -74,6 +76,7 @@ namespace host {
 
 void Present(const uint32_t* pixels, int left, int top, int right, int bottom) {
     JsPresent(pixels, left, top, right, bottom);
+    g_presented = true;
 }
 
 bool WaitEvent(uint64_t deadlineMs, Event* event) {
@@ -83,7 +86,7 @@ bool WaitEvent(uint64_t deadlineMs, Event* event) {
         }
         uint64_t now = rt::NowMs();
         if (now >= deadlineMs) {
-            if (now - g_lastYieldMs < kMaxBusyMs) {
+            if (!g_presented || now - g_lastYieldMs < kMaxBusyMs) {
                 return false;
             }
             JsSleep(0);

@@ -148,68 +148,94 @@
   // At most one program runs in a page. `run` describes it while it does.
   let run = null;
 
-  function startProgram() {
-    return new Promise((resolve) => {
-      const state = {
-        module: null,
-        events: [],
-        wake: null,
-        timer: 0,
-        finished: resolve,
-        endReason: 'exit',
-      };
-      run = state;
-      const host = {
-        present(heap, pixels, left, top, right, bottom) {
-          present(heap, pixels >>> 2, left, top, right, bottom);
-        },
-        sleep(timeoutMs, wakeUp) {
-          state.wake = wakeUp;
-          if (state.events.length > 0) {
-            resume(state);
-          } else if (timeoutMs >= 0) {
-            state.timer = setTimeout(() => resume(state), timeoutMs);
-          }
-        },
-        takeEvent(heap, fields) {
-          const event = state.events.shift();
-          if (!event) {
-            return 0;
-          }
-          heap.set(event, fields >>> 2);
-          return 1;
-        },
-        setIcon(heapWords, heapBytes, pixels, mask, width, height) {
-          setIcon(heapWords, heapBytes, pixels >>> 2, mask, width, height);
-        },
-        ended() {
-          if (state.module) {
-            saveSettings(state.module.FS);
-          }
-          run = null;
-          state.wake = null;
-          clearTimeout(state.timer);
-          state.finished(state.endReason);
-        },
-      };
-      createTavilo({
-        host,
-        preRun: [(module) => loadSettings(module.FS)],
-        instantiateWasm(imports, receive) {
-          wasmModule
-            .then((compiled) => WebAssembly.instantiate(compiled, imports).then((instance) => receive(instance, compiled)))
-            .catch((error) => console.error('Tavilo could not start:', error));
-          return {};
-        },
-        print: (text) => console.log(text),
-        printErr: (text) => console.error(text),
-      }).then((module) => {
-        state.module = module;
-        if (run === state) {
-          saveSettings(module.FS);
+  // The next program is made ready (compiled, instantiated, its runtime set
+  // up) while the page still waits for the lock, and is held just before
+  // main until this tab may run it. Its settings are read only then, once
+  // any other tab has written its own.
+  let prepared = null;
+
+  function prepareProgram() {
+    const state = {
+      module: null,
+      events: [],
+      wake: null,
+      timer: 0,
+      go: false,
+      release: null,
+      endReason: 'exit',
+    };
+    state.done = new Promise((resolve) => { state.finished = resolve; });
+    const host = {
+      present(heap, pixels, left, top, right, bottom) {
+        present(heap, pixels >>> 2, left, top, right, bottom);
+      },
+      sleep(timeoutMs, wakeUp) {
+        state.wake = wakeUp;
+        if (state.events.length > 0) {
+          resume(state);
+        } else if (timeoutMs >= 0) {
+          state.timer = setTimeout(() => resume(state), timeoutMs);
         }
-      });
+      },
+      takeEvent(heap, fields) {
+        const event = state.events.shift();
+        if (!event) {
+          return 0;
+        }
+        heap.set(event, fields >>> 2);
+        return 1;
+      },
+      setIcon(heapWords, heapBytes, pixels, mask, width, height) {
+        setIcon(heapWords, heapBytes, pixels >>> 2, mask, width, height);
+      },
+      ended() {
+        saveSettings(state.module.FS);
+        run = null;
+        state.wake = null;
+        clearTimeout(state.timer);
+        state.finished(state.endReason);
+      },
+    };
+    createTavilo({
+      host,
+      preRun: [(module) => {
+        state.module = module;
+        module.addRunDependency('tavilo-lock');
+        state.release = () => {
+          loadSettings(module.FS);
+          // main runs from here until its first wait; what it did to the
+          // settings (a damaged file moved aside) is stored at once.
+          module.removeRunDependency('tavilo-lock');
+          if (run === state) {
+            saveSettings(module.FS);
+          }
+        };
+        if (state.go) {
+          state.release();
+        }
+      }],
+      instantiateWasm(imports, receive) {
+        wasmModule
+          .then((compiled) => WebAssembly.instantiate(compiled, imports).then((instance) => receive(instance, compiled)))
+          .catch((error) => console.error('Tavilo could not start:', error));
+        return {};
+      },
+      print: (text) => console.log(text),
+      printErr: (text) => console.error(text),
     });
+    return state;
+  }
+
+  // Runs a prepared program; resolves with the reason it ended.
+  function startProgram() {
+    const state = prepared || prepareProgram();
+    prepared = null;
+    run = state;
+    state.go = true;
+    if (state.release) {
+      state.release();
+    }
+    return state.done;
   }
 
   // Runs the program until it waits again. The program may end in here.
@@ -356,6 +382,7 @@
   }
 
   function claim() {
+    prepared = prepared || prepareProgram();
     return navigator.locks.request(LOCK_NAME, { ifAvailable: true }, holdLockAndRun);
   }
 
