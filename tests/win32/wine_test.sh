@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The Windows build under Wine, in a fresh Wine prefix on a private Xvfb:
 #   1. every scenario script in tests/scenarios gives byte-identical pictures
-#      from tavilo-headless.exe and from the Linux tavilo-headless, and the
-#      scenarios that match a reference picture of the program tests match it;
+#      and state lines from tavilo-headless.exe and from the Linux
+#      tavilo-headless, and the scenarios that match a reference picture of
+#      the program tests match it;
 #   2. the settings file keeps damaged files and loses stale temporaries;
 #   3. tavilo.exe opens its window with a fresh %APPDATA% and the icon of its
 #      resources, a click on New and on a pole head sets a runner going, the
@@ -92,6 +93,11 @@ for script in "$root"/tests/scenarios/*.txt; do
         timeout 120 wine "$windows_bin/tavilo-headless.exe" --config-dir "$(windows_path "$work/$name-windows")" \
             ${clock:+--clock-start "$clock"} "$(windows_path "$script")" >out.txt 2>err.txt) ||
         fail "$name: the Windows build stopped with $?"
+    if ! cmp -s "$work/$name-linux/out.txt" "$work/$name-windows/out.txt"; then
+        fail "$name: the state lines differ between the Linux and the Windows build"
+    elif [ -s "$work/$name-linux/out.txt" ]; then
+        pass "$name: $(wc -l <"$work/$name-linux/out.txt") state lines"
+    fi
     shots=$(cd "$work/$name-linux" && ls -- *.png 2>/dev/null || true)
     if [ -z "$shots" ]; then
         fail "$name: no pictures taken"

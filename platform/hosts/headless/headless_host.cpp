@@ -285,6 +285,7 @@ int main(int argc, char** argv) {
     }
     argc = static_cast<int>(utf8Argv.size());
     argv = utf8Argv.data();
+    headless::UseBinaryOutput();
     uint64_t clockStart = 0;
     const char* script = nullptr;
     for (int i = 1; i < argc; ++i) {

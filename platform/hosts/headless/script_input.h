@@ -11,6 +11,10 @@ namespace headless {
 // The command line, argv[0] included, in UTF-8.
 std::vector<std::string> Arguments(int argc, char** argv);
 
+// Makes standard output write bytes as they are, so that the state lines are
+// the same on every system (no CR before each LF on Windows).
+void UseBinaryOutput();
+
 // A descriptor for reading the script file (a UTF-8 path), or -1 with errno
 // set.
 int OpenScript(const char* path);

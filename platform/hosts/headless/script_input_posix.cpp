@@ -9,6 +9,8 @@ namespace headless {
 
 std::vector<std::string> Arguments(int argc, char** argv) { return std::vector<std::string>(argv, argv + argc); }
 
+void UseBinaryOutput() {}
+
 int OpenScript(const char* path) { return open(path, O_RDONLY | O_CLOEXEC); }
 
 Ready WaitForInput(int scriptFd, int watchFd) {

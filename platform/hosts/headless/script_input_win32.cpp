@@ -15,6 +15,8 @@ std::vector<std::string> Arguments(int argc, char** argv) {
     return arguments;
 }
 
+void UseBinaryOutput() { win32sys::UseBinaryStandardOutput(); }
+
 int OpenScript(const char* path) { return win32sys::OpenForReading(path); }
 
 Ready WaitForInput(int, int) { return Ready::Script; }

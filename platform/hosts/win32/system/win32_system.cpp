@@ -94,6 +94,11 @@ std::vector<std::string> CommandLineArguments() {
     return arguments;
 }
 
+void UseBinaryStandardOutput() {
+    std::fflush(stdout);
+    _setmode(_fileno(stdout), _O_BINARY);
+}
+
 int OpenForReading(const std::string& path) {
     return _wopen(Wide(path).c_str(), _O_RDONLY | _O_BINARY | _O_NOINHERIT);
 }

@@ -15,6 +15,9 @@ namespace win32sys {
 // The process's command line split as the C runtime does, in UTF-8.
 std::vector<std::string> CommandLineArguments();
 
+// Standard output without the C runtime's LF to CR LF translation.
+void UseBinaryStandardOutput();
+
 // A C runtime descriptor reading the file at a UTF-8 path, or -1.
 int OpenForReading(const std::string& path);
 
