@@ -200,6 +200,15 @@ function arrivals(pixels, board) {
   return result;
 }
 
+// Black pixels in the rows from top to bottom: the scribble pad's ink.
+function darkPixels(pixels, top, bottom) {
+  let count = 0;
+  for (let i = top * WIDTH * 4; i < bottom * WIDTH * 4; i += 4) {
+    if (pixels[i] < 40 && pixels[i + 1] < 40 && pixels[i + 2] < 40) ++count;
+  }
+  return count;
+}
+
 function assertQuiet(page) {
   assert.deepEqual(page.problems, [], 'the page logged errors or warnings');
 }
@@ -386,6 +395,21 @@ test('on a phone: three device pixels per screen pixel, and a whole game by touc
   await page.waitForTimeout(400);
   const moved = await canvasPixels(page);
   assert.ok(trailPixels(moved, board, 5, 5) > trailPixels(before, board, 5, 5) + 5, 'runner 5 leaves a trail');
+
+  // A finger dragged across the scribble pad draws there; the page neither
+  // scrolls nor zooms under it.
+  const session = await page.context().newCDPSession(page);
+  const finger = async (type, point) => session.send('Input.dispatchTouchEvent', {
+    type, touchPoints: point ? [Object.fromEntries(['x', 'y'].map((k, i) => [k, point[i]]))] : [],
+  });
+  const padBefore = darkPixels(await canvasPixels(page), 258, 292);
+  await finger('touchStart', await pagePoint(page, [40, 262]));
+  for (let step = 1; step <= 8; ++step) {
+    await finger('touchMove', await pagePoint(page, [40 + step * 20, 262 + step * 3]));
+  }
+  await finger('touchEnd');
+  await page.waitForTimeout(200);
+  assert.ok(darkPixels(await canvasPixels(page), 258, 292) > padBefore + 100, 'the drag draws on the pad');
   assert.equal(await page.evaluate(() => [window.scrollX, window.scrollY, visualViewport.scale].join()), '0,0,1');
 
   await touch(page, BAR.All);
