@@ -227,6 +227,17 @@ test('the title screen and the About dialog are the headless host\'s pixels', as
   assert.notEqual(countDifferences(title, about), 0, 'the About dialog changes the screen');
   assert.equal(countDifferences(await canvasPixels(page), about), 0);
   await page.screenshot({ path: join(shots, 'about-desktop.png') });
+
+  // Re-fitted when the window changes: the largest whole scale, centred on
+  // whole pixels, never below one.
+  for (const [width, height, scale] of [[1000, 1000, 3], [500, 400, 1], [200, 200, 1], [800, 700, 2]]) {
+    await page.setViewportSize({ width, height });
+    await page.waitForFunction((expected) => document.getElementById('screen').dataset.scale === expected, String(scale));
+    const box = await page.locator('#screen').boundingBox();
+    assert.deepEqual([box.width, box.height], [240 * scale, 320 * scale]);
+    assert.deepEqual([box.x, box.y], [Math.max(0, Math.floor((width - box.width) / 2)), Math.max(0, Math.floor((height - box.height) / 2))]);
+  }
+  assert.equal(countDifferences(await canvasPixels(page), about), 0);
   assertQuiet(page);
   await page.context().close();
 });
