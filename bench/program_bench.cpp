@@ -5,7 +5,7 @@
 #include <benchmark/benchmark.h>
 
 #include "board.h"
-#include "hosts/host.h"
+#include "user/host.h"
 #include "runner.h"
 #include "runtime/runtime_control.h"
 #include "user/user.h"
@@ -17,7 +17,6 @@
 namespace host {
 void Present(const uint32_t*, int, int, int, int) {}
 bool WaitEvent(uint64_t, Event*) { return false; }
-void WatchDescriptor(int) {}
 void RaiseWindow() {}
 void SetIcon(const uint32_t*, const uint8_t*, int, int) {}
 }  // namespace host

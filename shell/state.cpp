@@ -2,7 +2,7 @@
 // command: the board with one record per player, then the shared flags.
 #include <string>
 
-#include "hosts/host.h"
+#include "user/program.h"
 #include "input/stylus.h"
 #include "intro/intro.h"
 #include "shell/globals.h"

@@ -2,11 +2,8 @@
 // it (or to the window that took the pen-down, until pen-up), keys to the
 // focus; a modal dialog shuts every other window out.
 #include <algorithm>
-#include <cstdio>
-#include <cstdlib>
 #include <map>
 
-#include "runtime/utf.h"
 #include "user_internal.h"
 
 namespace user {
@@ -146,32 +143,6 @@ void PenMoveOrUp(POINT p, bool up) {
     }
 }
 
-// "press LABEL" of the script: a tap at the centre of the visible control
-// that carries that label. Nothing carries one until buttons and the menu
-// bar exist; the script then stops with a message.
-void Press(const std::string& label) {
-    std::u16string wanted;
-    rt::Utf8ToUtf16(label, wanted);  // a label that is not UTF-8 matches nothing
-    std::vector<Window*> all;
-    CollectWindows(&all);
-    for (Window* w : all) {
-        if (w->pressLabel.empty() || w->pressLabel != wanted || !IsShown(w)) {
-            continue;
-        }
-        RECT r = ScreenWindowRect(w);
-        POINT centre{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
-        if (WindowAt(centre) != w) {
-            continue;  // covered
-        }
-        PenDown(centre);
-        PenMoveOrUp(centre, true);
-        return;
-    }
-    std::fprintf(stderr, "press: no visible button, menu item or dialog button is labelled \"%s\"\n",
-                 label.c_str());
-    std::exit(2);
-}
-
 }  // namespace
 
 void HandleHostEvent(const host::Event& e) {
@@ -214,14 +185,6 @@ void HandleHostEvent(const host::Event& e) {
         }
         break;
     }
-    case host::EventKind::Press:
-        Press(e.label);
-        break;
-    case host::EventKind::Command:
-        if (HWND main = MainWindow()) {
-            PostMessageW(main, WM_COMMAND, MAKEWPARAM(e.command, 0), 0);
-        }
-        break;
     case host::EventKind::Close:
         // The program is closed as by its own Exit: its main window gets
         // WM_CLOSE, whose default destroys it.
@@ -231,10 +194,28 @@ void HandleHostEvent(const host::Event& e) {
             PostQuitMessage(0);
         }
         break;
-    case host::EventKind::Wake:
+    case host::EventKind::HandOver:
         OnInstanceWake();
         break;
     }
+}
+
+BOOL FindLabelledControl(const std::u16string& label, POINT* screenCentre) {
+    std::vector<Window*> all;
+    CollectWindows(&all);
+    for (Window* w : all) {
+        if (w->pressLabel.empty() || w->pressLabel != label || !IsShown(w)) {
+            continue;
+        }
+        RECT r = ScreenWindowRect(w);
+        POINT centre{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+        if (WindowAt(centre) != w) {
+            continue;  // covered
+        }
+        *screenCentre = centre;
+        return TRUE;
+    }
+    return FALSE;
 }
 
 char16_t CharForKey(WPARAM vk) {

@@ -29,6 +29,7 @@
 #include <map>
 
 #include "registry/registry.h"
+#include "runtime/descriptor_watch.h"
 #include "user_internal.h"
 
 namespace user {
@@ -162,7 +163,7 @@ void ReleaseClaim() {
     InstanceState& s = St();
     if (s.listenFd >= 0) {
         if (s.owner != nullptr) {
-            host::WatchDescriptor(-1);
+            rt::WatchDescriptor(-1);
         }
         close(s.listenFd);
         // Removed while the lock is still held, so that it is never the
@@ -237,7 +238,7 @@ void PublishInstance(Window* w) {
     s.owner = w->handle;
     w->published = true;
     if (s.listenFd >= 0) {
-        host::WatchDescriptor(s.listenFd);
+        rt::WatchDescriptor(s.listenFd);
     }
 }
 

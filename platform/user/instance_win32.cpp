@@ -8,7 +8,7 @@
 
 #include "registry/registry.h"
 #include "user_internal.h"
-#include "win32/system/win32_system.h"
+#include "hosts/win32/system/win32_system.h"
 
 namespace user {
 namespace {

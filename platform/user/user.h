@@ -38,9 +38,12 @@ struct FrameHooks {
 };
 BOOL SetFrame(HWND hwnd, const FrameHooks& frame);
 
-// A window that the headless script's "press LABEL" may tap: push buttons,
-// menu-bar buttons and menu items mark themselves with their label.
+// Push buttons, menu-bar buttons and menu items mark themselves with their
+// label, so that a driver (the headless host's "press LABEL") can find a
+// control by name: FindLabelledControl gives the screen point at the centre
+// of the first visible, uncovered window with that label, or FALSE.
 BOOL SetPressLabel(HWND hwnd, LPCWSTR label);
+BOOL FindLabelledControl(const std::u16string& label, POINT* screenCentre);
 
 // The flags of the last SHFullScreen call (0 before any).
 DWORD FullScreenFlags();

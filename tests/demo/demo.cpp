@@ -6,7 +6,7 @@
 #include <string>
 
 #include "demo_dialogs.h"
-#include "host.h"
+#include "user/program.h"
 #include "windows.h"
 
 namespace {

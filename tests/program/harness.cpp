@@ -234,7 +234,6 @@ Image ScreenCopy() {
 namespace host {
 
 void Present(const uint32_t*, int, int, int, int) {}
-void WatchDescriptor(int) {}
 void RaiseWindow() {}
 void SetIcon(const uint32_t*, const uint8_t*, int, int) {}
 

@@ -13,7 +13,8 @@
 #include <vector>
 
 #include "gdi/bmp.h"
-#include "hosts/host.h"
+#include "user/host.h"
+#include "user/user.h"
 #include "resource.h"
 
 namespace progtest {
@@ -119,9 +120,10 @@ inline Step PenStep(host::EventKind kind, int x, int y) {
     s.event.kind = kind, s.event.x = x, s.event.y = y;
     return s;
 }
+// WM_COMMAND to the main window, posted as the headless host posts it.
 inline Step CommandStep(int command) {
-    Step s = PenStep(host::EventKind::Command, 0, 0);
-    s.event.command = command;
+    Step s;
+    s.check = [command] { PostMessageW(user::MainWindow(), WM_COMMAND, MAKEWPARAM(command, 0), 0); };
     return s;
 }
 inline Step WaitStep(uint64_t ms) { return Step{{}, ms, nullptr}; }

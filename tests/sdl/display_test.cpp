@@ -19,8 +19,9 @@
 #include <vector>
 
 #include "display.h"
-#include "host.h"
+#include "runtime/descriptor_watch.h"
 #include "runtime/runtime_control.h"
+#include "user/host.h"
 
 namespace sdlhost {
 namespace {
@@ -135,7 +136,7 @@ TEST_F(DisplayTest, TheWaitSleepsUntilItsDeadlineAndADescriptorWakesIt) {
 
     int fds[2];
     ASSERT_EQ(pipe(fds), 0);
-    host::WatchDescriptor(fds[0]);
+    rt::WatchDescriptor(fds[0]);
     std::thread writer([&] {
         std::this_thread::sleep_for(50ms);
         EXPECT_EQ(write(fds[1], "x", 1), 1);
@@ -145,9 +146,9 @@ TEST_F(DisplayTest, TheWaitSleepsUntilItsDeadlineAndADescriptorWakesIt) {
     waited = rt::NowMs() - start;
     writer.join();
     EXPECT_TRUE(woke);
-    EXPECT_EQ(event.kind, host::EventKind::Wake);
+    EXPECT_EQ(event.kind, host::EventKind::HandOver);
     EXPECT_LT(waited, 1000u);
-    host::WatchDescriptor(-1);
+    rt::WatchDescriptor(-1);
     close(fds[0]);
     close(fds[1]);
 }

@@ -74,7 +74,7 @@ void Check(const std::vector<Case>& cases) {
         }
         std::string text;
         for (const host::Event& e : out) {
-            const char* names[] = {"down", "move", "up", "key", "keyup", "char", "press", "command", "close", "wake"};
+            const char* names[] = {"down", "move", "up", "key", "keyup", "char", "close", "handover"};
             text += names[static_cast<int>(e.kind)];
             if (e.kind <= EventKind::PenUp) {
                 text += " " + std::to_string(e.x) + "," + std::to_string(e.y);

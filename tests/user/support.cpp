@@ -11,9 +11,12 @@
 namespace usertest {
 namespace {
 
+// An event, or with a label a tap on the control of that label, found as
+// the headless host finds it when the event's moment comes.
 struct Timed {
     uint64_t at;
     host::Event event;
+    std::u16string label;
 };
 std::deque<Timed> g_events;
 constexpr const char16_t* kRecordingClass = u"Recording";
@@ -58,15 +61,16 @@ int g_skipPaints;
 std::vector<WORD> g_endOn;
 INT_PTR g_endInInit;
 
-void EventAt(uint64_t ms, const host::Event& event) {
-    Timed t{kStartMs + ms, event};
+void Schedule(const Timed& t) {
     auto it = std::upper_bound(g_events.begin(), g_events.end(), t,
                                [](const Timed& a, const Timed& b) { return a.at < b.at; });
     g_events.insert(it, t);
 }
 
+void EventAt(uint64_t ms, const host::Event& event) { Schedule({kStartMs + ms, event, {}}); }
+
 void PenAt(uint64_t ms, host::EventKind kind, int x, int y) {
-    EventAt(ms, {.kind = kind, .x = x, .y = y, .label = {}});
+    EventAt(ms, host::PenEvent(kind, x, y));
 }
 
 void TapAt(uint64_t ms, int x, int y) {
@@ -75,11 +79,13 @@ void TapAt(uint64_t ms, int x, int y) {
 }
 
 void KeyAt(uint64_t ms, unsigned vk, char16_t ch, bool alt) {
-    EventAt(ms, {.kind = host::EventKind::KeyDown, .vk = vk, .ch = ch, .alt = alt, .label = {}});
-    EventAt(ms, {.kind = host::EventKind::KeyUp, .vk = vk, .alt = alt, .label = {}});
+    EventAt(ms, {.kind = host::EventKind::KeyDown, .vk = vk, .ch = ch, .alt = alt});
+    EventAt(ms, {.kind = host::EventKind::KeyUp, .vk = vk, .alt = alt});
 }
 
-void PressAt(uint64_t ms, const char* label) { EventAt(ms, {.kind = host::EventKind::Press, .label = label}); }
+void PressAt(uint64_t ms, const char* label) {
+    Schedule({kStartMs + ms, {}, std::u16string(label, label + std::char_traits<char>::length(label))});
+}
 
 void ExpectSequence(const std::vector<Msg>& expected, const char* context) {
     bool same = g_log.size() == expected.size();
@@ -235,8 +241,19 @@ bool WaitEvent(uint64_t deadlineMs, Event* event) {
     uint64_t now = rt::NowMs();
     if (!events.empty() && events.front().at <= std::max(now, deadlineMs)) {
         rt::SetClock(std::max(now, events.front().at));
-        *event = events.front().event;
+        const usertest::Timed next = events.front();
         events.pop_front();
+        if (next.label.empty()) {
+            *event = next.event;
+            return true;
+        }
+        POINT centre{};
+        if (!user::FindLabelledControl(next.label, &centre)) {
+            ADD_FAILURE() << "no visible control is labelled " << std::string(next.label.begin(), next.label.end());
+            return false;
+        }
+        events.push_front({next.at, PenEvent(EventKind::PenUp, centre.x, centre.y), {}});
+        *event = PenEvent(EventKind::PenDown, centre.x, centre.y);
         return true;
     }
     if (deadlineMs <= now) return false;
@@ -245,14 +262,13 @@ bool WaitEvent(uint64_t deadlineMs, Event* event) {
         // A loop that would wait for ever: close the main window, which ends
         // whatever loop runs, and fail the test.
         ADD_FAILURE() << "a loop waited for input that the test never gave";
-        *event = Event{.kind = EventKind::Close, .label = {}};
+        *event = Event{.kind = EventKind::Close};
         return true;
     }
     rt::SetClock(deadlineMs);
     return false;
 }
 
-void WatchDescriptor(int) {}
 void RaiseWindow() {}
 void SetIcon(const uint32_t* pixels, const uint8_t* mask, int width, int height) {
     const size_t n = size_t(width) * size_t(height);

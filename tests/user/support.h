@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "gdi/screen.h"
-#include "host.h"
+#include "user/host.h"
 #include "runtime/runtime_control.h"
 #include "user.h"
 #include "windows.h"

@@ -18,11 +18,15 @@
 
 #include "gdi/png.h"
 #include "gdi/screen.h"
-#include "host.h"
 #include "registry/registry.h"
+#include "runtime/descriptor_watch.h"
 #include "runtime/runtime_control.h"
+#include "runtime/utf.h"
 #include "script.h"
 #include "script_input.h"
+#include "user/host.h"
+#include "user/program.h"
+#include "user/user.h"
 #include "windows.h"
 
 namespace {
@@ -191,7 +195,7 @@ bool WaitEvent(uint64_t deadlineMs, Event* event) {
     }
     if (d.watchFd >= 0 && headless::Readable(d.watchFd)) {
         *event = Event{};
-        event->kind = EventKind::Wake;
+        event->kind = EventKind::HandOver;
         return true;
     }
     for (;;) {
@@ -219,7 +223,7 @@ bool WaitEvent(uint64_t deadlineMs, Event* event) {
         LineResult got = NextLine(&line);
         if (got == LineResult::Wake) {
             *event = Event{};
-            event->kind = EventKind::Wake;
+            event->kind = EventKind::HandOver;
             return true;
         }
         if (got == LineResult::EndOfScript) {
@@ -254,6 +258,26 @@ bool WaitEvent(uint64_t deadlineMs, Event* event) {
         }
         case headless::ScriptLine::Kind::Quit:
             return CloseEvent(event);
+        case headless::ScriptLine::Kind::Press: {
+            // A tap at the centre of the control, found where it shows now.
+            std::u16string label;
+            POINT centre{};
+            if (!rt::Utf8ToUtf16(command.label, label) || !user::FindLabelledControl(label, &centre)) {
+                ScriptError("no visible button, menu item or dialog button is labelled \"" + command.label + "\"", line);
+            }
+            d.pending.push_back(PenEvent(EventKind::PenDown, centre.x, centre.y));
+            d.pending.push_back(PenEvent(EventKind::PenUp, centre.x, centre.y));
+            *event = d.pending.front();
+            d.pending.pop_front();
+            return true;
+        }
+        case headless::ScriptLine::Kind::Command:
+            // Posted as the menu would post it; the caller finds it in the
+            // queue before it waits again.
+            if (HWND main = user::MainWindow()) {
+                PostMessageW(main, WM_COMMAND, MAKEWPARAM(command.command, 0), 0);
+            }
+            return false;
         default:
             d.pending.assign(command.events.begin(), command.events.end());
             *event = d.pending.front();
@@ -262,8 +286,6 @@ bool WaitEvent(uint64_t deadlineMs, Event* event) {
         }
     }
 }
-
-void WatchDescriptor(int fd) { g_driver.watchFd = fd; }
 
 void RaiseWindow() {
     // No window to raise; say so, which is what tests of the single-instance
@@ -342,6 +364,7 @@ int main(int argc, char** argv) {
         }
     }
     rt::UseVirtualClock(clockStart);
+    rt::SetDescriptorWatch([](int fd) { g_driver.watchFd = fd; });
     static WCHAR commandLine[] = {0};
     int code = WinMain(reinterpret_cast<HINSTANCE>(1), nullptr, commandLine, SW_SHOW);
     std::fflush(stdout);

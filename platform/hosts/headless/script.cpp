@@ -155,10 +155,7 @@ bool ParseScriptLine(const std::string& raw, ScriptLine* out, std::string* error
             return false;
         }
         out->kind = ScriptLine::Kind::Press;
-        host::Event e;
-        e.kind = host::EventKind::Press;
-        e.label = rest;
-        out->events.push_back(e);
+        out->label = rest;
         return true;
     }
     if (verb == "key") {
@@ -181,10 +178,7 @@ bool ParseScriptLine(const std::string& raw, ScriptLine* out, std::string* error
             return false;
         }
         out->kind = ScriptLine::Kind::Command;
-        host::Event e;
-        e.kind = host::EventKind::Command;
-        e.command = static_cast<int>(id);
-        out->events.push_back(e);
+        out->command = id;
         return true;
     }
     if (verb == "wait") {

@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-#include "host.h"
+#include "user/host.h"
 
 namespace headless {
 
@@ -28,7 +28,9 @@ constexpr uint64_t kMaxClockStartMs = uint64_t{1} << 62;
 struct ScriptLine {
     enum class Kind { Nothing, Pen, Press, Keys, Command, Wait, Shot, State, Quit };
     Kind kind = Kind::Nothing;
-    std::vector<host::Event> events;  // Pen, Press, Keys, Command: in the order they happen
+    std::vector<host::Event> events;  // Pen, Keys: in the order they happen
+    std::string label;                // Press, as UTF-8
+    unsigned command = 0;             // Command
     uint64_t waitMs = 0;
     std::string path;
 };

@@ -19,10 +19,11 @@
 #include <deque>
 #include <vector>
 
-#include "host.h"
 #include "input.h"
 #include "options.h"
+#include "runtime/descriptor_watch.h"
 #include "runtime/runtime_control.h"
+#include "user/host.h"
 #include "scale.h"
 #include "watcher.h"
 
@@ -187,9 +188,9 @@ void Handle(const SDL_Event& event) {
     Display& d = g_display;
     if (event.type == d.wakeEventType) {
         if (g_watcher.Receive(static_cast<uint32_t>(event.user.code))) {
-            host::Event wake;
-            wake.kind = host::EventKind::Wake;
-            d.pending.push_back(wake);
+            host::Event handOver;
+            handOver.kind = host::EventKind::HandOver;
+            d.pending.push_back(handOver);
         }
         return;
     }
@@ -234,6 +235,8 @@ bool OpenDisplay(int scale, std::string* error) {
         return false;
     }
     d.wakeEventType = SDL_RegisterEvents(1);
+    // The single-instance socket wakes the wait through the watcher thread.
+    rt::SetDescriptorWatch([](int fd) { g_watcher.Watch(fd); });
     if (scale <= 0) {
         SDL_Rect usable = {};
         if (SDL_GetDisplayUsableBounds(0, &usable) == 0) {
@@ -263,6 +266,7 @@ bool OpenDisplay(int scale, std::string* error) {
 void CloseDisplay() {
     Display& d = g_display;
     g_watcher.Watch(-1);
+    rt::SetDescriptorWatch(nullptr);
     SDL_FreeSurface(d.shadow);
     d.shadow = nullptr;
     if (d.window != nullptr) {
@@ -355,8 +359,6 @@ bool WaitEvent(uint64_t deadlineMs, Event* event) {
         sdlhost::Handle(sdlEvent);
     }
 }
-
-void WatchDescriptor(int fd) { sdlhost::g_watcher.Watch(fd); }
 
 void RaiseWindow() {
     SDL_Window* window = g_display.window;

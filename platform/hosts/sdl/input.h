@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <deque>
 
-#include "host.h"
+#include "user/host.h"
 #include "layout.h"
 
 namespace sdlhost {

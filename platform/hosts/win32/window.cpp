@@ -4,7 +4,7 @@
 // accelerators, and closing the window as the program's own Exit.
 //
 // This file talks to the real Windows API; the program's Win32-style layer
-// only reaches it through the host seam in host.h.
+// only reaches it through the host seam in user/host.h.
 #include <windows.h>
 #include <windowsx.h>
 
@@ -13,9 +13,9 @@
 #include <deque>
 #include <vector>
 
-#include "host.h"
 #include "layout.h"
 #include "runtime/runtime_control.h"
+#include "user/host.h"
 #include "win32/system/win32_system.h"
 #include "win32_host.h"
 
@@ -367,7 +367,7 @@ bool WaitEvent(uint64_t deadlineMs, Event* event) {
             // Another copy asked for this one; the window manager takes the
             // request and calls RaiseWindow.
             *event = Event{};
-            event->kind = EventKind::Wake;
+            event->kind = EventKind::HandOver;
             return true;
         }
         if (!g_host.pending.empty()) {
@@ -385,11 +385,6 @@ bool WaitEvent(uint64_t deadlineMs, Event* event) {
         }
         MsgWaitForMultipleObjectsEx(0, nullptr, timeout, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
     }
-}
-
-void WatchDescriptor(int) {
-    // A hand-over request reaches this host as a window message, not through
-    // a descriptor.
 }
 
 void RaiseWindow() {
