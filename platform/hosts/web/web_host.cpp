@@ -8,9 +8,9 @@
 
 #include <cstdint>
 
-#include "host.h"
 #include "registry/registry.h"
 #include "runtime/runtime_control.h"
+#include "user/host.h"
 #include "windows.h"
 
 // The page side of each call lives in page/page.js (Module.host).
@@ -108,11 +108,9 @@ bool WaitEvent(uint64_t deadlineMs, Event* event) {
     }
 }
 
-// The page has no descriptors to watch: another tab's request to take over
-// reaches the page itself, which closes the program as Exit does.
-void WatchDescriptor(int) {}
-
-// The tab that runs the program is the one the player looks at.
+// The tab that runs the program is the one the player looks at. Another
+// tab's request to take over never reaches the program: the page closes it
+// as Exit does.
 void RaiseWindow() {}
 
 void SetIcon(const uint32_t* pixels, const uint8_t* mask, int width, int height) {
