@@ -1,7 +1,10 @@
 // The registry file on Windows: %APPDATA%\Tavilo\registry.reg, with the
 // same promises as on other systems. Every change re-reads the file under a
-// lock, a damaged file is kept aside rather than overwritten, and a save is
-// a temporary file moved over the old one in one step.
+// lock, a damaged file is kept aside rather than overwritten, a save is a
+// temporary file moved over the old one in one step, temporaries left by a
+// save that was killed are cleared at the next start, and a failed save is
+// reported.
+#include <set>
 #include <string>
 
 #include "../include/windows.h"
@@ -45,6 +48,29 @@ FileState ReadRegistryFile(const std::string& path, Document& doc, unsigned* err
     return FileState::Parsed;
 }
 
+// A failed save is the one failure of the settings said out loud: the
+// program goes on as if nothing happened, but the count the player chose
+// would otherwise be lost without a word.
+LSTATUS ReportFailedSave(const std::string& path, unsigned status, const std::string& reason) {
+    win32sys::ReportProblem(win32sys::ProgramName() + ": could not save the settings to " + path + ": " + reason +
+                            "; the file keeps what it held");
+    return static_cast<LSTATUS>(status);
+}
+
+// Once a run, before the first read, under the lock: clears what saves
+// killed half-way left behind. A missing folder has nothing to clear.
+void CleanUpOnce(const std::string& path) {
+    static std::set<std::string> cleaned;
+    if (path.empty() || cleaned.count(path) != 0) {
+        return;
+    }
+    win32sys::FileLock lock(path);
+    if (lock.Held()) {
+        cleaned.insert(path);
+        win32sys::RemoveStaleTemporaries(path);
+    }
+}
+
 }  // namespace
 
 void SetConfigDir(const std::string& dir) { g_configDir = dir; }
@@ -58,6 +84,7 @@ std::string RegistryFilePath() {
 
 void LoadDocument(Document& doc) {
     std::string path = RegistryFilePath();
+    CleanUpOnce(path);
     unsigned error = 0;
     if (ReadRegistryFile(path, doc, &error) != FileState::Damaged) {
         return;
@@ -72,30 +99,32 @@ void LoadDocument(Document& doc) {
 
 LSTATUS UpdateDocument(const std::function<bool(Document&)>& change) {
     std::string dir = ConfigDir();
+    std::string path = RegistryFilePath();
     unsigned error = win32sys::MakeDirectories(dir);
     if (error != 0) {
-        return static_cast<LSTATUS>(error);
+        return ReportFailedSave(path.empty() ? "the settings folder" : path, error, win32sys::ErrorText(error));
     }
-    std::string path = RegistryFilePath();
+    CleanUpOnce(path);
     win32sys::FileLock lock(path);
     if (!lock.Held()) {
-        return ERROR_ACCESS_DENIED;
+        return ReportFailedSave(path, ERROR_ACCESS_DENIED, "its lock file could not be taken");
     }
-    win32sys::RemoveStaleTemporaries(path);
     Document doc;
     FileState state = ReadRegistryFile(path, doc, &error);
     if (state == FileState::Unreadable) {
         // We cannot see what the file holds, so writing over it could lose
         // every other value in it.
-        return static_cast<LSTATUS>(error);
+        return ReportFailedSave(path, error, win32sys::ErrorText(error));
     }
     if (state == FileState::Damaged && !win32sys::MoveAside(path)) {
-        return ERROR_BADDB;
+        return ReportFailedSave(path, ERROR_BADDB, "the damaged file could not be kept aside");
     }
     if (!change(doc)) {
         return ERROR_SUCCESS;
     }
-    return static_cast<LSTATUS>(win32sys::ReplaceWholeFile(path, SerializeDocument(doc)));
+    std::string reason;
+    error = win32sys::ReplaceWholeFile(path, SerializeDocument(doc), &reason);
+    return error == 0 ? ERROR_SUCCESS : ReportFailedSave(path, error, reason);
 }
 
 }  // namespace reg

@@ -4,7 +4,8 @@
 #      and state lines from tavilo-headless.exe and from the Linux
 #      tavilo-headless, and the scenarios that match a reference picture of
 #      the program tests match it;
-#   2. the settings file keeps damaged files and loses stale temporaries;
+#   2. the settings file keeps damaged files, loses stale temporaries, and a
+#      failed save is reported;
 #   3. tavilo.exe opens its window with a fresh %APPDATA% and the icon of its
 #      resources, a click on New and on a pole head sets a runner going, the
 #      player count chosen in the option dialog is saved when Alt+F4 ends the
@@ -122,7 +123,8 @@ settings="$work/settings/Einstellungen für Tavilo"
 mkdir -p "$settings"
 printf 'not a registry file\n' >"$settings/registry.reg"
 printf 'kept from before\n' >"$settings/registry.reg.bad"
-printf 'half' >"$settings/registry.reg.tmp-4242"
+printf 'half' >"$settings/.registry.reg.tmp-k1ll3d"
+printf 'mine' >"$settings/registry.reg.tmp-backup"
 printf 'press Option\npress >\npress OK\nquit\n' >"$work/settings.txt"
 (cd "$work" && timeout 120 wine "$windows_bin/tavilo-headless.exe" --config-dir "$(windows_path "$settings")" \
     "$(windows_path "$work/settings.txt")" >"$work/settings.log" 2>&1) || fail "settings: the program stopped with $?"
@@ -132,8 +134,18 @@ grep -qi '"PlayerCount"=dword:00000007' "$settings/registry.reg" 2>/dev/null &&
     [ "$(cat "$settings/registry.reg.bad.1" 2>/dev/null)" = "not a registry file" ] &&
     pass "settings: the damaged file is kept as registry.reg.bad.1" ||
     fail "settings: the damaged files are not both kept ($(ls "$settings" | tr '\n' ' '))"
-[ ! -e "$settings/registry.reg.tmp-4242" ] && pass "settings: the stale temporary file is gone" ||
+[ ! -e "$settings/.registry.reg.tmp-k1ll3d" ] && pass "settings: the stale temporary file is gone" ||
     fail "settings: the stale temporary file is still there"
+[ "$(cat "$settings/registry.reg.tmp-backup" 2>/dev/null)" = "mine" ] &&
+    pass "settings: a file the player named is left alone" || fail "settings: a file the player named was removed"
+# A save that cannot be made is said out loud, naming the file.
+printf 'not a folder\n' >"$work/settings/blocked"
+(cd "$work" && timeout 120 wine "$windows_bin/tavilo-headless.exe" \
+    --config-dir "$(windows_path "$work/settings/blocked")\\Tavilo" "$(windows_path "$work/settings.txt")" \
+    >"$work/blocked.log" 2>&1) || fail "settings: the program stopped with $? when it could not save"
+grep -q "could not save the settings to .*blocked.*Tavilo.registry.reg" "$work/blocked.log" &&
+    pass "settings: a failed save is reported ($(grep -m1 'could not save' "$work/blocked.log" | tr -d '\r'))" ||
+    fail "settings: a failed save was not reported: $(cat "$work/blocked.log")"
 
 # 3. The desktop program. The window shows the device screen at a whole
 # scale; device pixel (x, y) is at window pixel (x * scale + left, ...).
@@ -265,7 +277,7 @@ if grep -qi '"PlayerCount"=dword:00000005' "$settings" 2>/dev/null; then
 else
     fail "the player count is not saved in $settings"
 fi
-ls "$appdata/Tavilo" | grep -q 'tmp' && fail "a temporary file was left beside the settings" || true
+ls -a "$appdata/Tavilo" | grep -q 'tmp' && fail "a temporary file was left beside the settings" || true
 
 # Closing the window from the desktop ends the program as Exit does too, and
 # the count saved before is read back.

@@ -62,7 +62,15 @@ unsigned SaveStatus(DWORD error) {
     }
 }
 
-constexpr wchar_t kTempMarker[] = L".tmp-";
+// Our temporary files: a dot, the file's name, ".tmp-" and six letters or
+// digits, a name no person would give a backup of their own.
+constexpr size_t kTempSuffixLength = 6;
+
+std::wstring TempPrefix(const std::wstring& path) {
+    size_t slash = path.find_last_of(L"\\/");
+    size_t start = slash == std::wstring::npos ? 0 : slash + 1;
+    return path.substr(0, start) + L"." + path.substr(start) + L".tmp-";
+}
 
 bool WriteAll(HANDLE file, const std::string& text, DWORD* error) {
     size_t done = 0;
@@ -191,16 +199,33 @@ ReadState ReadWholeFile(const std::string& path, size_t maxBytes, std::string* b
     return ReadState::Read;
 }
 
-unsigned ReplaceWholeFile(const std::string& path, const std::string& text) {
+unsigned ReplaceWholeFile(const std::string& path, const std::string& text, std::string* reason) {
     std::wstring target = Wide(path);
-    wchar_t suffix[32];
-    std::swprintf(suffix, 32, L"%ls%lu", kTempMarker, static_cast<unsigned long>(GetCurrentProcessId()));
-    std::wstring temp = target + suffix;
-    HANDLE file = CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        return SaveStatus(GetLastError());
-    }
+    // Six letters or digits from the process and the moment, as mkstemp
+    // would pick them; CREATE_NEW makes sure no file is taken over.
+    HANDLE file = INVALID_HANDLE_VALUE;
+    std::wstring temp;
     DWORD error = 0;
+    unsigned long long seed = (static_cast<unsigned long long>(GetCurrentProcessId()) << 32) ^ GetTickCount64();
+    for (int attempt = 0; attempt < 100 && file == INVALID_HANDLE_VALUE; ++attempt) {
+        static const wchar_t kDigits[] = L"0123456789abcdefghijklmnopqrstuvwxyz";
+        std::wstring suffix;
+        unsigned long long n = seed + static_cast<unsigned long long>(attempt) * 7919u;
+        for (size_t i = 0; i < kTempSuffixLength; ++i) {
+            suffix += kDigits[n % 36];
+            n /= 36;
+        }
+        temp = TempPrefix(target) + suffix;
+        file = CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+        error = GetLastError();
+        if (file == INVALID_HANDLE_VALUE && error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) {
+            break;
+        }
+    }
+    if (file == INVALID_HANDLE_VALUE) {
+        *reason = ErrorText(error);
+        return SaveStatus(error);
+    }
     bool ok = WriteAll(file, text, &error);
     if (ok && !FlushFileBuffers(file)) {
         error = GetLastError();
@@ -216,9 +241,44 @@ unsigned ReplaceWholeFile(const std::string& path, const std::string& text) {
     }
     if (!ok) {
         DeleteFileW(temp.c_str());
+        *reason = ErrorText(error);
         return SaveStatus(error);
     }
     return 0;
+}
+
+std::string ErrorText(unsigned error) {
+    wchar_t* buffer = nullptr;
+    DWORD n = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                             nullptr, error, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+    std::wstring text = n > 0 && buffer != nullptr ? std::wstring(buffer, n) : std::wstring();
+    LocalFree(buffer);
+    while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r' || text.back() == L' ' || text.back() == L'.')) {
+        text.pop_back();
+    }
+    return text.empty() ? "error " + std::to_string(error) : Utf8(text);
+}
+
+std::string ProgramName() {
+    wchar_t buffer[MAX_PATH];
+    DWORD n = GetModuleFileNameW(nullptr, buffer, MAX_PATH);
+    std::wstring path(buffer, n < MAX_PATH ? n : 0);
+    size_t slash = path.find_last_of(L"\\/");
+    std::wstring name = slash == std::wstring::npos ? path : path.substr(slash + 1);
+    if (name.size() > 4 && _wcsicmp(name.c_str() + name.size() - 4, L".exe") == 0) {
+        name.resize(name.size() - 4);
+    }
+    return name.empty() ? std::string("tavilo") : Utf8(name);
+}
+
+void ReportProblem(const std::string& text) {
+    HANDLE err = GetStdHandle(STD_ERROR_HANDLE);
+    if (err != nullptr && err != INVALID_HANDLE_VALUE && GetFileType(err) != FILE_TYPE_UNKNOWN) {
+        std::fprintf(stderr, "%s\n", text.c_str());
+        std::fflush(stderr);
+        return;
+    }
+    MessageBoxW(nullptr, Wide(text).c_str(), L"Tavilo", MB_OK | MB_ICONWARNING);
 }
 
 bool MoveAside(const std::string& path) {
@@ -242,18 +302,25 @@ bool MoveAside(const std::string& path) {
 }
 
 void RemoveStaleTemporaries(const std::string& path) {
-    std::wstring base = Wide(path);
-    std::wstring pattern = base + kTempMarker + L"*";
-    size_t slash = base.find_last_of(L"\\/");
-    std::wstring dir = slash == std::wstring::npos ? std::wstring() : base.substr(0, slash + 1);
+    std::wstring prefix = TempPrefix(Wide(path));
+    size_t slash = prefix.find_last_of(L"\\/");
+    std::wstring dir = slash == std::wstring::npos ? std::wstring() : prefix.substr(0, slash + 1);
+    std::wstring namePrefix = prefix.substr(dir.size());
     WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW(pattern.c_str(), &found);
+    HANDLE search = FindFirstFileW((prefix + L"*").c_str(), &found);
     if (search == INVALID_HANDLE_VALUE) {
         return;
     }
     do {
-        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
-            DeleteFileW((dir + found.cFileName).c_str());
+        std::wstring name = found.cFileName;
+        bool ours = (found.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) == 0 &&
+                    name.size() == namePrefix.size() + kTempSuffixLength && name.compare(0, namePrefix.size(), namePrefix) == 0;
+        for (size_t i = namePrefix.size(); ours && i < name.size(); ++i) {
+            wchar_t c = name[i];
+            ours = (c >= L'a' && c <= L'z') || (c >= L'A' && c <= L'Z') || (c >= L'0' && c <= L'9');
+        }
+        if (ours) {
+            DeleteFileW((dir + name).c_str());
         }
     } while (FindNextFileW(search, &found));
     FindClose(search);

@@ -32,19 +32,33 @@ enum class ReadState { Read, Missing, TooLarge, Failed };
 // The whole file, when it is a regular file of at most maxBytes.
 ReadState ReadWholeFile(const std::string& path, size_t maxBytes, std::string* bytes, unsigned* error);
 
-// Writes text to a temporary file beside path, flushes it to the disk and
-// moves it over path with MoveFileExW(MOVEFILE_REPLACE_EXISTING |
-// MOVEFILE_WRITE_THROUGH), so that path holds either the old text or the new,
-// never a part. The temporary file is removed when anything fails.
-unsigned ReplaceWholeFile(const std::string& path, const std::string& text);
+// Writes text to a temporary file beside path (".registry.reg.tmp-" and six
+// letters or digits), flushes it to the disk and moves it over path with
+// MoveFileExW(MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH), so that
+// path holds either the old text or the new, never a part. The temporary
+// file is removed when anything fails; *reason then says what failed.
+unsigned ReplaceWholeFile(const std::string& path, const std::string& text, std::string* reason);
+
+// The system's own words for a Win32 error code, in UTF-8, without the
+// trailing full stop and line break.
+std::string ErrorText(unsigned error);
+
+// The program's file name without folder and ".exe" ("tavilo").
+std::string ProgramName();
+
+// Tells the player about a problem that does not stop the program: on the
+// standard error stream when there is one (a console, or a file or pipe it
+// was sent to), else in a message box.
+void ReportProblem(const std::string& text);
 
 // Renames path to the first free name of path.bad, path.bad.1, ...; the move
 // never replaces an existing file. False when no name could be taken.
 bool MoveAside(const std::string& path);
 
 // Removes the temporary files that ReplaceWholeFile leaves when the process
-// dies between writing and moving. Only called under the lock, when no other
-// copy can be writing one.
+// dies between writing and moving: names of exactly that pattern, nothing a
+// person named. Only called under the lock, when no other copy can be
+// writing one.
 void RemoveStaleTemporaries(const std::string& path);
 
 // An exclusive lock on path + ".lock", held until the object dies. Another
