@@ -174,6 +174,11 @@ typedef SHMENUBARINFO* PSHMENUBARINFO;
 #define RT_RCDATA MAKEINTRESOURCEW(10)
 #define RT_GROUP_ICON MAKEINTRESOURCEW(14)
 
+#define GWLP_USERDATA (-21)
+#define DWLP_MSGRESULT 0
+#define DWLP_DLGPROC (DWLP_MSGRESULT + sizeof(LRESULT))
+#define DWLP_USER (DWLP_DLGPROC + sizeof(DLGPROC))
+
 #define WM_NULL 0x0000
 #define WM_CREATE 0x0001
 #define WM_DESTROY 0x0002
@@ -409,6 +414,8 @@ HWND GetFocus();
 BOOL SetWindowTextW(HWND hwnd, LPCWSTR text);
 int GetWindowTextW(HWND hwnd, LPWSTR buffer, int maxCount);
 int GetWindowTextLengthW(HWND hwnd);
+LONG_PTR SetWindowLongPtrW(HWND hwnd, int index, LONG_PTR value);
+LONG_PTR GetWindowLongPtrW(HWND hwnd, int index);
 LRESULT CALLBACK DefWindowProcW(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 
 HDC GetDC(HWND hwnd);

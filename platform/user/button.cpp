@@ -13,11 +13,6 @@ struct ButtonState {
     bool spaceDown = false;
 };
 
-std::map<HWND, ButtonState>& Buttons() {
-    static std::map<HWND, ButtonState> buttons;
-    return buttons;
-}
-
 void Paint(HDC dc, const Window& w, const ButtonState& state, const RECT& client) {
     const bool caption = ButtonKind(&w) == kCaptionButtonStyle;
     COLORREF face = caption ? kHighlightColor : kFaceColor;
@@ -55,10 +50,10 @@ void Click(HWND hwnd) {
 }  // namespace
 
 LRESULT CALLBACK ButtonWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    ButtonState* state = Find(Buttons(), hwnd);
+    ButtonState* state = StateOf<ButtonState>(hwnd);
     switch (msg) {
     case WM_CREATE:
-        AddState(Buttons(), hwnd);
+        AttachState<ButtonState>(hwnd);
         SetLabel(hwnd, reinterpret_cast<const CREATESTRUCTW*>(lParam)->lpszName);
         return 0;
     case WM_SETTEXT: {
@@ -75,7 +70,7 @@ LRESULT CALLBACK ButtonWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam
     case WM_ERASEBKGND:
         return 1;  // the paint covers every pixel
     case WM_PAINT:
-        return PaintControl(hwnd, Buttons(), Paint);
+        return PaintControl<ButtonState>(hwnd, Paint);
     case WM_ENABLE:
         InvalidateRect(hwnd, nullptr, FALSE);
         return 0;
@@ -113,9 +108,6 @@ LRESULT CALLBACK ButtonWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam
             SetPressed(hwnd, &state->press, false);
             Click(hwnd);
         }
-        return 0;
-    case WM_NCDESTROY:
-        Buttons().erase(hwnd);
         return 0;
     default:
         return DefWindowProcW(hwnd, msg, wParam, lParam);

@@ -1,39 +1,36 @@
 // What the push buttons, the static controls, the dialog manager, the dialog
-// frames and the menu bar share inside platform/user: the tables that hold
-// each window's state, the one function that turns a control's record into a
+// frames and the menu bar share inside platform/user: the state each
+// window keeps, the one function that turns a control's record into a
 // window, the pressed look that follows the pen, and the painting steps that
 // every control takes.
 #pragma once
 
+#include <any>
 #include <initializer_list>
-#include <map>
 #include <utility>
 
 #include "dialog_internal.h"
 
 namespace user {
 
-// Each of these window classes keeps its windows' state in a table by
-// handle. Windows that ResetForTests removed without messages leave entries
-// behind; they go whenever an entry is added, which is safe because handles
-// are never reused.
-template <class Map>
-void DropStale(Map& map) {
-    for (auto it = map.begin(); it != map.end();) {
-        it = FromHandle(it->first) == nullptr ? map.erase(it) : std::next(it);
-    }
-}
-
-template <class Map>
-auto* Find(Map& map, HWND hwnd) {
-    auto it = map.find(hwnd);
-    return it != map.end() ? &it->second : nullptr;
-}
-
+// Each of these window classes keeps its state on the window record, where
+// it dies with the window. StateOf gives null for a window of another class
+// (or none), so a handle that names the wrong kind of window is harmless.
 template <class State>
-State& AddState(std::map<HWND, State>& map, HWND hwnd, State state = State{}) {
-    DropStale(map);
-    return map[hwnd] = std::move(state);
+State* StateOf(HWND hwnd) {
+    Window* w = FromHandle(hwnd);
+    return w != nullptr ? std::any_cast<State>(&w->classState) : nullptr;
+}
+
+// Gives the window its class state; null when the window is gone.
+template <class State>
+State* AttachState(HWND hwnd, State state = State{}) {
+    Window* w = FromHandle(hwnd);
+    if (w == nullptr) {
+        return nullptr;
+    }
+    w->classState = std::move(state);
+    return std::any_cast<State>(&w->classState);
 }
 
 // Registers each class that is missing; ResetForTests empties the class
@@ -118,11 +115,11 @@ void ApplyFrameOnCreate(HWND hwnd, LPARAM createStruct);
 // runs between BeginPaint and EndPaint, and only while the window and its
 // state are there.
 template <class State, class Paint>
-LRESULT PaintControl(HWND hwnd, std::map<HWND, State>& states, Paint paint) {
+LRESULT PaintControl(HWND hwnd, Paint paint) {
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(hwnd, &ps);
     Window* w = FromHandle(hwnd);
-    State* state = Find(states, hwnd);
+    State* state = StateOf<State>(hwnd);
     if (dc != nullptr && w != nullptr && state != nullptr) {
         RECT client;
         GetClientRect(hwnd, &client);

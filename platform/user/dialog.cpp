@@ -22,13 +22,6 @@ struct DialogState {
     INT_PTR result = 0;
 };
 
-using DialogMap = std::map<HWND, std::shared_ptr<DialogState>>;
-
-DialogMap& Dialogs() {
-    static DialogMap dialogs;
-    return dialogs;
-}
-
 // The state of the dialog being created: its window receives WM_CREATE before
 // CreateWindowExW has returned a handle to attach it to.
 std::shared_ptr<DialogState>& Pending() {
@@ -36,12 +29,16 @@ std::shared_ptr<DialogState>& Pending() {
     return pending;
 }
 
-std::shared_ptr<DialogState> StateOf(HWND dlg) {
-    if (std::shared_ptr<DialogState>* state = Find(Dialogs(), dlg)) {
+// The dialog's state hangs on its window, shared with a modal loop that
+// must see the result after the window is gone.
+using SharedDialogState = std::shared_ptr<DialogState>;
+
+SharedDialogState DialogStateOf(HWND dlg) {
+    if (SharedDialogState* state = StateOf<SharedDialogState>(dlg)) {
         return *state;
     }
     if (Pending() != nullptr && FromHandle(dlg) != nullptr) {
-        return Dialogs()[dlg] = std::move(Pending());
+        return *AttachState(dlg, std::move(Pending()));
     }
     return nullptr;
 }
@@ -136,7 +133,6 @@ HWND CreateFromTemplate(HINSTANCE instance, const DLGTEMPLATEW* tmpl, HWND owner
         return nullptr;
     }
     EnsureControlClasses();
-    DropStale(Dialogs());
     auto state = std::make_shared<DialogState>();
     *out = state;
     const gdi::BakedFont* font = TemplateFont(tmpl, state.get());
@@ -287,7 +283,6 @@ LRESULT DefaultDialogMessage(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam, D
             DeleteObject(state->createdFont);
             state->createdFont = nullptr;
         }
-        Dialogs().erase(dlg);
         return 0;
     default:
         return DefWindowProcW(dlg, msg, wParam, lParam);
@@ -366,7 +361,7 @@ INT_PTR DialogBoxIndirectParamW(HINSTANCE instance, LPCDLGTEMPLATEW tmpl, HWND o
 }
 
 BOOL EndDialog(HWND dlg, INT_PTR result) {
-    std::shared_ptr<user::DialogState> state = user::StateOf(dlg);
+    std::shared_ptr<user::DialogState> state = user::DialogStateOf(dlg);
     if (state == nullptr) {
         return FALSE;
     }
@@ -389,7 +384,7 @@ HWND GetDlgItem(HWND dlg, int id) {
 // The dialog class's window procedure: the dialog procedure first, then the
 // dialog manager's own handling of whatever it returned FALSE for.
 LRESULT CALLBACK DefDlgProcW(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) {
-    std::shared_ptr<user::DialogState> state = user::StateOf(dlg);
+    std::shared_ptr<user::DialogState> state = user::DialogStateOf(dlg);
     if (state != nullptr && state->proc != nullptr) {
         INT_PTR handled = state->proc(dlg, msg, wParam, lParam);
         if (msg == WM_INITDIALOG || handled != 0) {

@@ -16,12 +16,6 @@ bool HasCaption(DWORD style) { return (style & WS_CAPTION) == WS_CAPTION; }
 bool HasBorder(DWORD style) { return (style & (WS_BORDER | WS_DLGFRAME)) != 0; }
 bool HasStaticEdge(DWORD exStyle) { return (exStyle & WS_EX_STATICEDGE) != 0; }
 
-// The caption OK button of each dialog that has one.
-std::map<HWND, HWND>& CaptionButtons() {
-    static std::map<HWND, HWND> buttons;
-    return buttons;
-}
-
 // The OK button's place on the screen for a dialog whose window rectangle is
 // given: right-aligned in the caption and centred in its height.
 RECT OkButtonRect(const RECT& window, int edge) {
@@ -106,28 +100,27 @@ void ApplyFrame(HWND hwnd, DWORD style, DWORD exStyle) {
                                  .cy = kOkHeight,
                                  .id = IDOK},
                                 hwnd, w->instance);
-    if (button != nullptr) {
-        AddState(CaptionButtons(), hwnd, button);
+    if (button != nullptr && (w = FromHandle(hwnd)) != nullptr) {
+        w->captionButton = button;
     }
 }
 
 void FollowFrameOwner(HWND hwnd) {
-    HWND* button = Find(CaptionButtons(), hwnd);
     Window* w = FromHandle(hwnd);
-    if (button == nullptr || w == nullptr || FromHandle(*button) == nullptr) {
+    if (w == nullptr || FromHandle(w->captionButton) == nullptr) {
         return;
     }
     RECT ok = OkButtonRect(ScreenWindowRect(w), EdgeOf(w->style, w->exStyle));
-    SetWindowPos(*button, nullptr, ok.left, ok.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(w->captionButton, nullptr, ok.left, ok.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void ShowFrameButtons(HWND hwnd, bool show) {
-    HWND* button = Find(CaptionButtons(), hwnd);
-    if (button == nullptr || FromHandle(*button) == nullptr) {
+    Window* w = FromHandle(hwnd);
+    if (w == nullptr || FromHandle(w->captionButton) == nullptr) {
         return;
     }
     FollowFrameOwner(hwnd);
-    ShowWindow(*button, show ? SW_SHOWNA : SW_HIDE);
+    ShowWindow(w->captionButton, show ? SW_SHOWNA : SW_HIDE);
 }
 
 }  // namespace user

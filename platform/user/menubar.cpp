@@ -79,18 +79,6 @@ struct Tracking {
     bool done = false;
 };
 
-std::map<HWND, Bar>& Bars() {
-    static std::map<HWND, Bar> bars;
-    return bars;
-}
-std::map<HWND, BarButton>& BarButtons() {
-    static std::map<HWND, BarButton> buttons;
-    return buttons;
-}
-std::map<HWND, Item>& Items() {
-    static std::map<HWND, Item> items;
-    return items;
-}
 Tracking* g_tracking = nullptr;
 
 // The records of one level, up to and including the one marked MF_END; a
@@ -169,7 +157,7 @@ void PaintItem(HDC dc, const Window& w, const Item& item, const RECT& client) {
 
 HWND CreatePopup(HWND buttonHwnd, const MenuNode& entry) {
     Window* button = FromHandle(buttonHwnd);
-    BarButton* b = Find(BarButtons(), buttonHwnd);
+    BarButton* b = StateOf<BarButton>(buttonHwnd);
     if (button == nullptr || b == nullptr) {
         return nullptr;
     }
@@ -206,7 +194,7 @@ HWND CreatePopup(HWND buttonHwnd, const MenuNode& entry) {
                                   popup, button->instance);
         if (hwnd != nullptr) {
             // A nested pop-up has no command: it shows as an item that does nothing.
-            AddState(Items(), hwnd, Item{child.id, separator});
+            AttachState(hwnd, Item{child.id, separator});
             if (!separator) {
                 SetLabel(hwnd, child.text.c_str());
             }
@@ -267,9 +255,9 @@ WORD TrackPopup(HWND popup) {
 }
 
 void OpenMenu(HWND buttonHwnd, const MenuNode& entry) {
-    BarButton* b = Find(BarButtons(), buttonHwnd);
+    BarButton* b = StateOf<BarButton>(buttonHwnd);
     HWND bar = b->bar;
-    Bar* barState = Find(Bars(), bar);
+    Bar* barState = StateOf<Bar>(bar);
     HWND owner = barState != nullptr ? barState->owner : nullptr;
     b->menuOpen = true;
     RepaintNow(buttonHwnd);
@@ -279,7 +267,7 @@ void OpenMenu(HWND buttonHwnd, const MenuNode& entry) {
         DestroyWindow(popup);
     }
     // The loop ran other code: the button and the bar may be gone.
-    if (BarButton* again = Find(BarButtons(), buttonHwnd)) {
+    if (BarButton* again = StateOf<BarButton>(buttonHwnd)) {
         again->menuOpen = false;
         RepaintNow(buttonHwnd);
     }
@@ -290,8 +278,8 @@ void OpenMenu(HWND buttonHwnd, const MenuNode& entry) {
 
 // A bar button was tapped: its command, or its menu for a drop-down.
 void ActivateBarButton(HWND hwnd) {
-    BarButton* b = Find(BarButtons(), hwnd);
-    Bar* bar = b != nullptr ? Find(Bars(), b->bar) : nullptr;
+    BarButton* b = StateOf<BarButton>(hwnd);
+    Bar* bar = b != nullptr ? StateOf<Bar>(b->bar) : nullptr;
     if (bar == nullptr) {
         return;
     }
@@ -311,22 +299,19 @@ LRESULT CALLBACK BarProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_ERASEBKGND:
         return 1;
     case WM_PAINT:
-        return PaintControl(hwnd, Bars(), PaintBar);
-    case WM_NCDESTROY:
-        Bars().erase(hwnd);
-        return 0;
+        return PaintControl<Bar>(hwnd, PaintBar);
     default:
         return DefWindowProcW(hwnd, msg, wParam, lParam);
     }
 }
 
 LRESULT CALLBACK BarButtonProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    BarButton* b = Find(BarButtons(), hwnd);
+    BarButton* b = StateOf<BarButton>(hwnd);
     switch (msg) {
     case WM_ERASEBKGND:
         return 1;
     case WM_PAINT:
-        return PaintControl(hwnd, BarButtons(), PaintBarButton);
+        return PaintControl<BarButton>(hwnd, PaintBarButton);
     case WM_LBUTTONDOWN:
         // Unlike a push button's, this repaints even when the button looks
         // pressed already (a second pen-down before the pen-up).
@@ -353,9 +338,6 @@ LRESULT CALLBACK BarButtonProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam
             }
         }
         return 0;
-    case WM_NCDESTROY:
-        BarButtons().erase(hwnd);
-        return 0;
     default:
         return DefWindowProcW(hwnd, msg, wParam, lParam);
     }
@@ -374,12 +356,12 @@ LRESULT CALLBACK PopupProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT CALLBACK ItemProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    Item* item = Find(Items(), hwnd);
+    Item* item = StateOf<Item>(hwnd);
     switch (msg) {
     case WM_ERASEBKGND:
         return 1;
     case WM_PAINT:
-        return PaintControl(hwnd, Items(), PaintItem);
+        return PaintControl<Item>(hwnd, PaintItem);
     case WM_LBUTTONDOWN:
         if (item != nullptr && !item->separator) {
             item->press = PenPress{true, true};
@@ -403,9 +385,6 @@ LRESULT CALLBACK ItemProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
                 RepaintNow(hwnd);
             }
         }
-        return 0;
-    case WM_NCDESTROY:
-        Items().erase(hwnd);
         return 0;
     default:
         return DefWindowProcW(hwnd, msg, wParam, lParam);
@@ -482,7 +461,7 @@ BOOL SHCreateMenuBar(PSHMENUBARINFO info) {
     if (bar == nullptr) {
         return FALSE;
     }
-    user::AddState(user::Bars(), bar, user::Bar{info->hwndParent, std::move(menu)});
+    user::AttachState(bar, user::Bar{info->hwndParent, std::move(menu)});
 
     int x = user::kFirstButtonX;
     for (const user::ButtonRecord& r : records) {
@@ -511,7 +490,7 @@ BOOL SHCreateMenuBar(PSHMENUBARINFO info) {
             DestroyWindow(bar);
             return FALSE;
         }
-        user::AddState(user::BarButtons(), button, user::BarButton{bar, r.command, dropDown, r.entry});
+        user::AttachState(button, user::BarButton{bar, r.command, dropDown, r.entry});
         user::SetLabel(button, label);
         x += width;
     }

@@ -15,11 +15,6 @@ struct StaticState {
     bool ownsBitmap = false;   // loaded from the template, deleted with the control
 };
 
-std::map<HWND, StaticState>& Statics() {
-    static std::map<HWND, StaticState> statics;
-    return statics;
-}
-
 bool IsBitmap(const Window* w) { return (w->style & kTypeMask) == SS_BITMAP; }
 
 SIZE BitmapSize(HBITMAP bitmap) {
@@ -81,20 +76,20 @@ void Paint(HDC dc, const Window& w, const StaticState& state, const RECT& client
 }  // namespace
 
 LRESULT CALLBACK StaticWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    StaticState* state = Find(Statics(), hwnd);
+    StaticState* state = StateOf<StaticState>(hwnd);
     switch (msg) {
     case WM_CREATE: {
-        StaticState& created = AddState(Statics(), hwnd);
+        StaticState* created = AttachState<StaticState>(hwnd);
         // A template's bitmap static names its picture by number; the dialog
         // manager passes that number as the creation parameter, since the
         // window text cannot carry it here.
         auto* cs = reinterpret_cast<const CREATESTRUCTW*>(lParam);
         Window* w = FromHandle(hwnd);
         UINT_PTR number = reinterpret_cast<UINT_PTR>(cs->lpCreateParams);
-        if (w != nullptr && IsBitmap(w) && number != 0 && number <= 0xFFFF) {
+        if (created != nullptr && w != nullptr && IsBitmap(w) && number != 0 && number <= 0xFFFF) {
             HBITMAP bitmap = LoadBitmapW(cs->hInstance, MAKEINTRESOURCEW(number));
             if (bitmap != nullptr) {
-                SetBitmap(hwnd, &created, bitmap, true);
+                SetBitmap(hwnd, created, bitmap, true);
             }
         }
         return 0;
@@ -121,15 +116,16 @@ LRESULT CALLBACK StaticWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam
     case WM_ERASEBKGND:
         return 1;  // the paint covers every pixel
     case WM_PAINT:
-        return PaintControl(hwnd, Statics(), Paint);
+        return PaintControl<StaticState>(hwnd, Paint);
     case WM_ENABLE:
         InvalidateRect(hwnd, nullptr, TRUE);
         return 0;
     case WM_NCDESTROY:
+        // The bitmap is a GDI object, which outlives the window unless it
+        // is deleted here.
         if (state != nullptr) {
             ReleaseBitmap(state);
         }
-        Statics().erase(hwnd);
         return 0;
     default:
         return DefWindowProcW(hwnd, msg, wParam, lParam);

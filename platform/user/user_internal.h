@@ -2,6 +2,7 @@
 // use outside platform/user.
 #pragma once
 
+#include <any>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -45,6 +46,15 @@ struct Window {
     bool frameDirty = false;
     bool destroying = false;
     bool published = false;  // holds the single-instance socket
+    // What SetWindowLongPtrW keeps: GWLP_USERDATA on every window, DWLP_USER
+    // on dialogs.
+    LONG_PTR userData = 0;
+    LONG_PTR dialogUser = 0;
+    // The state the window's class keeps for it (a button's look, a
+    // dialog's procedure and result ...). It lives and dies with this
+    // record, so no class needs a table of its windows or a clean-up list.
+    std::any classState;
+    HWND captionButton = nullptr;  // the OK button of a caption that has one
     // What shows of the window and of its client area, in screen pixels,
     // as last computed; good while visibleEpoch is the current epoch.
     mutable gdi::Region visibleWindow;

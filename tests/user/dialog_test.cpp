@@ -148,6 +148,26 @@ TEST_F(DialogTest, EndDialogInsideInitDialogReturnsAtOnceAndNeverShows) {
     EXPECT_EQ(Pixel(100, 100), kGreen) << "nothing of the dialog was ever drawn";
 }
 
+// Data hung on windows: GWLP_USERDATA on any window, DWLP_USER only on a
+// dialog; each slot keeps its own value and a gone window answers 0.
+TEST_F(DialogTest, WindowDataStaysWithItsWindowAndGoesWithIt) {
+    HWND dlg = Modeless(IDD_OPTION);
+    HWND control = Children(dlg).front();
+    EXPECT_EQ(SetWindowLongPtrW(dlg, GWLP_USERDATA, 11), 0);
+    EXPECT_EQ(SetWindowLongPtrW(dlg, DWLP_USER, 22), 0);
+    EXPECT_EQ(SetWindowLongPtrW(control, GWLP_USERDATA, 33), 0);
+    EXPECT_EQ(SetWindowLongPtrW(control, DWLP_USER, 44), 0) << "only dialogs have DWLP_USER";
+    EXPECT_EQ(SetWindowLongPtrW(dlg, GWLP_USERDATA, 12), 11);
+    EXPECT_EQ(GetWindowLongPtrW(dlg, GWLP_USERDATA), 12);
+    EXPECT_EQ(GetWindowLongPtrW(dlg, DWLP_USER), 22);
+    EXPECT_EQ(GetWindowLongPtrW(control, GWLP_USERDATA), 33);
+    EXPECT_EQ(GetWindowLongPtrW(control, DWLP_USER), 0);
+    EXPECT_EQ(GetWindowLongPtrW(dlg, -4), 0) << "an index that is not kept";
+    DestroyWindow(dlg);
+    EXPECT_EQ(GetWindowLongPtrW(dlg, GWLP_USERDATA), 0);
+    EXPECT_EQ(GetWindowLongPtrW(control, GWLP_USERDATA), 0);
+}
+
 TEST_F(DialogTest, AQuitInsideTheModalLoopEndsItAndIsLeftForTheOuterLoop) {
     // As when the desktop window is closed while a dialog is open.
     SetTimer(owner_, 7, 30, [](HWND, UINT, UINT_PTR, DWORD) { PostQuitMessage(5); });
