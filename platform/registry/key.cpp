@@ -2,7 +2,6 @@
 #include <map>
 
 #include "handles.h"
-#include "registry.h"
 #include "store.h"
 
 namespace reg {

@@ -1,15 +1,14 @@
 // One monotonic millisecond clock for the whole program. GetTickCount is its
 // low 32 bits, so it wraps through zero the way the device's counter does.
-#include <chrono>
-
 #include "crt.h"
 #include "runtime_control.h"
+#include "system.h"
 
 namespace {
 
 bool g_virtual = false;
 uint64_t g_virtualNow = 0;
-const std::chrono::steady_clock::time_point g_realStart = std::chrono::steady_clock::now();
+const uint64_t g_realStart = sys::MonotonicMs();
 
 }  // namespace
 
@@ -28,8 +27,7 @@ uint64_t NowMs() {
     if (g_virtual) {
         return g_virtualNow;
     }
-    auto elapsed = std::chrono::steady_clock::now() - g_realStart;
-    return static_cast<uint64_t>(std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count());
+    return sys::MonotonicMs() - g_realStart;
 }
 
 void SetClock(uint64_t ms) { g_virtualNow = ms; }

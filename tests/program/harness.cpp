@@ -17,7 +17,7 @@
 #include "input/stylus.h"
 #include "intro/intro.h"
 #include "options/options.h"
-#include "registry/registry.h"
+#include "runtime/system.h"
 #include "user/module.h"
 #include "runtime/runtime_control.h"
 #include "shell/globals.h"
@@ -199,7 +199,7 @@ int g_polls = 0;
 
 int RunProgram(const std::vector<Step>& steps, uint64_t clockStart) {
     rt::UseVirtualClock(clockStart);
-    reg::SetConfigDir(MakeTempDir());
+    sys::SetConfigDir(MakeTempDir());
     user::ResetForTests();
     // The program's globals as a fresh process has them.
     g_hInst = nullptr;

@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "include/windows.h"
-#include "registry/registry.h"
+#include "runtime/system.h"
 
 inline const WCHAR* const kGameKey = u"Software\\Menkor\\Tavilo";
 inline const std::string kHeader = "Windows Registry Editor Version 5.00\n\n";
@@ -31,12 +31,12 @@ protected:
         ASSERT_NE(mkdtemp(pattern.data()), nullptr);
         base_ = pattern;
         dir_ = base_ + "/config/tavilo";
-        reg::SetConfigDir(dir_);
+        sys::SetConfigDir(dir_);
     }
 
     // Tests make the directory read-only; it is given back before removing.
     void TearDown() override {
-        reg::SetConfigDir("");
+        sys::SetConfigDir("");
         chmod(dir_.c_str(), 0700);
         std::error_code ec;
         std::filesystem::remove_all(base_, ec);

@@ -232,6 +232,7 @@ TEST(ScriptDriver, FaultsStopTheRunAndSayWhere) {
     fails("", "state\nshot /dev/full\n", "stdin:2:");
     fails("", "state\nshot " + dir + "/no/such/folder.png\n", "stdin:2:");
     fails("", "state\r\nwait 4294967296\n", "stdin:2:");
+    fails("", "state\npress " + std::string(1 << 20, 'z') + "\n", "stdin:2:");
     fails("", "# " + std::string(1 << 20, 'x') + "\nfrobnicate " + std::string(1 << 20, 'y') + "\n", "stdin:2:");
     fails("--clock-start 4611686018427387905", "state\n", "--clock-start");
     EXPECT_EQ(RunDemo(dir + " --config-dir " + dir, "").exitCode, 2) << "a folder is not a script";

@@ -6,7 +6,7 @@
 #include <sstream>
 
 #include "gdi/png.h"
-#include "registry/registry.h"
+#include "runtime/system.h"
 
 namespace usertest {
 namespace {
@@ -198,7 +198,7 @@ void ExpectMatchesGolden(const char* name, const uint32_t* pixels) {
 void UserTest::SetUp() {
     user::ResetForTests();
     // A main window publishes a socket in the configuration folder.
-    reg::SetConfigDir(::testing::TempDir() + "tavilo-user-tests");
+    sys::SetConfigDir(::testing::TempDir() + "tavilo-user-tests");
     g_events.clear();
     g_presents = 0;
     g_icon = {};

@@ -18,9 +18,9 @@
 
 #include "gdi/png.h"
 #include "gdi/screen.h"
-#include "registry/registry.h"
 #include "runtime/descriptor_watch.h"
 #include "runtime/runtime_control.h"
+#include "runtime/system.h"
 #include "runtime/utf.h"
 #include "script.h"
 #include "script_input.h"
@@ -263,7 +263,7 @@ bool WaitEvent(uint64_t deadlineMs, Event* event) {
             std::u16string label;
             POINT centre{};
             if (!rt::Utf8ToUtf16(command.label, label) || !user::FindLabelledControl(label, &centre)) {
-                ScriptError("no visible button, menu item or dialog button is labelled \"" + command.label + "\"", line);
+                ScriptError("no visible button, menu item or dialog button is labelled " + Quote(command.label), line);
             }
             d.pending.push_back(PenEvent(EventKind::PenDown, centre.x, centre.y));
             d.pending.push_back(PenEvent(EventKind::PenUp, centre.x, centre.y));
@@ -325,7 +325,7 @@ int main(int argc, char** argv) {
             }
             std::string value = argv[++i];
             if (arg == "--config-dir") {
-                reg::SetConfigDir(value);
+                sys::SetConfigDir(value);
             } else {
                 char* end = nullptr;
                 errno = 0;

@@ -7,7 +7,7 @@
 #include "display.h"
 #include "options.h"
 #include "runtime/runtime_control.h"
-#include "registry/registry.h"
+#include "runtime/system.h"
 #include "windows.h"
 
 int main(int argc, char** argv) {
@@ -26,7 +26,7 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (!options.configDir.empty()) {
-        reg::SetConfigDir(options.configDir);
+        sys::SetConfigDir(options.configDir);
     }
     rt::UseRealClock();
     if (!sdlhost::OpenDisplay(options.scale, &error)) {

@@ -9,7 +9,7 @@ constexpr int kMaxScale = 16;
 
 struct Options {
     int scale = 0;          // 0: the largest that fits the desktop
-    std::string configDir;  // empty: the registry's own default
+    std::string configDir;  // empty: the system's own place for settings
     bool help = false;
     bool version = false;
 };

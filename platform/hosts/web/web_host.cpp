@@ -8,8 +8,8 @@
 
 #include <cstdint>
 
-#include "registry/registry.h"
 #include "runtime/runtime_control.h"
+#include "runtime/system.h"
 #include "user/host.h"
 #include "windows.h"
 
@@ -121,7 +121,7 @@ void SetIcon(const uint32_t* pixels, const uint8_t* mask, int width, int height)
 
 int main() {
     // The page mirrors this folder to the browser's storage.
-    reg::SetConfigDir("/tavilo");
+    sys::SetConfigDir("/tavilo");
     rt::UseRealClock();
     g_lastYieldMs = rt::NowMs();
     static WCHAR commandLine[] = {0};

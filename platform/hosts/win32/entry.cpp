@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "options.h"
-#include "registry/registry.h"
 #include "runtime/runtime_control.h"
+#include "runtime/system.h"
 #include "win32/system/win32_system.h"
 #include "win32_host.h"
 
@@ -60,7 +60,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
         return Message(L"Tavilo 1.1", MB_ICONINFORMATION, 0);
     }
     if (!options.configDir.empty()) {
-        reg::SetConfigDir(options.configDir);
+        sys::SetConfigDir(options.configDir);
     }
     rt::UseRealClock();
     std::wstring problem;
