@@ -28,3 +28,9 @@ extern RECT g_scribbleRect;
 // without a board is validated, or it would ask to be painted for ever and
 // starve the timer and the input behind its paint messages.
 extern int32_t g_startupDone;
+
+// Every global of the program back to what a fresh process has, the board
+// destroyed: the view's hand clock, the stylus and the intro cycle included.
+// For running the program more than once inside one process, as the
+// in-process tests do, so that no run depends on the one before it.
+void ResetProgramState();

@@ -74,6 +74,11 @@ void Idle(LadderBoard* board, int i, void* context) {
 
 }  // namespace
 
+void ResetAnimationClock() {
+    g_handClockStarted = false;
+    g_lastHandTime = 0;
+}
+
 void AnimationTick(LadderBoard* board, HDC* dc) {
     if (!g_handClockStarted) {
         g_handClockStarted = true;

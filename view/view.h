@@ -43,3 +43,5 @@ void DrawTrail(const Runner& runner, HDC target);
 
 void CALLBACK OnAnimationTimer(HWND hwnd, UINT msg, UINT_PTR id, DWORD time);
 void AnimationTick(LadderBoard* board, HDC* dc);
+// The hand's clock as at start-up: the next tick starts it afresh.
+void ResetAnimationClock();

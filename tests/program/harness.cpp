@@ -201,13 +201,7 @@ int RunProgram(const std::vector<Step>& steps, uint64_t clockStart) {
     rt::UseVirtualClock(clockStart);
     sys::SetConfigDir(MakeTempDir());
     user::ResetForTests();
-    // The program's globals as a fresh process has them.
-    g_hInst = nullptr;
-    g_hwndMain = g_hwndMenuBar = g_hwndIntro = nullptr;
-    g_board = nullptr;
-    g_playerCount = DEFAULT_PLAYERS;
-    g_introVisible = g_introIndex = g_allActive = g_allNext = g_optionsAccepted = g_penDown = g_startupDone = 0;
-    g_topStripRect = g_scribbleRect = {0, 0, 0, 0};
+    ResetProgramState();
     // Only the waits move the clock, so each ends at a time known now.
     g_steps.assign(steps.begin(), steps.end());
     for (uint64_t at = clockStart; Step& step : g_steps) {
@@ -216,8 +210,7 @@ int RunProgram(const std::vector<Step>& steps, uint64_t clockStart) {
     const int code = WinMain(reinterpret_cast<HINSTANCE>(0x400000), nullptr, nullptr, SW_SHOW);
     // Whatever the program left behind must not reach the next run.
     user::ResetForTests();
-    DestroyBoard(g_board);
-    g_board = nullptr;
+    ResetProgramState();
     g_steps.clear();
     return code;
 }

@@ -51,6 +51,28 @@ TEST(InProcess, EveryPaintGoesFullScreenAndAPaintWithoutABoardDrawsNothing) {
     EXPECT_EQ(code, 0);
 }
 
+// Two runs in one process behave alike: nothing the first left behind (the
+// hand's clock, a half-drawn stroke) reaches the second. The hand moves at
+// the same moments and a stroke needs its own pen-down in each run.
+TEST(InProcess, ARunDoesNotDependOnTheRunBeforeIt) {
+    auto run = [](bool strokeLeftOpen) {
+        std::vector<int> frames;
+        std::vector<Step> steps = {CommandStep(IDM_NEW)};
+        if (strokeLeftOpen) steps.push_back(PenStep(host::EventKind::PenDown, 100, 260));
+        for (int t = 0; t < 24; ++t) {
+            steps.push_back(WaitStep(50));
+            steps.push_back(CheckStep([&frames] { frames.push_back(g_board->runners[0].handFrame); }));
+        }
+        if (!strokeLeftOpen) {
+            steps.push_back(CheckStep([] { EXPECT_EQ(g_scribblePoints[0].x + g_penDown, 0); }));
+        }
+        RunProgram(steps);
+        return frames;
+    };
+    const std::vector<int> first = run(true);
+    EXPECT_EQ(run(false), first);
+}
+
 // A board that cannot be made (here a count the rules refuse, standing in
 // for memory that runs out) leaves the program without a board; nothing may
 // write into it, and the timer, the commands, the stylus and the paints must
