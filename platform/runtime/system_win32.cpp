@@ -10,7 +10,7 @@
 
 #include "include/windows.h"
 #include "system.h"
-#include "win32/system/win32_system.h"
+#include "win32/win32_system.h"
 
 namespace sys {
 

@@ -11,7 +11,7 @@
 #include "options.h"
 #include "runtime/runtime_control.h"
 #include "runtime/system.h"
-#include "win32/system/win32_system.h"
+#include "runtime/win32/win32_system.h"
 #include "win32_host.h"
 
 namespace {

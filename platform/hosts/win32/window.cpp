@@ -16,7 +16,7 @@
 #include "layout.h"
 #include "runtime/runtime_control.h"
 #include "user/host.h"
-#include "win32/system/win32_system.h"
+#include "runtime/win32/win32_system.h"
 #include "win32_host.h"
 
 namespace win32host {
