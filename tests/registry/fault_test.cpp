@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstring>
 #include <random>
 
@@ -77,16 +78,22 @@ TEST_F(FaultTest, KillsDuringSavesLeaveAWholeFileAndNoTemporaries) {
     WriteText(FilePath(), text);
     WriteText(FilePath() + ".backup", "mine");
     WriteText(dir_ + "/registry.reg.tmp-abcdef", "mine too");
+    // One child's start and first save, timed, sets the range of the kills:
+    // sanitizers or a slow disk make everything slower alike.
+    auto started = std::chrono::steady_clock::now();
+    Wait(Spawn([] { return static_cast<int>(SetDword(Open(kGameKey, KEY_WRITE), u"PlayerCount", 1)); }));
+    auto firstSave = std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - started);
+    auto latest = static_cast<useconds_t>(3 * firstSave.count());
     std::mt19937 random(12);
     int kills = 0;
     int leftBehind = 0;
-    for (; kills < 100; ++kills) {
+    for (; kills < 60; ++kills) {
         pid_t child = Spawn([] {
             HKEY key = Open(kGameKey, KEY_WRITE);
             for (DWORD i = 1;; i = i % 9 + 1) SetDword(key, u"PlayerCount", i);
             return 0;
         });
-        usleep(std::uniform_int_distribution<useconds_t>(0, 60000)(random));
+        usleep(std::uniform_int_distribution<useconds_t>(latest / 6, latest)(random));
         kill(child, SIGKILL);
         Wait(child);
         leftBehind += !FilesStartingWith(dir_, ".registry.reg.tmp-").empty();
