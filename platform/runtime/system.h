@@ -1,6 +1,6 @@
 // The system seam: what the platform asks of the operating system below any
-// window. One implementation file per system (system_posix.cpp; a Windows
-// and a browser twin come later) is chosen when the program is built, and
+// window. One implementation file per system (system_posix.cpp,
+// system_win32.cpp, system_web.cpp) is chosen when the program is built, and
 // nothing above includes a system header for these things.
 //
 // The contract, which every twin keeps:
@@ -17,13 +17,14 @@
 //   in one atomic step (flock; a named mutex; a Web Lock), so that of two
 //   copies started together exactly one gets it; the system frees it when
 //   the copy ends, however it ends. RequestHandOver asks the holder to come
-//   to the front (a Unix socket; a named pipe or window message; a
-//   BroadcastChannel message). The holder hears requests once it listens
-//   (ListenForHandOver): each system brings them to the host's wait as it
-//   can (on POSIX the host watches a descriptor through rt::WatchDescriptor;
-//   Windows posts a message its window pump sees; the page's channel handler
-//   queues an event), the wait returns a HandOver event, and the program's
-//   thread then calls TakeHandOverRequests, which never blocks.
+//   to the front (a Unix socket; a named pipe or window message). The
+//   holder hears requests once it listens (ListenForHandOver): each system
+//   brings them to the host's wait as it can (on POSIX the host watches a
+//   descriptor through rt::WatchDescriptor; Windows posts a message its
+//   window pump sees), the wait returns a HandOver event, and the program's
+//   thread then calls TakeHandOverRequests, which never blocks. A browser
+//   tab that wants the program asks the page instead, which ends the
+//   running copy as Exit does, so the browser's copy never hears one.
 // - Failures come back as Win32 error codes, with the reason in words for
 //   the one line the program prints when a save fails.
 #pragma once

@@ -9,7 +9,6 @@
 #include <cstdint>
 
 #include "runtime/runtime_control.h"
-#include "runtime/system.h"
 #include "user/host.h"
 #include "windows.h"
 
@@ -120,8 +119,6 @@ void SetIcon(const uint32_t* pixels, const uint8_t* mask, int width, int height)
 }  // namespace host
 
 int main() {
-    // The page mirrors this folder to the browser's storage.
-    sys::SetConfigDir("/tavilo");
     rt::UseRealClock();
     g_lastYieldMs = rt::NowMs();
     static WCHAR commandLine[] = {0};

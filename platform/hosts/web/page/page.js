@@ -1,7 +1,7 @@
 // The page around the program: it shows the 240 x 320 screen on a canvas,
-// turns pointer and key events into the program's input, keeps the settings
-// in localStorage, makes sure only one tab of the browser profile runs the
-// program, and offers to start it again once it has ended.
+// turns pointer and key events into the program's input, makes sure only one
+// tab of the browser profile runs the program, and offers to start it again
+// once it has ended. The program keeps its settings in localStorage itself.
 'use strict';
 
 (() => {
@@ -11,11 +11,6 @@
   // Event codes shared with web_host.cpp.
   const EVENT = { penDown: 0, penMove: 1, penUp: 2, keyDown: 3, keyUp: 4, close: 5 };
 
-  // The program's settings folder inside its in-memory file system, and the
-  // storage keys that outlive it.
-  const CONFIG_DIR = '/tavilo';
-  const REGISTRY_FILE = 'registry.reg';
-  const STORAGE_KEY = 'tavilo/registry.reg';
   const LOCK_NAME = 'tavilo-program';
 
   const canvas = document.getElementById('screen');
@@ -97,52 +92,6 @@
     }
   }
 
-  // ---- Settings ----------------------------------------------------------
-
-  // The registry writes its .reg text into the in-memory folder; whatever
-  // it wrote is copied to localStorage whenever control comes back to the
-  // page. A damaged file that the registry moved aside is kept under a key
-  // of its own, never overwritten by a later one.
-  function loadSettings(fs) {
-    fs.mkdir(CONFIG_DIR);
-    const text = localStorage.getItem(STORAGE_KEY);
-    if (text !== null) {
-      fs.writeFile(`${CONFIG_DIR}/${REGISTRY_FILE}`, text);
-    }
-  }
-
-  function keepAside(text) {
-    for (let n = 0; ; ++n) {
-      const key = n === 0 ? `${STORAGE_KEY}.bad` : `${STORAGE_KEY}.bad.${n}`;
-      if (localStorage.getItem(key) === null) {
-        localStorage.setItem(key, text);
-        return;
-      }
-    }
-  }
-
-  function saveSettings(fs) {
-    let names = [];
-    try {
-      names = fs.readdir(CONFIG_DIR);
-    } catch (error) {
-      return;
-    }
-    for (const name of names) {
-      if (name.startsWith(`${REGISTRY_FILE}.bad`)) {
-        const path = `${CONFIG_DIR}/${name}`;
-        keepAside(fs.readFile(path, { encoding: 'utf8' }));
-        fs.unlink(path);
-      }
-    }
-    if (names.includes(REGISTRY_FILE)) {
-      const text = fs.readFile(`${CONFIG_DIR}/${REGISTRY_FILE}`, { encoding: 'utf8' });
-      if (localStorage.getItem(STORAGE_KEY) !== text) {
-        localStorage.setItem(STORAGE_KEY, text);
-      }
-    }
-  }
-
   // ---- The running program ----------------------------------------------
 
   // At most one program runs in a page. `run` describes it while it does.
@@ -156,7 +105,6 @@
 
   function prepareProgram() {
     const state = {
-      module: null,
       events: [],
       wake: null,
       timer: 0,
@@ -189,7 +137,6 @@
         setIcon(heapWords, heapBytes, pixels >>> 2, mask, width, height);
       },
       ended() {
-        saveSettings(state.module.FS);
         run = null;
         state.wake = null;
         clearTimeout(state.timer);
@@ -199,17 +146,8 @@
     createTavilo({
       host,
       preRun: [(module) => {
-        state.module = module;
         module.addRunDependency('tavilo-lock');
-        state.release = () => {
-          loadSettings(module.FS);
-          // main runs from here until its first wait; what it did to the
-          // settings (a damaged file moved aside) is stored at once.
-          module.removeRunDependency('tavilo-lock');
-          if (run === state) {
-            saveSettings(module.FS);
-          }
-        };
+        state.release = () => module.removeRunDependency('tavilo-lock');
         if (state.go) {
           state.release();
         }
@@ -247,9 +185,6 @@
     state.wake = null;
     clearTimeout(state.timer);
     wakeUp();
-    if (run === state && state.module) {
-      saveSettings(state.module.FS);
-    }
   }
 
   function post(event) {
