@@ -331,6 +331,46 @@ test('the chosen count survives a reload; damaged stored text is kept aside', as
   await page.context().close();
 });
 
+test('a save into full storage is reported and keeps the old text; with room again it stores', async () => {
+  const page = await openPage();
+  const before = await storedText(page);
+  // Fill the site's storage to the last character, so that not even a
+  // short settings text fits.
+  await page.evaluate(() => {
+    let chunk = 1 << 20;
+    for (let n = 0; chunk >= 1;) {
+      try {
+        localStorage.setItem(`filler.${n}`, 'x'.repeat(chunk));
+        ++n;
+      } catch (error) {
+        chunk >>= 1;
+      }
+    }
+  });
+  await chooseSeven(page);
+  await click(page, BAR.Exit);
+  await page.locator('#panel').waitFor({ state: 'visible' });
+  assert.equal(await storedText(page), before);
+  assert.equal(page.problems.length, 1, page.problems.join('\n'));
+  assert.match(page.problems[0], /^error: .*could not save the settings to .*tavilo\/registry\.reg.*QuotaExceededError/);
+
+  page.problems.length = 0;
+  await page.evaluate(() => {
+    for (const key of Object.keys(localStorage).filter((name) => name.startsWith('filler.'))) {
+      localStorage.removeItem(key);
+    }
+  });
+  await page.locator('#action').click();
+  await page.locator('#screen').waitFor({ state: 'visible' });
+  await page.waitForTimeout(200);
+  await chooseSeven(page);
+  await click(page, BAR.Exit);
+  await page.locator('#panel').waitFor({ state: 'visible' });
+  assert.match(await storedText(page), /"PlayerCount"=dword:00000007/);
+  assertQuiet(page);
+  await page.context().close();
+});
+
 test('a second tab offers to take over, and "Play here" moves the program with its count', async () => {
   const seven = headlessState('press Option\npress >\npress OK\nwait 600\n');
   const first = await openPage();
