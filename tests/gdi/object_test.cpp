@@ -43,66 +43,104 @@ std::vector<uint8_t> MakeBmp(int bpp, bool topDown) {
 
 const std::vector<uint8_t> kBmp8 = MakeBmp(8, false);
 
-TEST(Handles, NewDcDefaultsAndSelectedObjectsOutlivingTheirDeletion) {
-    int live = gdi::LiveObjectCount();
-    HDC dc = CreateCompatibleDC(nullptr), other = CreateCompatibleDC(dc);
+// A memory DC for each test and a check that the test leaves no GDI object
+// behind, which is how a missed deferred deletion shows. Stock objects are
+// made on first use, so they are all made before the count is taken.
+class DcTest : public testing::Test {
+protected:
+    void SetUp() override {
+        for (int stock = 0; stock < 32; ++stock) GetStockObject(stock);
+        live_ = gdi::LiveObjectCount();
+        dc_ = CreateCompatibleDC(nullptr);
+    }
+    void TearDown() override {
+        if (dc_) {
+            EXPECT_TRUE(DeleteDC(dc_));
+        }
+        EXPECT_EQ(gdi::LiveObjectCount(), live_);
+    }
+    HDC dc_ = nullptr;
+    int live_ = 0;
+};
+
+TEST_F(DcTest, ANewDcHoldsWin32sDefaultsAndEachSelectReturnsWhatItReplaced) {
     HPEN pen = CreatePen(PS_SOLID, 2, RGB(0, 0, 0));
-    HBITMAP bitmap = CreateCompatibleBitmap(dc, 88, 15);
-    // A new DC holds Win32's defaults, and each select returns what it replaced.
-    HGDIOBJ oldPen = SelectObject(dc, pen), oldBitmap = SelectObject(dc, bitmap);
-    EXPECT_EQ(oldPen, GetStockObject(BLACK_PEN));
-    EXPECT_EQ(SelectObject(dc, GetStockObject(WHITE_BRUSH)), GetStockObject(WHITE_BRUSH));
-    EXPECT_EQ(SelectObject(dc, GetStockObject(SYSTEM_FONT)), GetStockObject(SYSTEM_FONT));
-    EXPECT_EQ(SetTextColor(dc, RGB(5, 5, 5)), RGB(0, 0, 0));
-    EXPECT_EQ(SetBkColor(dc, RGB(9, 9, 9)), RGB(255, 255, 255));
-    EXPECT_EQ(SetBkMode(dc, TRANSPARENT), OPAQUE);
-    // The default bitmap is Win32's 1 x 1; a new bitmap is black.
+    EXPECT_EQ(SelectObject(dc_, pen), GetStockObject(BLACK_PEN));
+    EXPECT_EQ(SelectObject(dc_, GetStockObject(WHITE_BRUSH)), GetStockObject(WHITE_BRUSH));
+    EXPECT_EQ(SelectObject(dc_, GetStockObject(SYSTEM_FONT)), GetStockObject(SYSTEM_FONT));
+    EXPECT_EQ(SetTextColor(dc_, RGB(5, 5, 5)), RGB(0, 0, 0));
+    EXPECT_EQ(SetBkColor(dc_, RGB(9, 9, 9)), RGB(255, 255, 255));
+    EXPECT_EQ(SetBkMode(dc_, TRANSPARENT), OPAQUE);
+    EXPECT_EQ(SelectObject(dc_, GetStockObject(BLACK_PEN)), pen);
+    EXPECT_TRUE(DeleteObject(pen));
+}
+
+TEST_F(DcTest, TheDefaultBitmapIsOnePixelANewOneIsBlackAndImpossibleSizesAreRefused) {
+    HBITMAP bitmap = CreateCompatibleBitmap(dc_, 88, 15);
+    HGDIOBJ oldBitmap = SelectObject(dc_, bitmap);
     gdi::SurfaceView view;
     ASSERT_TRUE(gdi::GetBitmapSurface(static_cast<HBITMAP>(oldBitmap), &view));
     EXPECT_EQ(view.width * view.height, 1);
     ASSERT_TRUE(gdi::GetBitmapSurface(bitmap, &view));
     EXPECT_EQ(std::vector<uint32_t>(view.pixels, view.pixels + view.width * view.height), std::vector<uint32_t>(88 * 15));
-    for (auto [w, h] : {std::pair{-1, 5}, {100000, 100000}}) EXPECT_EQ(CreateCompatibleBitmap(dc, w, h), nullptr);
-    // A bitmap lives in one memory DC at a time; a screen DC has none.
+    for (auto [w, h] : {std::pair{-1, 5}, {100000, 100000}}) EXPECT_EQ(CreateCompatibleBitmap(dc_, w, h), nullptr);
+    SelectObject(dc_, oldBitmap);
+    EXPECT_TRUE(DeleteObject(bitmap));
+}
+
+TEST_F(DcTest, ABitmapLivesInOneMemoryDcAndEachKindOfDcHasItsOwnWayToGo) {
+    HDC other = CreateCompatibleDC(dc_);
+    HBITMAP bitmap = CreateCompatibleBitmap(dc_, 8, 8);
+    HGDIOBJ oldBitmap = SelectObject(dc_, bitmap);
     EXPECT_EQ(SelectObject(other, bitmap), nullptr);
     HDC screen = gdi::CreateScreenDC(POINT{0, 0}, gdi::Region(RECT{0, 0, 10, 10}));
     EXPECT_EQ(SelectObject(screen, bitmap), nullptr);
-    // Each kind of DC has its own way to go.
     EXPECT_FALSE(DeleteDC(screen));
-    EXPECT_FALSE(gdi::ReleaseScreenDC(dc));
+    EXPECT_FALSE(gdi::ReleaseScreenDC(dc_));
     EXPECT_TRUE(gdi::ReleaseScreenDC(screen));
+    SelectObject(dc_, oldBitmap);
+    DeleteObject(bitmap);
+    DeleteDC(other);
+}
+
+TEST_F(DcTest, ObjectsDeletedWhileSelectedServeTheirDcUntilDeselected) {
+    HDC other = CreateCompatibleDC(dc_);
+    HPEN pen = CreatePen(PS_SOLID, 2, RGB(0, 0, 0));
+    HBITMAP bitmap = CreateCompatibleBitmap(dc_, 88, 15);
+    HGDIOBJ oldPen = SelectObject(dc_, pen), oldBitmap = SelectObject(dc_, bitmap);
     // Deleted while selected, they stay usable by the DC that holds them,
     // but no other DC may select them.
     EXPECT_TRUE(DeleteObject(pen));
     EXPECT_TRUE(DeleteObject(bitmap));
     POINT line[] = {{0, 4}, {8, 4}};
-    EXPECT_TRUE(Polyline(dc, line, 2));
-    EXPECT_EQ(GetPixel(dc, 4, 4), RGB(0, 0, 0));
+    EXPECT_TRUE(Polyline(dc_, line, 2));
+    EXPECT_EQ(GetPixel(dc_, 4, 4), RGB(0, 0, 0));
     EXPECT_EQ(SelectObject(other, pen), nullptr);
     EXPECT_EQ(SelectObject(other, bitmap), nullptr);
     // Deselecting frees them; the handles then are stale.
-    EXPECT_EQ(SelectObject(dc, oldPen), pen);
-    EXPECT_EQ(SelectObject(dc, oldBitmap), bitmap);
+    EXPECT_EQ(SelectObject(dc_, oldPen), pen);
+    EXPECT_EQ(SelectObject(dc_, oldBitmap), bitmap);
     EXPECT_FALSE(DeleteObject(pen));
     EXPECT_FALSE(DeleteObject(bitmap));
-    // DeleteDC lets go of what it held, freeing deferred deletions too.
-    bitmap = CreateCompatibleBitmap(dc, 8, 8);
-    SelectObject(dc, bitmap);
-    DeleteObject(bitmap);
-    EXPECT_TRUE(DeleteDC(dc));
     DeleteDC(other);
-    EXPECT_EQ(gdi::LiveObjectCount(), live);
 }
 
-TEST(Handles, StaleWrongKindAndMadeUpHandlesFailSafely) {
-    HDC dc = CreateCompatibleDC(nullptr), deadDc = CreateCompatibleDC(nullptr);
+TEST_F(DcTest, DeleteDcFreesTheDeferredDeletionsOfWhatItHeld) {
+    HBITMAP bitmap = CreateCompatibleBitmap(dc_, 8, 8);
+    SelectObject(dc_, bitmap);
+    DeleteObject(bitmap);
+    EXPECT_TRUE(DeleteDC(dc_));
+    dc_ = nullptr;  // the leak check in TearDown then sees whether the bitmap went too
+}
+
+TEST_F(DcTest, DeadAndMadeUpHandlesFailSafelyInEveryCall) {
+    HDC deadDc = CreateCompatibleDC(nullptr);
     HPEN deadPen = CreatePen(PS_SOLID, 3, RGB(0, 0, 0));
     EXPECT_TRUE(DeleteDC(deadDc) && DeleteObject(deadPen));
     // Enough new pens to take every free slot, the dead pen's among them:
     // its old handle must not name the new pen there.
     std::vector<HGDIOBJ> pens(2000);
     for (HGDIOBJ& pen : pens) pen = CreatePen(PS_SOLID, 1, RGB(0, 0, 0));
-    HBRUSH brush = CreateSolidBrush(RGB(1, 1, 1));
     void* const dead[] = {deadPen, deadDc};
     std::mt19937_64 rng(42);
     RECT r{0, 0, 4, 4};
@@ -113,30 +151,37 @@ TEST(Handles, StaleWrongKindAndMadeUpHandlesFailSafely) {
         void* h = i < 2 ? dead[i] : reinterpret_cast<void*>(uintptr_t(rng()) & (i % 2 ? 0xFFFFFF : ~uintptr_t(0)));
         if (i >= 2 && gdi::KindOf(h) != gdi::ObjectKind::Free) continue;
         SCOPED_TRACE(testing::Message() << h);
-        EXPECT_EQ(SelectObject(dc, h), nullptr);
+        EXPECT_EQ(SelectObject(dc_, h), nullptr);
         EXPECT_FALSE(DeleteObject(h));
         EXPECT_FALSE(DeleteDC(static_cast<HDC>(h)));
         EXPECT_EQ(FillRect(static_cast<HDC>(h), &r, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH))), 0);
-        EXPECT_EQ(FillRect(dc, &r, static_cast<HBRUSH>(h)), 0);
-        EXPECT_FALSE(BitBlt(dc, 0, 0, 4, 4, static_cast<HDC>(h), 0, 0, SRCCOPY));
-        EXPECT_FALSE(TransparentImage(dc, 0, 0, 4, 4, h, 0, 0, 4, 4, 0));
+        EXPECT_EQ(FillRect(dc_, &r, static_cast<HBRUSH>(h)), 0);
+        EXPECT_FALSE(BitBlt(dc_, 0, 0, 4, 4, static_cast<HDC>(h), 0, 0, SRCCOPY));
+        EXPECT_FALSE(TransparentImage(dc_, 0, 0, 4, 4, h, 0, 0, 4, 4, 0));
         EXPECT_FALSE(Polyline(static_cast<HDC>(h), points, 2));
         EXPECT_EQ(DrawTextW(static_cast<HDC>(h), u"x", 1, &r, 0), 0);
         EXPECT_EQ(GetPixel(static_cast<HDC>(h), 0, 0), CLR_INVALID);
     }
-    // A pen passed where a brush is expected, a brush as a DC, a DC as an object.
-    EXPECT_EQ(FillRect(dc, &r, reinterpret_cast<HBRUSH>(GetStockObject(BLACK_PEN))), 0);
-    EXPECT_EQ(FillRect(reinterpret_cast<HDC>(brush), &r, brush), 0);
-    EXPECT_EQ(SelectObject(dc, dc), nullptr);
-    EXPECT_FALSE(DeleteObject(dc)) << "DCs go with DeleteDC";
-    EXPECT_FALSE(DeleteDC(reinterpret_cast<HDC>(brush)));
-    for (int stock : {9, -1, 1000}) EXPECT_EQ(GetStockObject(stock), nullptr) << stock;
-    // Stock objects survive DeleteObject.
-    EXPECT_TRUE(DeleteObject(GetStockObject(BLACK_BRUSH)));
-    EXPECT_EQ(FillRect(dc, &r, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH))), 1);
     for (HGDIOBJ object : pens) DeleteObject(object);
+}
+
+TEST_F(DcTest, AHandleOfTheWrongKindFailsSafely) {
+    HBRUSH brush = CreateSolidBrush(RGB(1, 1, 1));
+    RECT r{0, 0, 4, 4};
+    // A pen passed where a brush is expected, a brush as a DC, a DC as an object.
+    EXPECT_EQ(FillRect(dc_, &r, reinterpret_cast<HBRUSH>(GetStockObject(BLACK_PEN))), 0);
+    EXPECT_EQ(FillRect(reinterpret_cast<HDC>(brush), &r, brush), 0);
+    EXPECT_EQ(SelectObject(dc_, dc_), nullptr);
+    EXPECT_FALSE(DeleteObject(dc_)) << "DCs go with DeleteDC";
+    EXPECT_FALSE(DeleteDC(reinterpret_cast<HDC>(brush)));
     DeleteObject(brush);
-    DeleteDC(dc);
+}
+
+TEST_F(DcTest, StockObjectsExistOnlyForKnownIndicesAndSurviveDeleteObject) {
+    for (int stock : {9, -1, 1000}) EXPECT_EQ(GetStockObject(stock), nullptr) << stock;
+    RECT r{0, 0, 4, 4};
+    EXPECT_TRUE(DeleteObject(GetStockObject(BLACK_BRUSH)));
+    EXPECT_EQ(FillRect(dc_, &r, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH))), 1);
 }
 
 TEST(Bmp, DecodesTheResourcesLayoutsAndRefusesBrokenFiles) {
