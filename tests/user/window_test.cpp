@@ -32,26 +32,47 @@ int RedThroughDc(HWND hwnd, HDC dc = nullptr, const RECT& area = kScreen) {
 
 using WindowTest = UserTest;
 
-TEST_F(WindowTest, CreateShowPaintAndTheOrderOfTheQueue) {
+// The main window once its first paint has validated it, with the messages
+// of its creation forgotten.
+HWND MakePaintedMain() {
+    HWND w = MakeMain();
+    UpdateWindow(w);
+    Drain();
+    g_log.clear();
+    return w;
+}
+
+TEST_F(WindowTest, CreationSendsCreateSizeMoveAndShowAndTakesTheAreaAboveTheMenuBar) {
     HWND w = MakeMain();
     // WM_CREATE inside the call, then size and place, then the show that
     // WS_VISIBLE asks for; CW_USEDEFAULT gives the area above the menu bar.
     ExpectSequence({{w, WM_CREATE}, {w, WM_SIZE}, {w, WM_MOVE}, {w, WM_SHOWWINDOW, TRUE}}, "create");
     EXPECT_EQ(WindowRectOf(w), kClient);
+}
+
+TEST_F(WindowTest, ShowWindowAnswersTheOldVisibilityAndSendsOnlyOnAChange) {
+    HWND w = MakeMain();
+    g_log.clear();
     EXPECT_TRUE(ShowWindow(w, SW_HIDE));
     EXPECT_FALSE(ShowWindow(w, SW_HIDE));
     EXPECT_FALSE(ShowWindow(w, SW_SHOW));
     ExpectSequence({{w, WM_SHOWWINDOW, FALSE}, {w, WM_SHOWWINDOW, TRUE}}, "show and hide send only on a change");
+}
+
+TEST_F(WindowTest, APaintThatSkipsBeginPaintLeavesTheWindowInvalidAndIsAskedAgain) {
     // The game's first paint returns before BeginPaint while no board
     // exists: the window stays invalid and is asked again.
+    HWND w = MakeMain();
+    g_log.clear();
     g_skipPaints = 1;
     UpdateWindow(w);
     Drain();
     EXPECT_EQ(Drain(), 0) << "validated";
     ExpectSequence({{w, WM_PAINT}, {w, WM_PAINT}, {w, WM_ERASEBKGND}}, "first paint");
+}
 
-    // Paint and timers come only when nothing else waits, paint first; the
-    // paint draws only in the invalid part.
+TEST_F(WindowTest, PaintAndTimersComeOnlyWhenNothingElseWaitsPaintFirstAndOnlyInTheInvalidPart) {
+    HWND w = MakePaintedMain();
     SetTimer(w, 7, 10, nullptr);
     rt::AdvanceClock(10);
     RECT r{10, 20, 30, 40};
@@ -62,9 +83,11 @@ TEST_F(WindowTest, CreateShowPaintAndTheOrderOfTheQueue) {
     Drain();
     ExpectSequence({{w, WM_USER, 1}, {w, WM_USER, 2}, {w, WM_PAINT}, {w, WM_TIMER, 7}}, "invalidate and paint");
     EXPECT_EQ(CountPixels(kClient, kGreen), Area(r));
+}
 
-    // A posted quit ends the loop after the posted messages, before the
-    // pending paint and the due timer.
+TEST_F(WindowTest, APostedQuitEndsTheLoopAfterPostedMessagesBeforeAPendingPaintAndADueTimer) {
+    HWND w = MakePaintedMain();
+    SetTimer(w, 7, 10, nullptr);
     rt::AdvanceClock(10);
     InvalidateRect(w, nullptr, TRUE);
     PostMessageW(w, WM_USER, 0, 0);
