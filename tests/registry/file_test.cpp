@@ -118,7 +118,7 @@ TEST_F(FileTest, ConcurrentWritersLoseNothing) {
 
 // The child drops to nobody when the test runs as root, for whom the
 // read-only directory and the unreadable file really are so.
-TEST_F(FileTest, UnwritablePlacesKeepTheOldFileAndSaySo) {
+TEST_F(FileTest, AReadOnlyDirectoryKeepsTheOldFileAndSaysSo) {
     WriteText(FilePath(), kHandWritten);
     ASSERT_EQ(chmod(FilePath().c_str(), 0644), 0);
     ASSERT_EQ(chmod(dir_.c_str(), 0555), 0);
@@ -131,25 +131,32 @@ TEST_F(FileTest, UnwritablePlacesKeepTheOldFileAndSaySo) {
     EXPECT_EQ(result, ERROR_ACCESS_DENIED);
     EXPECT_EQ(ReadText(FilePath()), kHandWritten);
     EXPECT_TRUE(OnlyTheFile());
-    // A damaged file that cannot be moved aside is not written over either;
-    // ERROR_BADDB does not fit in an exit status.
+}
+
+TEST_F(FileTest, ADamagedFileThatCannotBeMovedAsideIsNotWrittenOver) {
     const std::string damaged = kHeader + "[A]\n\"X\"=dword:\n";
     WriteText(FilePath(), damaged);
-    result = Wait(Spawn([] {
+    ASSERT_EQ(chmod(dir_.c_str(), 0555), 0);
+    // ERROR_BADDB does not fit in an exit status.
+    int result = Wait(Spawn([] {
         HKEY key = nullptr;
         return RegCreateKeyExW(HKEY_CURRENT_USER, kGameKey, 0, nullptr, 0, KEY_READ, nullptr, &key, nullptr) ==
                        ERROR_BADDB ? 0 : 1;
     }, true));
     EXPECT_EQ(result, 0);
     EXPECT_EQ(ReadText(FilePath()), damaged);
-    // A file that cannot be read may hold anything; writing a fresh one over
-    // it would lose all of it, even where the directory allows it.
+}
+
+// A file that cannot be read may hold anything; writing a fresh one over it
+// would lose all of it, even where the directory allows it.
+TEST_F(FileTest, AnUnreadableFileIsNotWrittenOverInAWritableDirectory) {
+    WriteText(FilePath(), kHandWritten);
     ASSERT_EQ(chmod(dir_.c_str(), 0777), 0);
     ASSERT_EQ(chmod(FilePath().c_str(), 0), 0);
-    result = Wait(Spawn([] { return static_cast<int>(SetDword(HKEY_CURRENT_USER, u"PlayerCount", 8)); }, true));
+    int result = Wait(Spawn([] { return static_cast<int>(SetDword(HKEY_CURRENT_USER, u"PlayerCount", 8)); }, true));
     EXPECT_EQ(result, ERROR_ACCESS_DENIED);
     chmod(FilePath().c_str(), 0644);
-    EXPECT_EQ(ReadText(FilePath()), damaged);
+    EXPECT_EQ(ReadText(FilePath()), kHandWritten);
 }
 
 // The file-size limit makes write() fail part-way exactly as a full disk
