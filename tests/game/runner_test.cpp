@@ -72,20 +72,30 @@ TEST(Runner, LaunchStartsAtTheTopOfItsOwnPole) {
     DestroyBoard(b);
 }
 
-TEST(Runner, CrossesRungsBothWaysAndTwiceInARow) {
-    LadderBoard* b = BoardFromRows(3, 2, kTwoCrossings);
-    for (int i = 0; i < 3; ++i) LaunchRunner(b, i);
+// Three runners launched on the board of two rungs, one below the other's
+// far end.
+class TwoCrossingsTest : public testing::Test {
+protected:
+    void SetUp() override {
+        b = BoardFromRows(3, 2, kTwoCrossings);
+        for (int i = 0; i < 3; ++i) LaunchRunner(b, i);
+    }
+    void TearDown() override { DestroyBoard(b); }
+    LadderBoard* b = nullptr;
+};
 
-    // The first step is on the top cell: its point, still heading down.
+TEST_F(TwoCrossingsTest, TheFirstStepIsOnTheTopCellStillHeadingDown) {
     EXPECT_EQ(StepRunner(b, 0), 0);
     EXPECT_EQ(b->runners[0].trail[0].x, 44);
     EXPECT_EQ(b->runners[0].trail[0].y, 42);
     EXPECT_EQ(b->runners[0].row, 1);
     EXPECT_EQ(b->runners[0].direction, DIR_DOWN);
+}
+
+TEST_F(TwoCrossingsTest, ARunnerCrossesRightwardsAndTwiceInARow) {
     // Onto the rung's left end: across, and down the far pole in the same
     // step as the far end; right below waits the next rung.
-    StepRunner(b, 0);
-    StepRunner(b, 0);
+    for (int i = 0; i < 3; ++i) StepRunner(b, 0);
     EXPECT_EQ(b->runners[0].direction, DIR_RIGHT);
     EXPECT_EQ(b->runners[0].column, 1);
     EXPECT_EQ(StepsToArrive(b, 0, 50), 9);
@@ -94,21 +104,23 @@ TEST(Runner, CrossesRungsBothWaysAndTwiceInARow) {
     EXPECT_EQ(b->runners[0].column, 6);
     EXPECT_EQ(b->runners[0].row, b->gridHeight);
     EXPECT_EQ(b->runners[0].status, RUNNER_ARRIVED);
+}
 
-    // Runner 1 crosses to the left from the rung's right end.
+TEST_F(TwoCrossingsTest, ARunnerCrossesLeftwardsFromARungsRightEnd) {
     EXPECT_EQ(StepsToArrive(b, 1, 50), 9);
     ExpectTrail(b->runners[1], PointsOf(b, {{3, 0}, {3, 1}, {3, 2}, {2, 2}, {1, 2}, {0, 2}, {0, 3},
                                             {0, 4}, {0, 5}}));
     EXPECT_EQ(b->runners[1].column, 0);
     EXPECT_EQ(StepsToArrive(b, 2, 50), 9);
     EXPECT_EQ(b->runners[2].column, 3);
+}
 
-    // Arrival is reported once: an arrived runner is never moved again.
+TEST_F(TwoCrossingsTest, ArrivalIsReportedOnceAndAnArrivedRunnerNeverMovesAgain) {
+    ASSERT_GT(StepsToArrive(b, 0, 50), 0);
     const Runner before = b->runners[0];
     EXPECT_EQ(StepRunner(b, 0), 0);
     EXPECT_EQ(b->runners[0].pointCount, before.pointCount);
     EXPECT_EQ(b->runners[0].row, before.row);
-    DestroyBoard(b);
 }
 
 TEST(Runner, TrailPointOnTheLastRowOfTheShellsLadder) {
