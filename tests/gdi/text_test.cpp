@@ -126,42 +126,46 @@ TEST(DrawText, PrefixUnderlinesAndMissingCharactersDrawABox) {
     EXPECT_EQ(one.cx, pair.cx);
 }
 
-TEST(BakedFonts, EveryFontCoversTheCharacterSetInsideItsCell) {
+// Each baked font on its own, so that one broken table does not hide the
+// state of the others.
+class BakedFontTest : public testing::TestWithParam<int> {};
+
+TEST_P(BakedFontTest, CoversTheCharacterSetInsideItsCell) {
     std::vector<char16_t> required;
     for (char16_t c = 0x20; c <= 0xFF; ++c)
         if (c <= 0x7E || c >= 0xA0) required.push_back(c);
     required.insert(required.end(), {0x2026, 0x25B8});
-    for (int i = 0; i < kBakedFontCount; ++i) {
-        const BakedFont* f = kBakedFonts[i];
-        SCOPED_TRACE(testing::Message() << f->family << " " << f->pixelSize << " " << f->weight);
-        EXPECT_EQ(f->height, f->ascent + f->descent);
-        ASSERT_EQ(f->glyphCount, int(required.size()));
-        uint32_t next = 0;
-        for (int k = 0; k < f->glyphCount; ++k) {
-            const BakedGlyph& g = f->glyphs[k];
-            SCOPED_TRACE(int(g.code));
-            // Sorted and complete, so that the binary search finds each one.
-            ASSERT_EQ(g.code, required[size_t(k)]);
-            EXPECT_EQ(FindGlyph(f, g.code), &g);
-            EXPECT_GT(g.advance, 0);
-            EXPECT_EQ(g.width == 0 || g.height == 0, g.code == u' ' || g.code == 0xA0);
-            if (g.width == 0) continue;
-            // Each glyph's rows follow the previous glyph's, so no two share
-            // or skip bytes; glyphs stay in the cell and lean a pixel into
-            // their neighbours at most.
-            EXPECT_EQ(g.offset, next);
-            next += uint32_t((g.width + 7) / 8 * g.height);
-            EXPECT_TRUE(g.top >= 0 && g.top + g.height <= f->height);
-            EXPECT_TRUE(g.left >= -1 && g.left + g.width <= g.advance + 1);
-        }
-        // Below, between and above the table's entries.
-        for (char16_t c : {0x00, 0x1F, 0x7F, 0x9F, 0x100, 0x2025, 0x2027, 0x25B9, 0xFFFF})
-            EXPECT_EQ(FindGlyph(f, c), nullptr) << int(c);
-        // Capitals stand on the baseline and descenders go below it.
-        for (char16_t c : std::u16string(u"HEIMx")) EXPECT_EQ(FindGlyph(f, c)->top + FindGlyph(f, c)->height, f->ascent);
-        for (char16_t c : std::u16string(u"gpqy")) EXPECT_GT(FindGlyph(f, c)->top + FindGlyph(f, c)->height, f->ascent);
+    const BakedFont* f = kBakedFonts[GetParam()];
+    SCOPED_TRACE(testing::Message() << f->family << " " << f->pixelSize << " " << f->weight);
+    EXPECT_EQ(f->height, f->ascent + f->descent);
+    ASSERT_EQ(f->glyphCount, int(required.size()));
+    uint32_t next = 0;
+    for (int k = 0; k < f->glyphCount; ++k) {
+        const BakedGlyph& g = f->glyphs[k];
+        SCOPED_TRACE(int(g.code));
+        // Sorted and complete, so that the binary search finds each one.
+        ASSERT_EQ(g.code, required[size_t(k)]);
+        EXPECT_EQ(FindGlyph(f, g.code), &g);
+        EXPECT_GT(g.advance, 0);
+        EXPECT_EQ(g.width == 0 || g.height == 0, g.code == u' ' || g.code == 0xA0);
+        if (g.width == 0) continue;
+        // Each glyph's rows follow the previous glyph's, so no two share
+        // or skip bytes; glyphs stay in the cell and lean a pixel into
+        // their neighbours at most.
+        EXPECT_EQ(g.offset, next);
+        next += uint32_t((g.width + 7) / 8 * g.height);
+        EXPECT_TRUE(g.top >= 0 && g.top + g.height <= f->height);
+        EXPECT_TRUE(g.left >= -1 && g.left + g.width <= g.advance + 1);
     }
+    // Below, between and above the table's entries.
+    for (char16_t c : {0x00, 0x1F, 0x7F, 0x9F, 0x100, 0x2025, 0x2027, 0x25B9, 0xFFFF})
+        EXPECT_EQ(FindGlyph(f, c), nullptr) << int(c);
+    // Capitals stand on the baseline and descenders go below it.
+    for (char16_t c : std::u16string(u"HEIMx")) EXPECT_EQ(FindGlyph(f, c)->top + FindGlyph(f, c)->height, f->ascent);
+    for (char16_t c : std::u16string(u"gpqy")) EXPECT_GT(FindGlyph(f, c)->top + FindGlyph(f, c)->height, f->ascent);
 }
+
+INSTANTIATE_TEST_SUITE_P(EveryFont, BakedFontTest, testing::Range(0, kBakedFontCount));
 
 TEST(DialogBaseUnits, TemplateFontsSizeTheGamesDialogsAndTheirLabelsFit) {
     // The dialog manager asks for -MulDiv(points, 96, 72).
