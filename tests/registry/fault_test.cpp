@@ -78,24 +78,34 @@ TEST_F(FaultTest, KillsDuringSavesLeaveAWholeFileAndNoTemporaries) {
     WriteText(FilePath(), text);
     WriteText(FilePath() + ".backup", "mine");
     WriteText(dir_ + "/registry.reg.tmp-abcdef", "mine too");
-    // One child's start and first save, timed, sets the range of the kills:
-    // sanitizers or a slow disk make everything slower alike.
-    auto started = std::chrono::steady_clock::now();
-    Wait(Spawn([] { return static_cast<int>(SetDword(Open(kGameKey, KEY_WRITE), u"PlayerCount", 1)); }));
-    auto firstSave = std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - started);
-    auto latest = static_cast<useconds_t>(3 * firstSave.count());
+    // Each child says after every save that it finished one, so the kill
+    // can wait until the child is in its loop of saves and then strike at a
+    // random moment within one save's length, however slow sanitizers or a
+    // busy machine make starting and saving.
     std::mt19937 random(12);
     int kills = 0;
     int leftBehind = 0;
     for (; kills < 60; ++kills) {
-        pid_t child = Spawn([] {
+        int saved[2];
+        ASSERT_EQ(pipe(saved), 0);
+        pid_t child = Spawn([&] {
+            close(saved[0]);
             HKEY key = Open(kGameKey, KEY_WRITE);
-            for (DWORD i = 1;; i = i % 9 + 1) SetDword(key, u"PlayerCount", i);
-            return 0;
+            for (DWORD i = 1;; i = i % 9 + 1) {
+                SetDword(key, u"PlayerCount", i);
+                if (write(saved[1], "s", 1) != 1) return 1;
+            }
         });
-        usleep(std::uniform_int_distribution<useconds_t>(latest / 6, latest)(random));
+        close(saved[1]);
+        char byte;
+        ASSERT_EQ(read(saved[0], &byte, 1), 1) << "the child saved nothing";
+        auto start = std::chrono::steady_clock::now();
+        ASSERT_EQ(read(saved[0], &byte, 1), 1) << "the child saved only once";
+        auto oneSave = std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - start);
+        usleep(std::uniform_int_distribution<useconds_t>(0, static_cast<useconds_t>(oneSave.count()))(random));
         kill(child, SIGKILL);
         Wait(child);
+        close(saved[0]);
         leftBehind += !FilesStartingWith(dir_, ".registry.reg.tmp-").empty();
         std::string now = ReadText(FilePath());
         ASSERT_EQ(now.size(), text.size()) << "after kill " << kills;
