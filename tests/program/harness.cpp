@@ -12,6 +12,7 @@
 #include <sstream>
 #include <thread>
 
+#include "../scratch_dir.h"
 #include "gdi/png.h"
 #include "gdi/screen.h"
 #include "input/stylus.h"
@@ -122,9 +123,9 @@ std::vector<State> StatesIn(const std::string& text) {
 }
 
 std::string MakeTempDir() {
-    std::string pattern = ::testing::TempDir() + "tavilo-program-XXXXXX";
-    EXPECT_NE(mkdtemp(pattern.data()), nullptr) << pattern;
-    return pattern;
+    std::string dir = testscratch::MakeScratchDir(::testing::TempDir() + "tavilo-program");
+    EXPECT_NE(dir, "") << "no scratch folder in " << ::testing::TempDir();
+    return dir;
 }
 
 std::string ReadFile(const std::string& path) {

@@ -10,6 +10,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "../scratch_dir.h"
 #include "gdi/png.h"
 #include "script.h"
 #include "support.h"
@@ -18,10 +19,7 @@ using usertest::ExpectMatchesGolden;
 
 namespace {
 
-std::string MakeTempDir() {
-    char pattern[] = "/tmp/tavilo-user-XXXXXX";
-    return mkdtemp(pattern) != nullptr ? pattern : "";
-}
+std::string MakeTempDir() { return testscratch::MakeScratchDir("/tmp/tavilo-user"); }
 
 std::string Slurp(const std::string& path) {
     std::ostringstream text;
