@@ -233,8 +233,6 @@ bool WriteAll(int fd, const std::string& text, int& error) {
     return true;
 }
 
-std::mutex g_dirMutex;
-std::string g_configDir;
 
 }  // namespace
 
@@ -249,21 +247,6 @@ std::string ProgramName() { return program_invocation_short_name; }
 void ReportProblem(const std::string& text) {
     std::fprintf(stderr, "%s\n", text.c_str());
     std::fflush(stderr);
-}
-
-void SetConfigDir(const std::string& dir) {
-    std::lock_guard<std::mutex> lock(g_dirMutex);
-    g_configDir = dir;
-}
-
-std::string ConfigDir() {
-    {
-        std::lock_guard<std::mutex> lock(g_dirMutex);
-        if (!g_configDir.empty()) {
-            return g_configDir;
-        }
-    }
-    return DefaultConfigDir();
 }
 
 std::string DefaultConfigDir() {

@@ -16,7 +16,6 @@
 // requests to send or to hear, and the tab being looked at is the front.
 #include <emscripten.h>
 
-#include <mutex>
 
 #include "include/windows.h"
 #include "system.h"
@@ -101,8 +100,6 @@ namespace {
 constexpr const char* kSettingsFile = "registry.reg";
 constexpr const char* kDefaultPlace = "tavilo";
 
-std::mutex g_dirMutex;
-std::string g_configDir;
 
 std::string SettingsKey() { return ConfigDir() + "/" + kSettingsFile; }
 
@@ -124,21 +121,6 @@ uint64_t MonotonicMs() {
 std::string ProgramName() { return "tavilo"; }
 
 void ReportProblem(const std::string& text) { JsConsoleError(text.c_str()); }
-
-void SetConfigDir(const std::string& dir) {
-    std::lock_guard<std::mutex> lock(g_dirMutex);
-    g_configDir = dir;
-}
-
-std::string ConfigDir() {
-    {
-        std::lock_guard<std::mutex> lock(g_dirMutex);
-        if (!g_configDir.empty()) {
-            return g_configDir;
-        }
-    }
-    return DefaultConfigDir();
-}
 
 std::string DefaultConfigDir() { return kDefaultPlace; }
 

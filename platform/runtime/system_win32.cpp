@@ -18,8 +18,6 @@ namespace {
 
 constexpr const char* kSettingsFile = "\\registry.reg";
 
-std::mutex g_dirMutex;
-std::string g_configDir;
 bool g_cleaned = false;
 
 std::string SettingsPath() {
@@ -67,21 +65,6 @@ uint64_t MonotonicMs() {
 std::string ProgramName() { return win32sys::ProgramName(); }
 
 void ReportProblem(const std::string& text) { win32sys::ReportProblem(text); }
-
-void SetConfigDir(const std::string& dir) {
-    std::lock_guard<std::mutex> lock(g_dirMutex);
-    g_configDir = dir;
-}
-
-std::string ConfigDir() {
-    {
-        std::lock_guard<std::mutex> lock(g_dirMutex);
-        if (!g_configDir.empty()) {
-            return g_configDir;
-        }
-    }
-    return DefaultConfigDir();
-}
 
 std::string DefaultConfigDir() { return win32sys::DefaultConfigDir(); }
 
