@@ -13,8 +13,11 @@
 #include "windows.h"
 
 // The page side of each call lives in page/page.js (Module.host).
-EM_JS(void, JsPresent, (const uint32_t* pixels, int left, int top, int right, int bottom), {
-    Module.host.present(HEAPU32, pixels, left, top, right, bottom);
+
+// Puts the changed rectangle of an RGBA copy of the screen (bytes R, G, B,
+// A, as a canvas wants them) on the canvas.
+EM_JS(void, JsPresent, (const uint8_t* rgba, int left, int top, int right, int bottom), {
+    Module.host.present(HEAPU8, rgba, left, top, right, bottom);
 });
 
 // Returns to the browser for at most timeoutMs (negative: without limit);
@@ -43,6 +46,10 @@ constexpr uint64_t kMaxBusyMs = 50;
 
 uint64_t g_lastYieldMs = 0;
 bool g_presented = false;
+
+// The screen as the canvas takes it. Converting here keeps the page free of
+// a per-pixel loop, which a browser runs slowly until it has warmed up.
+uint32_t g_rgba[host::kScreenWidth * host::kScreenHeight];
 
 // The page's event codes, in the order of page/page.js's EVENT table.
 constexpr host::EventKind kPageEvents[] = {
@@ -74,7 +81,16 @@ bool TakeEvent(host::Event* event) {
 namespace host {
 
 void Present(const uint32_t* pixels, int left, int top, int right, int bottom) {
-    JsPresent(pixels, left, top, right, bottom);
+    for (int y = top; y < bottom; ++y) {
+        const uint32_t* from = pixels + y * kScreenWidth;
+        uint32_t* to = g_rgba + y * kScreenWidth;
+        for (int x = left; x < right; ++x) {
+            // 0x00RRGGBB to the bytes R, G, B, 255 (WebAssembly is little-endian).
+            uint32_t pixel = from[x];
+            to[x] = 0xff000000u | ((pixel & 0xffu) << 16) | (pixel & 0xff00u) | ((pixel >> 16) & 0xffu);
+        }
+    }
+    JsPresent(reinterpret_cast<const uint8_t*>(g_rgba), left, top, right, bottom);
     g_presented = true;
 }
 

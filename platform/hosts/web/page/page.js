@@ -17,14 +17,20 @@
   const panel = document.getElementById('panel');
   const message = document.getElementById('message');
   const action = document.getElementById('action');
-  const context = canvas.getContext('2d', { alpha: false });
-  const frame = context.createImageData(WIDTH, HEIGHT);
-  const frameWords = new Uint32Array(frame.data.buffer);
+  // The screen is small and is copied from the program's memory whenever it
+  // changes: a canvas kept in main memory (willReadFrequently) takes that
+  // as a plain copy, where one kept on the graphics card uploads every time
+  // and costs the first frame its set-up.
+  const context = canvas.getContext('2d', { alpha: false, willReadFrequently: true });
 
-  // The WebAssembly is fetched once (index.html starts the download before
-  // anything else) and compiled once; every run of the program is a fresh
-  // instance of it, with fresh memory.
-  const wasmModule = WebAssembly.compileStreaming(window.tavilo.wasm);
+  // The WebAssembly is compiled once, while it downloads (index.html starts
+  // both before anything else); every run of the program is a fresh
+  // instance of it, with fresh memory. A static host that serves the file
+  // with another type than application/wasm defeats the streaming compile;
+  // the page then compiles the whole file once it has arrived.
+  const wasmModule = window.tavilo.wasm.catch(() => fetch('tavilo.wasm')
+    .then((response) => response.arrayBuffer())
+    .then((bytes) => WebAssembly.compile(bytes)));
 
   // ---- Screen ------------------------------------------------------------
 
@@ -56,18 +62,12 @@
 
   let firstFrame = true;
 
-  // Copies the changed rectangle of the program's 0x00RRGGBB screen into
-  // the canvas, whose bytes are R, G, B, A.
-  function present(heap, base, left, top, right, bottom) {
-    for (let y = top; y < bottom; ++y) {
-      let from = base + y * WIDTH + left;
-      let to = y * WIDTH + left;
-      for (let x = left; x < right; ++x, ++from, ++to) {
-        const pixel = heap[from];
-        frameWords[to] = 0xff000000 | ((pixel & 0xff) << 16) | (pixel & 0xff00) | ((pixel >>> 16) & 0xff);
-      }
-    }
-    context.putImageData(frame, 0, 0, left, top, right - left, bottom - top);
+  // Puts the changed rectangle of the program's RGBA screen, which lives in
+  // the program's memory, on the canvas. The view is made afresh each time:
+  // the memory's buffer is replaced whenever it grows.
+  function present(heap, rgba, left, top, right, bottom) {
+    const image = new ImageData(new Uint8ClampedArray(heap.buffer, rgba, WIDTH * HEIGHT * 4), WIDTH, HEIGHT);
+    context.putImageData(image, 0, 0, left, top, right - left, bottom - top);
     if (firstFrame) {
       firstFrame = false;
       performance.mark('tavilo-first-frame');
@@ -75,21 +75,30 @@
     }
   }
 
-  function setIcon(pixels, mask, base, maskBase, width, height) {
-    const icon = document.createElement('canvas');
-    icon.width = width;
-    icon.height = height;
-    const iconContext = icon.getContext('2d');
-    const image = iconContext.createImageData(width, height);
-    for (let i = 0; i < width * height; ++i) {
-      const pixel = pixels[base + i];
-      image.data.set([(pixel >>> 16) & 0xff, (pixel >>> 8) & 0xff, pixel & 0xff, mask[maskBase + i] ? 255 : 0], i * 4);
-    }
-    iconContext.putImageData(image, 0, 0);
-    const link = document.querySelector('link[rel="icon"]');
-    if (link) {
-      link.href = icon.toDataURL('image/png');
-    }
+  // The page's own icon is already the program's icon; the program's copy
+  // replaces it once the browser is idle, so that drawing and encoding it
+  // never delays the first frame.
+  function setIcon(pixels, mask, width, height) {
+    const whenIdle = window.requestIdleCallback || ((work) => setTimeout(work, 200));
+    whenIdle(() => {
+      const icon = document.createElement('canvas');
+      icon.width = width;
+      icon.height = height;
+      const iconContext = icon.getContext('2d');
+      const image = iconContext.createImageData(width, height);
+      for (let i = 0; i < width * height; ++i) {
+        const pixel = pixels[i];
+        image.data[i * 4] = (pixel >>> 16) & 0xff;
+        image.data[i * 4 + 1] = (pixel >>> 8) & 0xff;
+        image.data[i * 4 + 2] = pixel & 0xff;
+        image.data[i * 4 + 3] = mask[i] ? 255 : 0;
+      }
+      iconContext.putImageData(image, 0, 0);
+      const link = document.querySelector('link[rel="icon"]');
+      if (link) {
+        link.href = icon.toDataURL('image/png');
+      }
+    });
   }
 
   // ---- The running program ----------------------------------------------
@@ -114,8 +123,8 @@
     };
     state.done = new Promise((resolve) => { state.finished = resolve; });
     const host = {
-      present(heap, pixels, left, top, right, bottom) {
-        present(heap, pixels >>> 2, left, top, right, bottom);
+      present(heap, rgba, left, top, right, bottom) {
+        present(heap, rgba, left, top, right, bottom);
       },
       sleep(timeoutMs, wakeUp) {
         state.wake = wakeUp;
@@ -134,7 +143,10 @@
         return 1;
       },
       setIcon(heapWords, heapBytes, pixels, mask, width, height) {
-        setIcon(heapWords, heapBytes, pixels >>> 2, mask, width, height);
+        // Copies now: the program's memory may have changed by the time the
+        // icon is drawn.
+        const count = width * height;
+        setIcon(heapWords.slice(pixels >>> 2, (pixels >>> 2) + count), heapBytes.slice(mask, mask + count), width, height);
       },
       ended() {
         run = null;
