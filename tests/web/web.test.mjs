@@ -30,8 +30,10 @@ const RUNNER_RGB = [
 
 // Centres of the menu bar's buttons and of the option dialog's buttons, in
 // screen pixels.
-const BAR = { New: [19, 307], All: [54, 307], Option: [97, 307], Exit: [195, 307] };
+const BAR = { New: [19, 307], All: [54, 307], Option: [97, 307], Help: [150, 307], Exit: [195, 307] };
 const OPTION = { more: [180, 138], ok: [74, 185] };
+const HELP_MENU = { about: [155, 284] };
+const ABOUT = { ok: [192, 103] };
 const STORAGE_KEY = 'tavilo/registry.reg';
 
 let browser;
@@ -238,6 +240,24 @@ test('the title screen and the About dialog are the headless host\'s pixels', as
     assert.deepEqual([box.x, box.y], [Math.max(0, Math.floor((width - box.width) / 2)), Math.max(0, Math.floor((height - box.height) / 2))]);
   }
   assert.equal(countDifferences(await canvasPixels(page), about), 0);
+  assertQuiet(page);
+  await page.context().close();
+});
+
+// The menu's own loop runs the About dialog's loop inside it: both wait for
+// the next tap in the browser, one inside the other, and come back out.
+test('the Help menu opens About by taps, and OK closes it', async () => {
+  const page = await openPage();
+  await page.waitForTimeout(200);
+  const title = await canvasPixels(page);
+  let script = 'wait 200\n';
+  for (const where of [BAR.Help, HELP_MENU.about, ABOUT.ok]) {
+    await click(page, where);
+    await page.waitForTimeout(300);
+    script += `tap ${where[0]} ${where[1]}\nwait 300\n`;
+    assert.equal(countDifferences(await canvasPixels(page), await pngPixels(page, headlessShot(script))), 0, script);
+  }
+  assert.equal(countDifferences(await canvasPixels(page), title), 0, 'back to the title');
   assertQuiet(page);
   await page.context().close();
 });
