@@ -12,7 +12,9 @@ const TYPES = {
   '.webmanifest': 'application/manifest+json',
 };
 
-export function serve(root, port = 0) {
+// types overrides the Content-Type of some extensions, as a careless host would.
+export function serve(root, port = 0, types = {}) {
+  const typeOf = { ...TYPES, ...types };
   const server = createServer(async (request, response) => {
     const path = decodeURIComponent(new URL(request.url, 'http://localhost').pathname);
     const file = normalize(join(root, path.endsWith('/') ? `${path}index.html` : path));
@@ -22,7 +24,7 @@ export function serve(root, port = 0) {
     }
     try {
       const body = await readFile(file);
-      response.writeHead(200, { 'Content-Type': TYPES[extname(file)] || 'application/octet-stream', 'Cache-Control': 'no-cache' });
+      response.writeHead(200, { 'Content-Type': typeOf[extname(file)] || 'application/octet-stream', 'Cache-Control': 'no-cache' });
       response.end(body);
     } catch {
       response.writeHead(404).end();

@@ -87,7 +87,7 @@ async function openPage(options = {}) {
     }
   });
   page.on('pageerror', (error) => page.problems.push(`page error: ${error.message}`));
-  await page.goto(url);
+  await page.goto(options.url || url);
   await waitForProgram(page);
   return page;
 }
@@ -260,6 +260,21 @@ test('the Help menu opens About by taps, and OK closes it', async () => {
   assert.equal(countDifferences(await canvasPixels(page), title), 0, 'back to the title');
   assertQuiet(page);
   await page.context().close();
+});
+
+// Static hosts that do not know the .wasm type send it as plain bytes,
+// which the browser refuses to compile while downloading.
+test('a host that serves the WebAssembly as plain bytes still starts the game', async () => {
+  const careless = await serve(site, 0, { '.wasm': 'application/octet-stream' });
+  try {
+    const page = await openPage({ url: careless.url });
+    await page.waitForTimeout(200);
+    assert.equal(countDifferences(await canvasPixels(page), await pngPixels(page, headlessShot('wait 200\n'))), 0);
+    assertQuiet(page);
+    await page.context().close();
+  } finally {
+    careless.server.close();
+  }
 });
 
 test('a tap on a pole head starts its runner, and All finishes the game', async () => {

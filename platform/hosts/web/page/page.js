@@ -23,14 +23,10 @@
   // and costs the first frame its set-up.
   const context = canvas.getContext('2d', { alpha: false, willReadFrequently: true });
 
-  // The WebAssembly is compiled once, while it downloads (index.html starts
-  // both before anything else); every run of the program is a fresh
-  // instance of it, with fresh memory. A static host that serves the file
-  // with another type than application/wasm defeats the streaming compile;
-  // the page then compiles the whole file once it has arrived.
-  const wasmModule = window.tavilo.wasm.catch(() => fetch('tavilo.wasm')
-    .then((response) => response.arrayBuffer())
-    .then((bytes) => WebAssembly.compile(bytes)));
+  // The WebAssembly is compiled once (index.html starts that before
+  // anything else); every run of the program is a fresh instance of it,
+  // with fresh memory.
+  const wasmModule = window.tavilo.wasm;
 
   // ---- Screen ------------------------------------------------------------
 
