@@ -277,6 +277,29 @@ test('a host that serves the WebAssembly as plain bytes still starts the game', 
   }
 });
 
+// A phone on the same network opening the computer's address over plain
+// HTTP: not a secure context, so the page has no Web Locks and no service
+// worker. Playwright answers for the made-up host from the built folder.
+test('over plain HTTP from another machine the game still starts', async () => {
+  const context = await browser.newContext({ viewport: { width: 800, height: 700 } });
+  await context.route('http://tavilo.test/**', async (route) => {
+    const path = new URL(route.request().url()).pathname;
+    const name = path === '/' ? 'index.html' : path.slice(1);
+    const response = await fetch(new URL(name, url));
+    await route.fulfill({
+      status: response.status,
+      contentType: response.headers.get('content-type') || undefined,
+      body: Buffer.from(await response.arrayBuffer()),
+    });
+  });
+  const page = await openPage({ context, url: 'http://tavilo.test/' });
+  assert.equal(await page.evaluate(() => window.isSecureContext), false);
+  await page.waitForTimeout(200);
+  assert.equal(countDifferences(await canvasPixels(page), await pngPixels(page, headlessShot('wait 200\n'))), 0);
+  assertQuiet(page);
+  await context.close();
+});
+
 test('a tap on a pole head starts its runner, and All finishes the game', async () => {
   const board = boardOfSix();
   const page = await openPage();

@@ -11,7 +11,11 @@
   // Event codes shared with web_host.cpp.
   const EVENT = { penDown: 0, penMove: 1, penUp: 2, keyDown: 3, keyUp: 4, close: 5 };
 
+  // The Web Lock held by the tab that runs the program (index.html asks for
+  // it too). Pages served over plain HTTP from another machine have no Web
+  // Locks; there every tab runs a program of its own.
   const LOCK_NAME = 'tavilo-program';
+  const locks = navigator.locks;
 
   const canvas = document.getElementById('screen');
   const panel = document.getElementById('panel');
@@ -326,13 +330,25 @@
 
   function claim() {
     prepared = prepared || prepareProgram();
-    return navigator.locks.request(LOCK_NAME, { ifAvailable: true }, holdLockAndRun);
+    if (!locks) {
+      return holdLockAndRun(true);
+    }
+    return locks.request(LOCK_NAME, { ifAvailable: true }, holdLockAndRun);
+  }
+
+  // The page's first claim: the lock index.html asked for.
+  function firstClaim() {
+    if (!window.tavilo.firstLock) {
+      return claim();
+    }
+    prepared = prepareProgram();
+    return window.tavilo.firstLock.then(({ lock, release }) => holdLockAndRun(lock).finally(release));
   }
 
   function playHere() {
     action.disabled = true;
     channel.postMessage('take-over');
-    navigator.locks.request(LOCK_NAME, holdLockAndRun).finally(() => { action.disabled = false; });
+    locks.request(LOCK_NAME, holdLockAndRun).finally(() => { action.disabled = false; });
   }
 
   // Closing or reloading the tab is Exit for the settings: the program is
@@ -360,5 +376,5 @@
     }
   }
 
-  claim();
+  firstClaim();
 })();
