@@ -168,6 +168,20 @@ function runnerAt(pixels, x, y) {
   return RUNNER_RGB.findIndex(([r, g, b]) => pixels[i] === r && pixels[i + 1] === g && pixels[i + 2] === b);
 }
 
+// New, then a press (click or touch) on pole `pole`'s head: its runner
+// leaves a trail of its colour on its pole. Returns the screens before and
+// after the press.
+async function newGameAndStart(page, press, board, pole) {
+  await press(page, BAR.New);
+  await page.waitForTimeout(300);
+  const before = await canvasPixels(page);
+  await press(page, [board.originX + 30 * pole + 5, 28]);
+  await page.waitForTimeout(400);
+  const moved = await canvasPixels(page);
+  assert.ok(trailPixels(moved, board, pole, pole) > trailPixels(before, board, pole, pole) + 5, `runner ${pole} leaves a trail`);
+  return { before, moved };
+}
+
 // Pixels of runner `runner`'s colour in the band of pole `pole` below the
 // pole heads.
 function trailPixels(pixels, board, pole, runner) {
@@ -303,13 +317,7 @@ test('over plain HTTP from another machine the game still starts', async () => {
 test('a tap on a pole head starts its runner, and All finishes the game', async () => {
   const board = boardOfSix();
   const page = await openPage();
-  await click(page, BAR.New);
-  await page.waitForTimeout(300);
-  const before = await canvasPixels(page);
-  await click(page, [board.originX + 30 * 2 + 5, 28]);
-  await page.waitForTimeout(400);
-  const moved = await canvasPixels(page);
-  assert.ok(trailPixels(moved, board, 2, 2) > trailPixels(before, board, 2, 2) + 5, 'runner 2 leaves a trail');
+  const { before, moved } = await newGameAndStart(page, click, board, 2);
   assert.equal(trailPixels(moved, board, 4, 4), trailPixels(before, board, 4, 4), 'runner 4 has not moved');
 
   await click(page, BAR.All);
@@ -497,13 +505,7 @@ test('on a phone: three device pixels per screen pixel, and a whole game by touc
   assert.deepEqual([box.width, box.height], [360, 480]);
   assert.equal(await page.locator('#screen').getAttribute('data-scale'), '3');
 
-  await touch(page, BAR.New);
-  await page.waitForTimeout(300);
-  const before = await canvasPixels(page);
-  await touch(page, [board.originX + 30 * 5 + 5, 28]);
-  await page.waitForTimeout(400);
-  const moved = await canvasPixels(page);
-  assert.ok(trailPixels(moved, board, 5, 5) > trailPixels(before, board, 5, 5) + 5, 'runner 5 leaves a trail');
+  await newGameAndStart(page, touch, board, 5);
 
   // A finger dragged across the scribble pad draws there; the page neither
   // scrolls nor zooms under it.

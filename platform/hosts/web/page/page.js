@@ -123,9 +123,7 @@
     };
     state.done = new Promise((resolve) => { state.finished = resolve; });
     const host = {
-      present(heap, rgba, left, top, right, bottom) {
-        present(heap, rgba, left, top, right, bottom);
-      },
+      present,
       sleep(timeoutMs, wakeUp) {
         state.wake = wakeUp;
         if (state.events.length > 0) {
