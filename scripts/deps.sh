@@ -45,11 +45,75 @@ for p in "${packages[@]}"; do
 done
 [ ${#missing[@]} -eq 0 ] && exit 0
 
+# The locks of the package system: dpkg's, and apt's own for the package
+# lists (apt-get update) and the download cache (apt-get install).
+LOCKS=(/var/lib/dpkg/lock-frontend /var/lib/dpkg/lock /var/lib/apt/lists/lock
+       /var/cache/apt/archives/lock)
+# Seconds to wait for another package installation (an unattended upgrade,
+# a second terminal) before trying anyway.
+WAIT=${TAVILO_APT_WAIT:-300}
+[[ $WAIT =~ ^[0-9]+$ ]] || WAIT=300
+
+# Prints "FILE PID" for the first of the files that a process holds a lock
+# on, and fails when none is held. apt and dpkg lock with fcntl, which no
+# shell tool can test; the kernel's list of locks shows them, and reading it
+# takes nothing away from them. The list names a file by device and inode,
+# and an overlay file system (containers) reports another device to stat, so
+# a lock on the same inode counts when its holder has the file open (or,
+# where its open files cannot be read, when the device matches too).
+held_lock() {
+  local file major minor inode device pid id fd
+  for file in "$@"; do
+    read -r major minor inode < <(stat -L -c '%Hd %Ld %i' "$file" 2>/dev/null) || continue
+    device=$(printf '%02x:%02x' "$major" "$minor")
+    while read -r pid id; do
+      if [ -r "/proc/$pid/fd" ]; then
+        for fd in "/proc/$pid/fd/"*; do
+          if [ "$fd" -ef "$file" ]; then
+            echo "$file $pid"
+            return 0
+          fi
+        done
+      elif [ "${id%:*}" = "$device" ]; then
+        echo "$file $pid"
+        return 0
+      fi
+    done < <(awk -v inode="$inode" '{ if ($2 == "->") next; n = split($6, id, ":");
+                                      if (id[n] == inode) print $5, $6 }' /proc/locks 2>/dev/null)
+  done
+  return 1
+}
+
+# apt-get update gives up at once when the lists are locked, and
+# DPkg::Lock::Timeout covers only dpkg's locks, so wait here for all of them,
+# saying so once and waiting WAIT seconds in all.
+deadline=
+wait_for_package_system() {
+  local held file pid name limit
+  while held=$(held_lock "${LOCKS[@]}"); do
+    if [ -z "$deadline" ]; then
+      deadline=$((SECONDS + WAIT))
+      read -r file pid <<<"$held"
+      name=$(cat "/proc/$pid/comm" 2>/dev/null || true)
+      limit="$WAIT seconds"
+      [ $((WAIT % 60)) -eq 0 ] && [ "$WAIT" -ge 120 ] && limit="$((WAIT / 60)) minutes"
+      echo "Waiting for ${name:-another program} (process $pid) to finish with the package system ($file is locked), up to $limit"
+    fi
+    if [ $SECONDS -ge "$deadline" ]; then
+      echo "Still locked after $WAIT seconds; trying anyway"
+      return 0
+    fi
+    sleep 1
+  done
+}
+
 if [ "$(id -u)" -eq 0 ]; then
   echo "Installing: ${missing[*]}"
   export DEBIAN_FRONTEND=noninteractive
+  wait_for_package_system
   apt-get update -qq
-  apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+  wait_for_package_system
+  apt-get install -y -qq -o DPkg::Lock::Timeout="$WAIT" --no-install-recommends "${missing[@]}" >/dev/null
 else
   # Debian sets up sudo only when the installer was given no root password,
   # so offer su first; both run the same apt-get line as root.
