@@ -1,7 +1,9 @@
 // The program's state as one JSON line, for the headless host's "state"
-// command: the board with one record per player, then the shared flags.
+// command: the board with one record per player, then the shared flags; and
+// the draw as a line of text for the hosts to copy and share.
 #include <string>
 
+#include "runner.h"
 #include "user/program.h"
 #include "input/stylus.h"
 #include "intro/intro.h"
@@ -61,5 +63,62 @@ std::string DescribeProgramState() {
     AppendField(out, "g_optionsAccepted", g_optionsAccepted);
     AppendField(out, "g_penDown", g_penDown, false);
     out += '}';
+    return out;
+}
+
+namespace {
+
+// Every word of the result line, in one place for the translations to
+// replace.
+struct ResultWords {
+    const char* noGame;     // no board, or the title picture
+    const char* heading;    // before the count
+    const char* players;    // after the count
+    const char* arrow;      // between a player and the pole it arrived under (U+2192)
+    const char* onTheWay;   // after a player whose runner still moves
+    const char* notStarted; // after a player whose runner has not set off
+    const char* separator;  // between two players
+};
+constexpr ResultWords kResultWords = {
+    "Tavilo: no game yet", "Tavilo, ", " players: ", " \xE2\x86\x92 ", " on the way", " not started", ", ",
+};
+
+// The pole (0-based) under which an arrived runner stands, or -1 where its
+// column is not a pole's, which the rules never leave behind.
+int ArrivalPole(const LadderBoard& board, const Runner& runner) {
+    const int stride = board.gap + 1;
+    if (runner.column < 0 || stride <= 0 || runner.column % stride != 0) {
+        return -1;
+    }
+    const int pole = runner.column / stride;
+    return pole < board.playerCount ? pole : -1;
+}
+
+}  // namespace
+
+std::string DescribeResult() {
+    const ResultWords& words = kResultWords;
+    const LadderBoard* board = g_board;
+    if (board == nullptr || board->state == BOARD_TITLE) {
+        return words.noGame;
+    }
+    const int count = board->playerCount < MAX_RUNNERS ? board->playerCount : MAX_RUNNERS;
+    std::string out = words.heading;
+    out += std::to_string(count);
+    out += words.players;
+    for (int i = 0; i < count; ++i) {
+        const Runner& r = board->runners[i];
+        if (i > 0) {
+            out += words.separator;
+        }
+        out += std::to_string(i + 1);
+        const int pole = r.status == RUNNER_ARRIVED ? ArrivalPole(*board, r) : -1;
+        if (pole >= 0) {
+            out += words.arrow;
+            out += std::to_string(pole + 1);
+        } else {
+            out += r.status == RUNNER_IDLE ? words.notStarted : words.onTheWay;
+        }
+    }
     return out;
 }

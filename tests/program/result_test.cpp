@@ -1,0 +1,114 @@
+// The draw as text for a person: what the line says before a game, while
+// runners move and once they all arrived, checked against the balls the
+// screen shows under the poles.
+#include <set>
+
+#include "harness.h"
+#include "runner.h"
+#include "shell/globals.h"
+#include "user/program.h"
+#include "view/view.h"
+
+namespace progtest {
+namespace {
+
+// g_board set to a board of the test's own for one call.
+std::string ResultFor(LadderBoard* board) {
+    LadderBoard* const saved = g_board;
+    g_board = board;
+    std::string text = DescribeResult();
+    g_board = saved;
+    return text;
+}
+
+// A finished runner stands under its arrival pole; the line names poles from
+// 1, whatever the gap between them. A runner whose column is not a pole's
+// (which the rules never leave) is not given a made-up pole.
+TEST(ResultText, NamesEachPlayersPoleOrSaysWhereTheRunnerIs) {
+    LadderBoard* board = CreateBoard(4, 2, 12);
+    ASSERT_NE(board, nullptr);
+    board->state = BOARD_PLAY;
+    board->runners[0].status = RUNNER_ARRIVED;
+    board->runners[0].column = PoleColumn(board, 2);
+    board->runners[1].status = RUNNER_MOVING;
+    board->runners[1].column = 4;
+    board->runners[2].status = RUNNER_IDLE;
+    board->runners[3].status = RUNNER_ARRIVED;
+    board->runners[3].column = PoleColumn(board, 0);
+    EXPECT_EQ(ResultFor(board), "Tavilo, 4 players: 1 \u2192 3, 2 on the way, 3 not started, 4 \u2192 1");
+
+    board->runners[0].column = 4;  // between poles 1 and 2 with a gap of 2
+    board->runners[3].column = PoleColumn(board, 4);
+    EXPECT_EQ(ResultFor(board), "Tavilo, 4 players: 1 on the way, 2 on the way, 3 not started, 4 on the way");
+    DestroyBoard(board);
+}
+
+TEST(ResultText, NoBoardAndTheTitleSayThereIsNoGameYet) {
+    EXPECT_EQ(ResultFor(nullptr), "Tavilo: no game yet");
+    LadderBoard* board = CreateBoard(6, 2, 0);
+    ASSERT_NE(board, nullptr);
+    board->state = BOARD_TITLE;
+    EXPECT_EQ(ResultFor(board), "Tavilo: no game yet");
+    DestroyBoard(board);
+}
+
+// The line of a real game from the title to the end, the finished one
+// compared with the screen: under each pole stands the ball of the player
+// the line sends there, and every pole has one player.
+TEST(ResultText, FollowsAWholeGameAndMatchesTheBallsUnderThePoles) {
+    std::vector<std::string> lines;
+    auto record = [&lines] { lines.push_back(DescribeResult()); };
+    Image finished;
+    std::vector<int> poleX;
+    const int code = RunProgram({
+        CheckStep(record),
+        CommandStep(IDM_NEW),
+        WaitStep(10),
+        CheckStep(record),
+        CheckStep([] { LaunchRunner(g_board, 2); }),
+        WaitStep(60),
+        CheckStep(record),
+        CommandStep(IDM_ALL),
+        WaitStep(8000),
+        CheckStep([&] {
+            ASSERT_EQ(g_board->state, BOARD_DONE);
+            record();
+            finished = ScreenCopy();
+            for (int m = 0; m < g_board->playerCount; ++m) poleX.push_back(PoleX(g_board, m));
+        }),
+    });
+    EXPECT_EQ(code, 0);
+    ASSERT_EQ(lines.size(), 4u);
+    EXPECT_EQ(lines[0], "Tavilo: no game yet");
+    EXPECT_EQ(lines[1],
+              "Tavilo, 6 players: 1 not started, 2 not started, 3 not started, 4 not started, 5 not started, 6 not "
+              "started");
+    EXPECT_EQ(lines[2],
+              "Tavilo, 6 players: 1 not started, 2 not started, 3 on the way, 4 not started, 5 not started, 6 not "
+              "started");
+
+    ASSERT_EQ(poleX.size(), 6u);
+    std::vector<int> playerAt(6, -1);
+    for (int m = 0; m < 6; ++m) {
+        for (int i = 0; i < 6; ++i) {
+            if (SpriteMisses(finished, poleX[m] - 4, 239, Bitmap(IDB_BALLS), BALL_WIDTH * i, BALL_WIDTH,
+                             BALL_HEIGHT) == 0) {
+                playerAt[m] = i;
+            }
+        }
+    }
+    std::vector<int> poleOf(6, -1);
+    for (int m = 0; m < 6; ++m) {
+        ASSERT_GE(playerAt[m], 0) << "no ball under pole " << m + 1;
+        poleOf[playerAt[m]] = m;
+    }
+    std::string expected = "Tavilo, 6 players: ";
+    for (int i = 0; i < 6; ++i) {
+        ASSERT_GE(poleOf[i], 0) << "no pole for player " << i + 1;
+        expected += (i ? ", " : "") + std::to_string(i + 1) + " \u2192 " + std::to_string(poleOf[i] + 1);
+    }
+    EXPECT_EQ(lines[3], expected);
+}
+
+}  // namespace
+}  // namespace progtest
