@@ -67,7 +67,7 @@ void Check(const std::vector<Case>& cases) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         InputTranslator input;
-        input.SetLayout(FitPicture(1000, 700));
+        input.SetLayout(desktop::FitPicture(1000, 700));
         std::deque<host::Event> out;
         for (const Step& step : c.steps) {
             input.Translate(step.event, step.nowMs, &out);

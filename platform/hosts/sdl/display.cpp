@@ -19,12 +19,12 @@
 #include <deque>
 #include <vector>
 
+#include "desktop/options.h"
+#include "desktop/scale.h"
 #include "input.h"
-#include "options.h"
 #include "runtime/descriptor_watch.h"
 #include "runtime/runtime_control.h"
 #include "user/host.h"
-#include "scale.h"
 #include "watcher.h"
 
 // SDL's video start-up connects to the session bus, and libdbus keeps a
@@ -35,6 +35,12 @@
 extern "C" const char* __lsan_default_suppressions() { return "leak:libdbus-1.so\n"; }
 
 namespace sdlhost {
+
+using desktop::kDeviceHeight;
+using desktop::kDeviceWidth;
+using desktop::Layout;
+using desktop::PixelRect;
+using desktop::PixelTarget;
 
 namespace {
 
@@ -85,7 +91,7 @@ bool AcquireTarget(Target* target) {
     }
     target->surface = surface;
     if (surface->w != d.layout.windowWidth || surface->h != d.layout.windowHeight) {
-        d.layout = FitPicture(surface->w, surface->h);
+        d.layout = desktop::FitPicture(surface->w, surface->h);
         d.input.SetLayout(d.layout);
         target->resized = true;
     }
@@ -133,8 +139,8 @@ void RedrawAll() {
         return;
     }
     PixelRect whole = {0, 0, target.pixels.width, target.pixels.height};
-    FillPixels(target.pixels, whole, kBlack | target.setBits);
-    ScaleNearest(d.screen, kDeviceWidth, kDeviceHeight, {0, 0, kDeviceWidth, kDeviceHeight}, d.layout.scale,
+    desktop::FillPixels(target.pixels, whole, kBlack | target.setBits);
+    desktop::ScaleNearest(d.screen, kDeviceWidth, kDeviceHeight, {0, 0, kDeviceWidth, kDeviceHeight}, d.layout.scale,
                  target.pixels, d.layout.left, d.layout.top, target.setBits);
     ShowRect(target, whole);
 }
@@ -218,13 +224,13 @@ bool OpenDisplay(int scale, std::string* error) {
     const char* chosen = std::getenv("SDL_VIDEODRIVER");
     std::string tried;
     if (chosen == nullptr || *chosen == '\0') {
-        const char* drivers = DesktopVideoDrivers(std::getenv("DISPLAY"), std::getenv("WAYLAND_DISPLAY"));
+        const char* drivers = desktop::DesktopVideoDrivers(std::getenv("DISPLAY"), std::getenv("WAYLAND_DISPLAY"));
         if (drivers == nullptr) {
             *error = "neither DISPLAY nor WAYLAND_DISPLAY is set";
             return false;
         }
         SDL_SetHint(SDL_HINT_VIDEODRIVER, drivers);
-        tried = DesktopDisplayNames(std::getenv("DISPLAY"), std::getenv("WAYLAND_DISPLAY"));
+        tried = desktop::DesktopDisplayNames(std::getenv("DISPLAY"), std::getenv("WAYLAND_DISPLAY"));
     } else {
         tried = std::string("the video driver ") + chosen + " (SDL_VIDEODRIVER)";
     }
@@ -240,7 +246,7 @@ bool OpenDisplay(int scale, std::string* error) {
     if (scale <= 0) {
         SDL_Rect usable = {};
         if (SDL_GetDisplayUsableBounds(0, &usable) == 0) {
-            scale = ChooseScale(usable.w, usable.h - kFrameAllowance);
+            scale = desktop::ChooseScale(usable.w, usable.h - kFrameAllowance);
         } else {
             scale = 2;
         }
@@ -256,7 +262,7 @@ bool OpenDisplay(int scale, std::string* error) {
     int width = 0;
     int height = 0;
     SDL_GetWindowSize(d.window, &width, &height);
-    d.layout = FitPicture(width, height);
+    d.layout = desktop::FitPicture(width, height);
     d.input.SetLayout(d.layout);
     ApplyIcon();
     RedrawAll();
@@ -293,14 +299,14 @@ void Present(const uint32_t* pixels, int left, int top, int right, int bottom) {
     sdlhost::Display& d = g_display;
     left = std::max(left, 0);
     top = std::max(top, 0);
-    right = std::min(right, sdlhost::kDeviceWidth);
-    bottom = std::min(bottom, sdlhost::kDeviceHeight);
+    right = std::min(right, desktop::kDeviceWidth);
+    bottom = std::min(bottom, desktop::kDeviceHeight);
     if (left >= right || top >= bottom) {
         return;
     }
     for (int y = top; y < bottom; ++y) {
-        const uint32_t* from = pixels + static_cast<size_t>(y) * sdlhost::kDeviceWidth + left;
-        std::memcpy(d.screen + static_cast<size_t>(y) * sdlhost::kDeviceWidth + left, from,
+        const uint32_t* from = pixels + static_cast<size_t>(y) * desktop::kDeviceWidth + left;
+        std::memcpy(d.screen + static_cast<size_t>(y) * desktop::kDeviceWidth + left, from,
                     static_cast<size_t>(right - left) * sizeof(uint32_t));
     }
     if (d.window == nullptr) {
@@ -313,8 +319,8 @@ void Present(const uint32_t* pixels, int left, int top, int right, int bottom) {
     if (target.resized) {
         sdlhost::RedrawAll();
     } else {
-        sdlhost::PixelRect written =
-            sdlhost::ScaleNearest(d.screen, sdlhost::kDeviceWidth, sdlhost::kDeviceHeight, {left, top, right, bottom},
+        desktop::PixelRect written =
+            desktop::ScaleNearest(d.screen, desktop::kDeviceWidth, desktop::kDeviceHeight, {left, top, right, bottom},
                                   d.layout.scale, target.pixels, d.layout.left, d.layout.top, target.setBits);
         sdlhost::ShowRect(target, written);
     }

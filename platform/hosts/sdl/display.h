@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "layout.h"
+#include "desktop/layout.h"
 
 struct SDL_Window;
 
@@ -20,7 +20,7 @@ void CloseDisplay();
 
 // The open window (null when none) and where the picture sits in it.
 SDL_Window* DisplayWindow();
-Layout DisplayLayout();
+desktop::Layout DisplayLayout();
 
 // Extra room kept free below the usable desktop area for the window's
 // title bar and frame when the scale is chosen, since SDL cannot tell their

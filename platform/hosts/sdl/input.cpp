@@ -79,7 +79,7 @@ void InputTranslator::Translate(const SDL_Event& event, uint64_t nowMs, std::deq
 // A press in the black bars is dropped: it would otherwise land on whatever
 // control touches the screen edge, which the player did not aim at.
 void InputTranslator::PenPress(Pen source, int windowX, int windowY, std::deque<host::Event>* out) {
-    DevicePoint point = WindowToDevice(layout_, windowX, windowY);
+    desktop::DevicePoint point = desktop::WindowToDevice(layout_, windowX, windowY);
     if (!point.inside) {
         return;
     }
@@ -94,7 +94,7 @@ void InputTranslator::PenPress(Pen source, int windowX, int windowY, std::deque<
 // released off itself must see the release outside, not clamped onto its
 // edge.
 void InputTranslator::PenDrag(int windowX, int windowY, host::EventKind kind, std::deque<host::Event>* out) {
-    DevicePoint point = WindowToDevice(layout_, windowX, windowY);
+    desktop::DevicePoint point = desktop::WindowToDevice(layout_, windowX, windowY);
     if (kind == host::EventKind::PenMove && point.x == lastX_ && point.y == lastY_) {
         return;  // moved within one device pixel
     }

@@ -8,8 +8,8 @@
 #include <cstdint>
 #include <deque>
 
+#include "desktop/layout.h"
 #include "user/host.h"
-#include "layout.h"
 
 namespace sdlhost {
 
@@ -20,7 +20,7 @@ public:
     // the request, so the close is dropped.
     static constexpr uint64_t kAltF4CloseWindowMs = 1000;
 
-    void SetLayout(const Layout& layout) { layout_ = layout; }
+    void SetLayout(const desktop::Layout& layout) { layout_ = layout; }
 
     // Appends to out the events that one SDL event stands for (often none).
     void Translate(const SDL_Event& event, uint64_t nowMs, std::deque<host::Event>* out);
@@ -36,7 +36,7 @@ private:
     void Text(const char* utf8, std::deque<host::Event>* out);
     void CloseRequest(uint64_t nowMs, std::deque<host::Event>* out);
 
-    Layout layout_;
+    desktop::Layout layout_;
     Pen pen_ = Pen::Up;
     SDL_FingerID finger_ = 0;
     int lastX_ = 0;

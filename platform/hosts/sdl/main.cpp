@@ -4,21 +4,21 @@
 #include <cstdio>
 #include <string>
 
+#include "desktop/options.h"
 #include "display.h"
-#include "options.h"
 #include "runtime/runtime_control.h"
 #include "runtime/system.h"
 #include "windows.h"
 
 int main(int argc, char** argv) {
-    sdlhost::Options options;
+    desktop::Options options;
     std::string error;
-    if (!sdlhost::ParseOptions(argc, argv, &options, &error)) {
+    if (!desktop::ParseOptions(argc, argv, &options, &error)) {
         std::fprintf(stderr, "tavilo: %s (see tavilo --help)\n", error.c_str());
         return 2;
     }
     if (options.help) {
-        std::fputs(sdlhost::UsageText(), stdout);
+        std::fputs(desktop::UsageText(), stdout);
         return 0;
     }
     if (options.version) {

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "options.h"
+#include "desktop/options.h"
 #include "runtime/runtime_control.h"
 #include "runtime/system.h"
 #include "runtime/win32/win32_system.h"
@@ -48,9 +48,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
     for (const std::string& arg : args) {
         argv.push_back(arg.c_str());
     }
-    sdlhost::Options options;
+    desktop::Options options;
     std::string error;
-    if (!sdlhost::ParseOptions(static_cast<int>(argv.size()), argv.data(), &options, &error)) {
+    if (!desktop::ParseOptions(static_cast<int>(argv.size()), argv.data(), &options, &error)) {
         return Message(Wide(error) + L"\n\n" + kUsage, MB_ICONERROR, 2);
     }
     if (options.help) {

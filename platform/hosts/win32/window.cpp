@@ -13,7 +13,7 @@
 #include <deque>
 #include <vector>
 
-#include "layout.h"
+#include "desktop/layout.h"
 #include "runtime/runtime_control.h"
 #include "user/host.h"
 #include "runtime/win32/win32_system.h"
@@ -22,8 +22,8 @@
 namespace win32host {
 namespace {
 
-using sdlhost::kDeviceHeight;
-using sdlhost::kDeviceWidth;
+using desktop::kDeviceHeight;
+using desktop::kDeviceWidth;
 
 constexpr wchar_t kClassName[] = L"TaviloWindow";
 constexpr wchar_t kTitle[] = L"Tavilo";
@@ -34,7 +34,7 @@ constexpr int kIconResource = 1;
 struct Host {
     HWND hwnd = nullptr;
     std::vector<uint32_t> frame = std::vector<uint32_t>(size_t(kDeviceWidth) * kDeviceHeight, 0);
-    sdlhost::Layout layout = sdlhost::FitPicture(kDeviceWidth, kDeviceHeight);
+    desktop::Layout layout = desktop::FitPicture(kDeviceWidth, kDeviceHeight);
     std::deque<host::Event> pending;
     bool penDown = false;
     int lastX = 0;
@@ -79,7 +79,7 @@ BITMAPINFO FrameInfo() {
 // the current scale. The whole picture is stretched under a clip, so that
 // StretchDIBits never has to be given a partial source of a top-down DIB.
 void DrawFrame(HDC dc, int left, int top, int right, int bottom) {
-    const sdlhost::Layout& l = g_host.layout;
+    const desktop::Layout& l = g_host.layout;
     int saved = SaveDC(dc);
     IntersectClipRect(dc, l.left + left * l.scale, l.top + top * l.scale, l.left + right * l.scale,
                       l.top + bottom * l.scale);
@@ -93,7 +93,7 @@ void DrawFrame(HDC dc, int left, int top, int right, int bottom) {
 void Paint(HWND hwnd) {
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(hwnd, &ps);
-    const sdlhost::Layout& l = g_host.layout;
+    const desktop::Layout& l = g_host.layout;
     // The bars around the picture; the picture itself is left out of the
     // fill so that it does not flicker.
     int saved = SaveDC(dc);
@@ -109,7 +109,7 @@ void Paint(HWND hwnd) {
 void Push(const host::Event& event) { g_host.pending.push_back(event); }
 
 void Pen(host::EventKind kind, LPARAM lParam) {
-    sdlhost::DevicePoint p = sdlhost::WindowToDevice(g_host.layout, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+    desktop::DevicePoint p = desktop::WindowToDevice(g_host.layout, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
     g_host.lastX = p.x;
     g_host.lastY = p.y;
     Push(host::PenEvent(kind, p.x, p.y));
@@ -169,7 +169,7 @@ LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_ERASEBKGND:
         return 1;  // WM_PAINT covers every pixel
     case WM_SIZE:
-        g_host.layout = sdlhost::FitPicture(LOWORD(lParam), HIWORD(lParam));
+        g_host.layout = desktop::FitPicture(LOWORD(lParam), HIWORD(lParam));
         InvalidateRect(hwnd, nullptr, FALSE);
         return 0;
     case WM_GETMINMAXINFO: {
@@ -296,7 +296,7 @@ bool OpenWindow(HINSTANCE instance, int scale, int showCommand, std::wstring* er
     }
     SIZE frame = OuterSize(0, 0, USER_DEFAULT_SCREEN_DPI);
     if (scale <= 0) {
-        scale = sdlhost::ChooseScale(work.right - work.left - frame.cx, work.bottom - work.top - frame.cy);
+        scale = desktop::ChooseScale(work.right - work.left - frame.cx, work.bottom - work.top - frame.cy);
     }
     SIZE outer = OuterSize(kDeviceWidth * scale, kDeviceHeight * scale, USER_DEFAULT_SCREEN_DPI);
     int x = work.left + std::max(0L, (work.right - work.left - outer.cx) / 2);
@@ -317,7 +317,7 @@ bool OpenWindow(HINSTANCE instance, int scale, int showCommand, std::wstring* er
     }
     RECT client;
     GetClientRect(hwnd, &client);
-    g_host.layout = sdlhost::FitPicture(client.right, client.bottom);
+    g_host.layout = desktop::FitPicture(client.right, client.bottom);
     ShowWindow(hwnd, showCommand);
     UpdateWindow(hwnd);
     return true;

@@ -3,7 +3,7 @@
 
 #include <string>
 
-namespace sdlhost {
+namespace desktop {
 
 constexpr int kMaxScale = 16;
 
@@ -33,4 +33,4 @@ std::string DesktopDisplayNames(const char* x11Display, const char* waylandDispl
 // The text --help prints.
 const char* UsageText();
 
-}  // namespace sdlhost
+}  // namespace desktop

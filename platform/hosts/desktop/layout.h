@@ -4,7 +4,7 @@
 
 #include "gdi/screen_size.h"
 
-namespace sdlhost {
+namespace desktop {
 
 constexpr int kDeviceWidth = gdi::kScreenWidth;
 constexpr int kDeviceHeight = gdi::kScreenHeight;
@@ -38,4 +38,4 @@ struct DevicePoint {
 };
 DevicePoint WindowToDevice(const Layout& layout, int windowX, int windowY);
 
-}  // namespace sdlhost
+}  // namespace desktop

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-namespace sdlhost {
+namespace desktop {
 
 namespace {
 
@@ -41,4 +41,4 @@ DevicePoint WindowToDevice(const Layout& layout, int windowX, int windowY) {
     return point;
 }
 
-}  // namespace sdlhost
+}  // namespace desktop

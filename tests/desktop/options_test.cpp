@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "options.h"
+#include "desktop/options.h"
 
-namespace sdlhost {
+namespace desktop {
 namespace {
 
 TEST(DesktopDisplays, DriversAndNamesFollowTheVariablesThatAreSet) {
@@ -32,4 +32,4 @@ TEST(DesktopDisplays, DriversAndNamesFollowTheVariablesThatAreSet) {
 }
 
 }  // namespace
-}  // namespace sdlhost
+}  // namespace desktop

@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 
-namespace sdlhost {
+namespace desktop {
 
 namespace {
 
@@ -135,4 +135,4 @@ const char* UsageText() {
            "Without a display, tavilo-headless plays the game from a script.\n";
 }
 
-}  // namespace sdlhost
+}  // namespace desktop

@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-namespace sdlhost {
+namespace desktop {
 
 struct PixelRect {
     int left = 0;
@@ -36,4 +36,4 @@ PixelRect ScaleNearest(const uint32_t* source, int sourceWidth, int sourceHeight
 // Sets every pixel of the rectangle (clipped to the target) to value.
 void FillPixels(const PixelTarget& target, PixelRect rect, uint32_t value);
 
-}  // namespace sdlhost
+}  // namespace desktop

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-namespace sdlhost {
+namespace desktop {
 
 namespace {
 
@@ -77,4 +77,4 @@ void FillPixels(const PixelTarget& target, PixelRect rect, uint32_t value) {
     }
 }
 
-}  // namespace sdlhost
+}  // namespace desktop

@@ -5,21 +5,23 @@
 #include <tuple>
 #include <vector>
 
-#include "display.h"
-#include "layout.h"
-#include "scale.h"
+#include "desktop/layout.h"
+#include "desktop/scale.h"
 
-namespace sdlhost {
+namespace desktop {
 namespace {
+
+// Room the SDL host keeps free below the usable area for a title bar and frame.
+constexpr int kFrame = 48;
 
 // 1080 rows less the frame fit 960 (scale 3) but not 1280; 720 x 960 is
 // exactly three times the device and one column less is not; a wide desktop
 // is limited by its height; small ones still get 2.
 TEST(ChooseScale, TakesTheLargestWholeScaleThatFitsButNeverBelowTwo) {
     struct Case { int width, height, scale; };
-    for (const Case& c : std::vector<Case>{{1920, 1080 - kFrameAllowance, 3}, {3840, 2160 - kFrameAllowance, 6},
+    for (const Case& c : std::vector<Case>{{1920, 1080 - kFrame, 3}, {3840, 2160 - kFrame, 6},
                                            {720, 960, 3}, {719, 960, 2}, {5000, 1000, 3}, {1000, 5000, 4},
-                                           {800, 600 - kFrameAllowance, 2}, {0, 0, 2}}) {
+                                           {800, 600 - kFrame, 2}, {0, 0, 2}}) {
         SCOPED_TRACE(testing::Message() << c.width << " x " << c.height);
         EXPECT_EQ(ChooseScale(c.width, c.height), c.scale);
     }
@@ -96,4 +98,4 @@ TEST(ScaleNearest, WritesWholeSquaresOfThePartClippedToSourceAndTarget) {
 }
 
 }  // namespace
-}  // namespace sdlhost
+}  // namespace desktop
