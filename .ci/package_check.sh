@@ -18,7 +18,7 @@ cmake --build --preset play --target all >/dev/null
 check_tree() {
   local root=$1
   for f in bin/tavilo bin/tavilo-headless share/applications/$id.desktop share/metainfo/$id.metainfo.xml \
-           share/man/man6/tavilo.6.gz share/doc/tavilo/copyright; do
+           share/man/man6/tavilo.6.gz share/doc/tavilo/copyright share/doc/tavilo/changelog.gz; do
     [ -e "$root/$f" ] || fail "$root/$f is missing"
   done
   desktop-file-validate "$root/share/applications/$id.desktop" || fail "the .desktop entry is not valid"
@@ -43,6 +43,8 @@ check_tree() {
   version=$("$root/bin/tavilo-headless" --version | awk '{print $NF}')
   grep -q "<release version=\"$version\"" "$root/share/metainfo/$id.metainfo.xml" || fail "the metainfo's release is not $version"
   grep -q "Tavilo $version" "$work/man.txt" || fail "the manual is not for version $version"
+  zcat "$root/share/doc/tavilo/changelog.gz" | head -1 | grep -q "^tavilo ($version) " ||
+    fail "the changelog's newest entry is not $version"
   [ "$("$root/bin/tavilo" --version)" = "Tavilo $version" ] || fail "tavilo and tavilo-headless differ in version"
   # The installed headless program plays a game.
   printf 'press New\nwait 600\npress All\nwait 4000\nshot %s\nquit\n' "$work/game.png" |
@@ -60,6 +62,8 @@ rm -f build/play/tavilo_*.deb
 deb=$(ls build/play/tavilo_*.deb)
 dpkg-deb --info "$deb" >"$work/control.txt"
 grep -q '^ Section: games' "$work/control.txt" || fail "the package is not in section games"
+[ "$(dpkg-deb --field "$deb" Version)" = "$(build/play/platform/hosts/tavilo-headless --version | awk '{print $NF}')" ] ||
+  fail "the package's version is not the program's"
 grep -q '^ Depends:.*libsdl2-2.0-0' "$work/control.txt" || fail "the package does not depend on SDL2 (dpkg-shlibdeps)"
 if dpkg-deb --contents "$deb" | grep -v ' \./usr/' | grep -q .; then
   fail "the package installs outside /usr"

@@ -7,5 +7,6 @@
 #define MAKER_WEB_ADDRESS u"www.menkor.example"
 #define MAKER_EMAIL u"info@menkor.example"
 
-#define ABOUT_VERSION_TEXT u"Tavilo! Version 1.1"
+// TAVILO_VERSION is the project's version, which the build defines.
+#define ABOUT_VERSION_TEXT u"Tavilo! Version " TAVILO_VERSION
 #define ABOUT_COPYRIGHT_TEXT u"Copyright (C) 2003 Menkor"

@@ -57,7 +57,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
         return Message(kUsage, MB_ICONINFORMATION, 0);
     }
     if (options.version) {
-        return Message(L"Tavilo 1.1", MB_ICONINFORMATION, 0);
+        return Message(L"Tavilo " TAVILO_VERSION, MB_ICONINFORMATION, 0);
     }
     if (!options.configDir.empty()) {
         sys::SetConfigDir(options.configDir);
