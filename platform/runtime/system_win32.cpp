@@ -1,4 +1,4 @@
-// The system seam on Windows, over the calls of win32_system.h: the
+// The system seam on Windows, over the calls of win32/calls.h: the
 // settings in a file under %APPDATA%\Tavilo replaced with MoveFileExW, a
 // lock file beside it, and the one-copy claim as a named mutex with a
 // message-only window that hears hand-over requests. The requests arrive
@@ -10,7 +10,7 @@
 
 #include "include/windows.h"
 #include "system.h"
-#include "win32/win32_system.h"
+#include "win32/calls.h"
 
 namespace sys {
 

@@ -3,7 +3,7 @@
 // there is nothing else to wait for. Arguments and paths go through the wide
 // Windows calls, since the narrow ones use the ANSI code page, not UTF-8.
 #include "script_input.h"
-#include "runtime/win32/win32_system.h"
+#include "runtime/win32/calls.h"
 
 namespace headless {
 

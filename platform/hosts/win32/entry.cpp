@@ -11,7 +11,7 @@
 #include "desktop/options.h"
 #include "runtime/runtime_control.h"
 #include "runtime/system.h"
-#include "runtime/win32/win32_system.h"
+#include "runtime/win32/calls.h"
 #include "win32_host.h"
 
 namespace {

@@ -16,7 +16,7 @@
 #include "desktop/layout.h"
 #include "runtime/runtime_control.h"
 #include "user/host.h"
-#include "runtime/win32/win32_system.h"
+#include "runtime/win32/calls.h"
 #include "win32_host.h"
 
 namespace win32host {

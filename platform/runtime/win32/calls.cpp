@@ -2,7 +2,7 @@
 // is saved the safe way (as Wine's server/registry.c does on Unix): a
 // temporary file beside the real one, flushed to the disk, then moved over
 // the old one in a single step.
-#include "win32_system.h"
+#include "calls.h"
 
 #include <windows.h>
 #include <fcntl.h>
