@@ -18,6 +18,20 @@ Image DrawIcon(int size);  // 32 or 16, magenta transparent
 Image DrawTitle(const Image& tiles, const Image& balls);  // 240 x 295
 
 // The icon for desktop menus as an RGBA PNG of size x size pixels.
-bool WriteDesktopIcon(int size, const std::string& path);
+std::vector<uint8_t> DesktopIconPng(int size);
+
+// The web page's icon: the 32-pixel game icon enlarged to size x size by
+// whole pixels, its magenta transparent, as an RGBA PNG.
+std::vector<uint8_t> WebIconPng(const Image& icon32, int size);
+
+// One image of a Windows icon: an 8-bit picture keyed by magenta, or a PNG
+// (a desktop icon) taken as it is.
+struct IconImage {
+    Image keyed;
+    std::vector<uint8_t> png;
+    int size = 0;
+};
+// A Windows .ico file of the images in the order given.
+std::vector<uint8_t> WindowsIcon(const std::vector<IconImage>& images);
 
 }  // namespace art

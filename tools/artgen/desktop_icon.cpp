@@ -66,7 +66,7 @@ Rgba Sample(double u, double v) {
 
 }  // namespace
 
-bool WriteDesktopIcon(int size, const std::string& path) {
+std::vector<uint8_t> DesktopIconPng(int size) {
     std::vector<uint8_t> rgba(size_t(size) * size * 4);
     if (size == 16 || size == 32) {
         const Image icon = DrawIcon(size);
@@ -102,7 +102,7 @@ bool WriteDesktopIcon(int size, const std::string& path) {
             }
         }
     }
-    return WritePngRgba(size, size, rgba, path);
+    return EncodePngRgba(size, size, rgba);
 }
 
 }  // namespace art

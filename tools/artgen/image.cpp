@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <filesystem>
 #include <map>
 
 #define STB_IMAGE_WRITE_STATIC
@@ -49,13 +50,6 @@ std::vector<uint8_t> Headers(const Image& img, int bits, uint32_t paletteSize) {
     Put32(out, paletteSize);
     Put32(out, 0);
     return out;
-}
-
-bool Save(const std::vector<uint8_t>& bytes, const std::string& path) {
-    FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f) return false;
-    bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-    return std::fclose(f) == 0 && ok;
 }
 
 struct Box {
@@ -197,7 +191,7 @@ double StrokeShape::Distance(double x, double y) const {
     return std::sqrt(best) - radius;
 }
 
-bool WriteBmp8(const Image& img, const std::string& path) {
+Indexed Quantise(const Image& img) {
     std::map<uint32_t, uint32_t> histogram;
     bool hasMagenta = false;
     for (uint32_t c : img.pixels) {
@@ -208,13 +202,13 @@ bool WriteBmp8(const Image& img, const std::string& path) {
         }
     }
     const size_t room = hasMagenta ? 255 : 256;
-    std::vector<uint32_t> palette;
+    Indexed out;
     if (histogram.size() <= room) {
-        for (const auto& cn : histogram) palette.push_back(cn.first);
+        for (const auto& cn : histogram) out.palette.push_back(cn.first);
     } else {
-        palette = MedianCut(histogram, room);
+        out.palette = MedianCut(histogram, room);
     }
-    if (hasMagenta) palette.insert(palette.begin(), kMagenta);
+    if (hasMagenta) out.palette.insert(out.palette.begin(), kMagenta);
 
     std::map<uint32_t, uint8_t> index;
     auto nearest = [&](uint32_t c) -> uint8_t {
@@ -222,9 +216,9 @@ bool WriteBmp8(const Image& img, const std::string& path) {
         if (it != index.end()) return it->second;
         long best = -1;
         size_t bestI = 0;
-        for (size_t i = 0; i < palette.size(); ++i) {
-            if (palette[i] == kMagenta && c != kMagenta) continue;
-            long dr = R(c) - R(palette[i]), dg = G(c) - G(palette[i]), db = B(c) - B(palette[i]);
+        for (size_t i = 0; i < out.palette.size(); ++i) {
+            if (out.palette[i] == kMagenta && c != kMagenta) continue;
+            long dr = R(c) - R(out.palette[i]), dg = G(c) - G(out.palette[i]), db = B(c) - B(out.palette[i]);
             long d = 3 * dr * dr + 4 * dg * dg + 2 * db * db;
             if (best < 0 || d < best) {
                 best = d;
@@ -233,10 +227,16 @@ bool WriteBmp8(const Image& img, const std::string& path) {
         }
         return index[c] = uint8_t(bestI);
     };
+    out.palette.resize(256, 0);
+    out.indices.reserve(img.pixels.size());
+    for (uint32_t c : img.pixels) out.indices.push_back(nearest(c));
+    return out;
+}
 
+std::vector<uint8_t> EncodeBmp8(const Image& img) {
+    const Indexed indexed = Quantise(img);
     std::vector<uint8_t> out = Headers(img, 8, 256);
-    for (size_t i = 0; i < 256; ++i) {
-        uint32_t c = i < palette.size() ? palette[i] : 0;
+    for (uint32_t c : indexed.palette) {
         out.push_back(B(c));
         out.push_back(G(c));
         out.push_back(R(c));
@@ -244,11 +244,13 @@ bool WriteBmp8(const Image& img, const std::string& path) {
     }
     const int stride = ((img.width * 8 + 31) / 32) * 4;
     for (int y = img.height - 1; y >= 0; --y) {
-        for (int x = 0; x < img.width; ++x) out.push_back(nearest(img.Get(x, y)));
+        for (int x = 0; x < img.width; ++x) out.push_back(indexed.indices[size_t(y) * img.width + x]);
         for (int p = img.width; p < stride; ++p) out.push_back(0);
     }
-    return Save(out, path);
+    return out;
 }
+
+bool WriteBmp8(const Image& img, const std::string& path) { return SaveFile(EncodeBmp8(img), path); }
 
 bool WriteBmp24(const Image& img, const std::string& path) {
     std::vector<uint8_t> out = Headers(img, 24, 0);
@@ -262,7 +264,7 @@ bool WriteBmp24(const Image& img, const std::string& path) {
         }
         for (int p = img.width * 3; p < stride; ++p) out.push_back(0);
     }
-    return Save(out, path);
+    return SaveFile(out, path);
 }
 
 bool WritePng(const Image& img, const std::string& path) {
@@ -276,8 +278,30 @@ bool WritePng(const Image& img, const std::string& path) {
     return stbi_write_png(path.c_str(), img.width, img.height, 3, rgb.data(), img.width * 3) != 0;
 }
 
+std::vector<uint8_t> EncodePngRgba(int width, int height, const std::vector<uint8_t>& rgba) {
+    std::vector<uint8_t> out;
+    auto append = [](void* context, void* data, int size) {
+        auto* bytes = static_cast<const uint8_t*>(data);
+        static_cast<std::vector<uint8_t>*>(context)->insert(static_cast<std::vector<uint8_t>*>(context)->end(),
+                                                             bytes, bytes + size);
+    };
+    if (stbi_write_png_to_func(append, &out, width, height, 4, rgba.data(), width * 4) == 0) out.clear();
+    return out;
+}
+
 bool WritePngRgba(int width, int height, const std::vector<uint8_t>& rgba, const std::string& path) {
-    return stbi_write_png(path.c_str(), width, height, 4, rgba.data(), width * 4) != 0;
+    const std::vector<uint8_t> png = EncodePngRgba(width, height, rgba);
+    return !png.empty() && SaveFile(png, path);
+}
+
+bool SaveFile(const std::vector<uint8_t>& bytes, const std::string& path) {
+    std::error_code error;
+    const std::filesystem::path parent = std::filesystem::path(path).parent_path();
+    if (!parent.empty()) std::filesystem::create_directories(parent, error);
+    FILE* f = std::fopen(path.c_str(), "wb");
+    if (!f) return false;
+    bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+    return std::fclose(f) == 0 && ok;
 }
 
 }  // namespace art

@@ -72,12 +72,23 @@ double Coverage(const Shape& shape, int x, int y, double grow = 0.0) {
     return hits / 16.0;
 }
 
-// Writers. An 8-bit file keeps every colour when there are at most 256 and
-// otherwise reduces the picture to 256 by median cut, keeping magenta exact.
+// A picture in at most 256 colours: every colour when there are at most 256,
+// otherwise 256 found by median cut, magenta kept exact (as entry 0). The
+// palette has 256 entries; the indices run in rows from the top.
+struct Indexed {
+    std::vector<uint32_t> palette;
+    std::vector<uint8_t> indices;
+};
+Indexed Quantise(const Image& img);
+
+// Encoders and writers. The writers make the file's folder when it is missing.
+std::vector<uint8_t> EncodeBmp8(const Image& img);
 bool WriteBmp8(const Image& img, const std::string& path);
 bool WriteBmp24(const Image& img, const std::string& path);
 bool WritePng(const Image& img, const std::string& path);
-// Writes 8-bit RGBA rows, top to bottom, with alpha.
+// 8-bit RGBA rows, top to bottom, with alpha.
+std::vector<uint8_t> EncodePngRgba(int width, int height, const std::vector<uint8_t>& rgba);
 bool WritePngRgba(int width, int height, const std::vector<uint8_t>& rgba, const std::string& path);
+bool SaveFile(const std::vector<uint8_t>& bytes, const std::string& path);
 
 }  // namespace art

@@ -1,13 +1,18 @@
 // artgen: draws the program's bitmaps and writes them as the BMP files that
 // resources/ embeds, plus a contact sheet PNG for looking at them together.
 //
-//   artgen OUTPUT_DIR [--sheet SHEET.png] [--icons ICON_DIR]
+//   artgen OUTPUT_DIR [--sheet SHEET.png] [--icons ICON_DIR] [--web PAGE_DIR]
+//          [--ico FILE.ico]
 //
 // With --icons it also writes the desktop icon in the hicolor theme's sizes,
-// as ICON_DIR/SIZExSIZE/example.menkor.Tavilo.png.
+// as ICON_DIR/SIZExSIZE/example.menkor.Tavilo.png; with --web the web page's
+// icons PAGE_DIR/icon-32.png, icon-192.png and icon-512.png; with --ico the
+// Windows icon of tavilo.exe (the 256 and 48 pixel desktop icons and the
+// game's 32 and 16 pixel icons). Folders are made as needed.
 //
-// The BMP files are committed; an artist may touch them up by hand, after
-// which this tool should not be run over them again without care.
+// Every file it writes is committed, and a test checks that the committed
+// files are its output: a change to the artwork is a change to the drawing
+// here, never to the files alone.
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -100,20 +105,25 @@ Image ContactSheet(const Image* pictures[], int count, const Image& preview) {
 
 int main(int argc, char** argv) {
     if (argc < 2 || std::strcmp(argv[1], "--help") == 0) {
-        std::fprintf(stderr, "usage: artgen OUTPUT_DIR [--sheet SHEET.png] [--icons ICON_DIR]\n");
+        std::fprintf(stderr,
+                     "usage: artgen OUTPUT_DIR [--sheet SHEET.png] [--icons ICON_DIR] [--web PAGE_DIR]"
+                     " [--ico FILE.ico]\n");
         return 2;
     }
     const std::string dir = argv[1];
-    std::string sheetPath, iconDir;
-    for (int i = 2; i + 1 < argc; i += 2) {
-        if (std::strcmp(argv[i], "--sheet") == 0) {
-            sheetPath = argv[i + 1];
-        } else if (std::strcmp(argv[i], "--icons") == 0) {
-            iconDir = argv[i + 1];
-        } else {
-            std::fprintf(stderr, "artgen: unknown option %s\n", argv[i]);
+    std::string sheetPath, iconDir, webDir, icoPath;
+    for (int i = 2; i < argc; i += 2) {
+        std::string* value = std::strcmp(argv[i], "--sheet") == 0   ? &sheetPath
+                             : std::strcmp(argv[i], "--icons") == 0 ? &iconDir
+                             : std::strcmp(argv[i], "--web") == 0   ? &webDir
+                             : std::strcmp(argv[i], "--ico") == 0   ? &icoPath
+                                                                    : nullptr;
+        if (value == nullptr || i + 1 == argc) {
+            std::fprintf(stderr, "artgen: %s %s\n", value == nullptr ? "unknown option" : "no value after",
+                         argv[i]);
             return 2;
         }
+        *value = argv[i + 1];
     }
 
     const Image tiles = art::DrawTiles();
@@ -132,14 +142,27 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "artgen: cannot write the bitmaps into %s\n", dir.c_str());
         return 1;
     }
+    auto write = [](const std::vector<uint8_t>& bytes, const std::string& path) {
+        if (!bytes.empty() && art::SaveFile(bytes, path)) return true;
+        std::fprintf(stderr, "artgen: cannot write %s\n", path.c_str());
+        return false;
+    };
     for (int size : {16, 32, 48, 64, 128, 256}) {
         if (iconDir.empty()) break;
         const std::string path = iconDir + "/" + std::to_string(size) + "x" + std::to_string(size) +
                                  "/example.menkor.Tavilo.png";
-        if (!art::WriteDesktopIcon(size, path)) {
-            std::fprintf(stderr, "artgen: cannot write %s\n", path.c_str());
-            return 1;
-        }
+        if (!write(art::DesktopIconPng(size), path)) return 1;
+    }
+    for (int size : {32, 192, 512}) {
+        if (webDir.empty()) break;
+        if (!write(art::WebIconPng(icon32, size), webDir + "/icon-" + std::to_string(size) + ".png")) return 1;
+    }
+    if (!icoPath.empty()) {
+        const std::vector<art::IconImage> images = {{{}, art::DesktopIconPng(256), 256},
+                                                    {{}, art::DesktopIconPng(48), 48},
+                                                    {icon32, {}, 32},
+                                                    {icon16, {}, 16}};
+        if (!write(art::WindowsIcon(images), icoPath)) return 1;
     }
     if (!sheetPath.empty()) {
         const Image* pictures[] = {&tiles, &balls, &hands, &logo, &icon32, &icon16, &title};
