@@ -1,5 +1,7 @@
-// A small static file server for the built site, on localhost, so that the
-// browser treats the page as a secure context (service worker, installing).
+// A small static file server for the built site, on the loopback address, so
+// that the browser treats the page as a secure context (service worker,
+// installing). Its URL names 127.0.0.1 rather than localhost: Node 18 looks
+// localhost up as ::1 alone, where nothing listens.
 import { createServer } from 'node:http';
 import { readFile } from 'node:fs/promises';
 import { extname, join, normalize } from 'node:path';
@@ -16,7 +18,7 @@ const TYPES = {
 export function serve(root, port = 0, types = {}) {
   const typeOf = { ...TYPES, ...types };
   const server = createServer(async (request, response) => {
-    const path = decodeURIComponent(new URL(request.url, 'http://localhost').pathname);
+    const path = decodeURIComponent(new URL(request.url, 'http://127.0.0.1').pathname);
     const file = normalize(join(root, path.endsWith('/') ? `${path}index.html` : path));
     if (!file.startsWith(normalize(root))) {
       response.writeHead(403).end();
@@ -31,6 +33,6 @@ export function serve(root, port = 0, types = {}) {
     }
   });
   return new Promise((resolve) => {
-    server.listen(port, '127.0.0.1', () => resolve({ server, url: `http://localhost:${server.address().port}/` }));
+    server.listen(port, '127.0.0.1', () => resolve({ server, url: `http://127.0.0.1:${server.address().port}/` }));
   });
 }

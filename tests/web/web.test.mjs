@@ -1,5 +1,5 @@
 // The browser host in a real browser: Playwright drives the system's Chromium
-// against the built site, served on localhost. The headless host is the
+// against the built site, served on the loopback address. The headless host is the
 // oracle for pixels and geometry: the same program must draw the same
 // screen in both.
 //
