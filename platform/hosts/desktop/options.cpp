@@ -94,45 +94,4 @@ bool ParseOptions(int argc, const char* const* argv, Options* options, std::stri
     return true;
 }
 
-const char* DesktopVideoDrivers(const char* x11Display, const char* waylandDisplay) {
-    bool x11 = x11Display != nullptr && *x11Display != '\0';
-    bool wayland = waylandDisplay != nullptr && *waylandDisplay != '\0';
-    // X11 first where both are there: its window surface is shared memory,
-    // the cheapest software path.
-    if (x11 && wayland) {
-        return "x11,wayland";
-    }
-    if (x11) {
-        return "x11";
-    }
-    if (wayland) {
-        return "wayland";
-    }
-    return nullptr;
-}
-
-std::string DesktopDisplayNames(const char* x11Display, const char* waylandDisplay) {
-    std::string names;
-    if (x11Display != nullptr && *x11Display != '\0') {
-        names = std::string("the X display ") + x11Display;
-    }
-    if (waylandDisplay != nullptr && *waylandDisplay != '\0') {
-        names += (names.empty() ? "the Wayland display " : " or the Wayland display ") + std::string(waylandDisplay);
-    }
-    return names;
-}
-
-const char* UsageText() {
-    return "Usage: tavilo [--scale N] [--config-dir DIR]\n"
-           "Plays Tavilo in a desktop window.\n"
-           "\n"
-           "  --scale N         show each device pixel as N x N window pixels (1 to 16);\n"
-           "                    the default is the largest that fits the desktop, at least 2\n"
-           "  --config-dir DIR  keep the settings in DIR instead of $XDG_CONFIG_HOME/tavilo\n"
-           "  --help            show this text and exit\n"
-           "  --version         show the version and exit\n"
-           "\n"
-           "Without a display, tavilo-headless plays the game from a script.\n";
-}
-
 }  // namespace desktop

@@ -1,4 +1,5 @@
-// The desktop host's command line.
+// The command line of the desktop programs (the SDL host's tavilo and the
+// Windows tavilo.exe); each shows its own --help text.
 #pragma once
 
 #include <string>
@@ -19,18 +20,5 @@ struct Options {
 // not understand, so that a typo never starts the game with surprising
 // settings.
 bool ParseOptions(int argc, const char* const* argv, Options* options, std::string* error);
-
-// The SDL video drivers to try, given $DISPLAY and $WAYLAND_DISPLAY (null
-// when unset), or null when neither names a desktop. SDL would otherwise fall
-// back to its offscreen driver and run the game in an invisible window.
-const char* DesktopVideoDrivers(const char* x11Display, const char* waylandDisplay);
-
-// The displays that DesktopVideoDrivers would have SDL try, for a message
-// when none of them can be reached: "the X display :0", "the Wayland display
-// wayland-0", or both joined by "or". Empty when neither is set.
-std::string DesktopDisplayNames(const char* x11Display, const char* waylandDisplay);
-
-// The text --help prints.
-const char* UsageText();
 
 }  // namespace desktop

@@ -19,12 +19,12 @@
 #include <deque>
 #include <vector>
 
-#include "desktop/options.h"
 #include "desktop/scale.h"
 #include "input.h"
 #include "runtime/descriptor_watch.h"
 #include "runtime/runtime_control.h"
 #include "user/host.h"
+#include "video_drivers.h"
 #include "watcher.h"
 
 // SDL's video start-up connects to the session bus, and libdbus keeps a
@@ -224,13 +224,13 @@ bool OpenDisplay(int scale, std::string* error) {
     const char* chosen = std::getenv("SDL_VIDEODRIVER");
     std::string tried;
     if (chosen == nullptr || *chosen == '\0') {
-        const char* drivers = desktop::DesktopVideoDrivers(std::getenv("DISPLAY"), std::getenv("WAYLAND_DISPLAY"));
+        const char* drivers = DesktopVideoDrivers(std::getenv("DISPLAY"), std::getenv("WAYLAND_DISPLAY"));
         if (drivers == nullptr) {
             *error = "neither DISPLAY nor WAYLAND_DISPLAY is set";
             return false;
         }
         SDL_SetHint(SDL_HINT_VIDEODRIVER, drivers);
-        tried = desktop::DesktopDisplayNames(std::getenv("DISPLAY"), std::getenv("WAYLAND_DISPLAY"));
+        tried = DesktopDisplayNames(std::getenv("DISPLAY"), std::getenv("WAYLAND_DISPLAY"));
     } else {
         tried = std::string("the video driver ") + chosen + " (SDL_VIDEODRIVER)";
     }

@@ -10,6 +10,22 @@
 #include "runtime/system.h"
 #include "windows.h"
 
+namespace {
+
+constexpr char kUsage[] =
+    "Usage: tavilo [--scale N] [--config-dir DIR]\n"
+    "Plays Tavilo in a desktop window.\n"
+    "\n"
+    "  --scale N         show each device pixel as N x N window pixels (1 to 16);\n"
+    "                    the default is the largest that fits the desktop, at least 2\n"
+    "  --config-dir DIR  keep the settings in DIR instead of $XDG_CONFIG_HOME/tavilo\n"
+    "  --help            show this text and exit\n"
+    "  --version         show the version and exit\n"
+    "\n"
+    "Without a display, tavilo-headless plays the game from a script.\n";
+
+}  // namespace
+
 int main(int argc, char** argv) {
     desktop::Options options;
     std::string error;
@@ -18,7 +34,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     if (options.help) {
-        std::fputs(desktop::UsageText(), stdout);
+        std::fputs(kUsage, stdout);
         return 0;
     }
     if (options.version) {
