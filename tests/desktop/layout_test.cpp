@@ -2,6 +2,7 @@
 // device pixels through the letterbox, and the enlargement into the window.
 #include <gtest/gtest.h>
 
+#include <string>
 #include <tuple>
 #include <vector>
 
@@ -11,19 +12,106 @@
 namespace desktop {
 namespace {
 
-// Room the SDL host keeps free below the usable area for a title bar and frame.
-constexpr int kFrame = 48;
+// A desktop as the tests describe it: the display, the panels along its
+// edges, and the frame the window manager draws.
+struct Desktop {
+    int width, height;
+    int panelTop, panelBottom, panelLeft, panelRight;
+    WindowFrame frame;
+};
 
-// 1080 rows less the frame fit 960 (scale 3) but not 1280; 720 x 960 is
-// exactly three times the device and one column less is not; a wide desktop
-// is limited by its height; small ones still get 2.
-TEST(ChooseScale, TakesTheLargestWholeScaleThatFitsButNeverBelowTwo) {
-    struct Case { int width, height, scale; };
-    for (const Case& c : std::vector<Case>{{1920, 1080 - kFrame, 3}, {3840, 2160 - kFrame, 6},
-                                           {720, 960, 3}, {719, 960, 2}, {5000, 1000, 3}, {1000, 5000, 4},
-                                           {800, 600 - kFrame, 2}, {0, 0, 2}}) {
-        SCOPED_TRACE(testing::Message() << c.width << " x " << c.height);
-        EXPECT_EQ(ChooseScale(c.width, c.height), c.scale);
+DesktopArea Usable(const Desktop& d) {
+    return {d.panelLeft, d.panelTop, d.width - d.panelLeft - d.panelRight, d.height - d.panelTop - d.panelBottom};
+}
+
+std::string Describe(const Desktop& d) {
+    return testing::PrintToString(std::vector<int>{d.width, d.height, d.panelTop, d.panelBottom, d.panelLeft,
+                                                   d.panelRight, d.frame.left, d.frame.top, d.frame.right,
+                                                   d.frame.bottom});
+}
+
+constexpr WindowFrame kNoFrame = {0, 0, 0, 0};
+constexpr WindowFrame kOpenbox = {1, 21, 1, 5};     // a thin border, title bar and handle
+constexpr WindowFrame kWindows = {8, 31, 8, 8};     // the caption and the resize borders around it
+constexpr WindowFrame kBulky = {10, 40, 10, 10};
+
+// The default scale is the largest whose window, frame and all, fits beside
+// the panels: a frame or panel a single pixel too tall costs a whole step,
+// and a small desktop gets scale 1 rather than a window hanging off it.
+TEST(PlaceWindow, TheDefaultScaleIsTheLargestWhoseFramedWindowFitsBesideThePanels) {
+    struct Case { Desktop desktop; int scale; };
+    for (const Case& c : std::vector<Case>{
+             // 1280 x 1024: 960 rows of picture, with room for a frame of 64.
+             {{1280, 1024, 0, 0, 0, 0, kNoFrame}, 3},
+             {{1280, 1024, 0, 0, 0, 0, kOpenbox}, 3},
+             {{1280, 1024, 0, 38, 0, 0, kOpenbox}, 3},  // 960 + 26 = 986 rows, exactly what is left
+             {{1280, 1024, 0, 39, 0, 0, kOpenbox}, 2},
+             {{1280, 1024, 28, 0, 0, 0, kBulky}, 2},   // the panel and the frame together
+             {{1280, 1024, 0, 0, 0, 0, {1, 63, 1, 1}}, 3},
+             {{1280, 1024, 0, 0, 0, 0, {1, 64, 1, 1}}, 2},
+             // A wide desktop is limited by its height, a tall one by its width.
+             {{3840, 2160, 0, 48, 0, 0, kWindows}, 6},
+             {{1920, 1080, 32, 0, 0, 0, kNoFrame}, 3},
+             {{1080, 1920, 0, 0, 0, 0, kWindows}, 4},
+             {{1080, 1920, 0, 0, 80, 0, kWindows}, 4},  // 960 + 16 = 976 of the 1000 left beside the dock
+             {{1080, 1920, 0, 0, 105, 0, kWindows}, 3},
+             {{722, 1920, 0, 0, 0, 0, kOpenbox}, 3},
+             {{721, 1920, 0, 0, 0, 0, kOpenbox}, 2},
+             // Too small for 2.
+             {{1366, 768, 27, 0, 0, 0, kWindows}, 2},
+             {{1024, 700, 0, 0, 0, 0, kOpenbox}, 2},
+             {{1024, 600, 0, 0, 0, 0, kOpenbox}, 1},
+             {{800, 600, 24, 24, 0, 0, kWindows}, 1},
+             // Not even 1 fits: still 1.
+             {{200, 200, 0, 0, 0, 0, kOpenbox}, 1},
+             {{0, 0, 0, 0, 0, 0, kNoFrame}, 1}}) {
+        SCOPED_TRACE(Describe(c.desktop));
+        WindowPlacement place = PlaceWindow(0, Usable(c.desktop), c.desktop.frame);
+        EXPECT_EQ(place.scale, c.scale);
+        EXPECT_FALSE(place.reduced);
+    }
+}
+
+// A scale asked for is kept when its window fits and otherwise lowered to
+// the largest that does, which the caller reports; 1 is never lowered.
+TEST(PlaceWindow, AScaleAskedForIsLoweredOnlyWhenItsWindowDoesNotFit) {
+    struct Case { Desktop desktop; int requested, scale; bool reduced; };
+    for (const Case& c : std::vector<Case>{
+             {{1280, 1024, 0, 0, 0, 0, kOpenbox}, 9, 3, true},
+             {{1280, 1024, 0, 0, 0, 0, kOpenbox}, 4, 3, true},
+             {{1280, 1024, 0, 0, 0, 0, kOpenbox}, 3, 3, false},
+             {{1280, 1024, 0, 0, 0, 0, kOpenbox}, 2, 2, false},
+             {{1280, 1024, 0, 0, 0, 0, kOpenbox}, 1, 1, false},
+             {{1280, 1024, 0, 39, 0, 0, kOpenbox}, 3, 2, true},
+             {{1024, 600, 0, 0, 0, 0, kOpenbox}, 2, 1, true},
+             {{3840, 2160, 0, 0, 0, 0, kNoFrame}, 16, 6, true},
+             {{200, 200, 0, 0, 0, 0, kOpenbox}, 2, 1, true},
+             {{200, 200, 0, 0, 0, 0, kOpenbox}, 1, 1, false}}) {
+        SCOPED_TRACE(Describe(c.desktop) + " --scale " + std::to_string(c.requested));
+        WindowPlacement place = PlaceWindow(c.requested, Usable(c.desktop), c.desktop.frame);
+        EXPECT_EQ(std::tuple(place.scale, place.reduced), std::tuple(c.scale, c.reduced));
+    }
+}
+
+// The window, frame included, is centred in what the panels leave; the
+// position is that of the client area, inside the frame. A window larger
+// than the desktop keeps its title bar at the top left corner.
+TEST(PlaceWindow, CentresTheFramedWindowInTheUsableArea) {
+    struct Case { Desktop desktop; int requested, x, y; };
+    for (const Case& c : std::vector<Case>{
+             // 722 x 986 at scale 3, in 1280 x 1024: 279 and 19 pixels to spare on each side.
+             {{1280, 1024, 0, 0, 0, 0, kOpenbox}, 0, 279 + 1, 19 + 21},
+             // A 28-pixel panel on top and a 60-pixel dock on the left.
+             {{1280, 1024, 28, 0, 60, 0, kOpenbox}, 0, 60 + 249 + 1, 28 + 5 + 21},
+             {{1280, 1024, 0, 0, 0, 0, kNoFrame}, 2, 400, 192},
+             {{1280, 1024, 0, 40, 0, 0, kWindows}, 2, 392 + 8, 152 + 31},
+             // Uneven room: the extra pixel goes right and below.
+             {{1281, 1025, 0, 0, 0, 0, kNoFrame}, 2, 400, 192},
+             // Larger than the desktop.
+             {{200, 200, 10, 0, 0, 0, kOpenbox}, 0, 1, 10 + 21}}) {
+        SCOPED_TRACE(Describe(c.desktop) + " --scale " + std::to_string(c.requested));
+        WindowPlacement place = PlaceWindow(c.requested, Usable(c.desktop), c.desktop.frame);
+        EXPECT_EQ(std::tuple(place.x, place.y), std::tuple(c.x, c.y));
     }
 }
 

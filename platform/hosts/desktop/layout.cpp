@@ -18,9 +18,24 @@ int FloorDiv(int value, int divisor) {
 
 }  // namespace
 
-int ChooseScale(int availableWidth, int availableHeight) {
-    int fit = std::min(availableWidth / kDeviceWidth, availableHeight / kDeviceHeight);
-    return std::max(2, fit);
+WindowPlacement PlaceWindow(int requested, DesktopArea usable, WindowFrame frame) {
+    WindowPlacement placement;
+    int roomWidth = usable.width - frame.left - frame.right;
+    int roomHeight = usable.height - frame.top - frame.bottom;
+    int largest = std::max(1, std::min(FloorDiv(roomWidth, kDeviceWidth), FloorDiv(roomHeight, kDeviceHeight)));
+    if (requested <= 0) {
+        placement.scale = largest;
+    } else if (requested > largest) {
+        placement.scale = largest;
+        placement.reduced = true;
+    } else {
+        placement.scale = requested;
+    }
+    int outerWidth = kDeviceWidth * placement.scale + frame.left + frame.right;
+    int outerHeight = kDeviceHeight * placement.scale + frame.top + frame.bottom;
+    placement.x = usable.x + std::max(0, (usable.width - outerWidth) / 2) + frame.left;
+    placement.y = usable.y + std::max(0, (usable.height - outerHeight) / 2) + frame.top;
+    return placement;
 }
 
 Layout FitPicture(int windowWidth, int windowHeight) {
@@ -31,6 +46,15 @@ Layout FitPicture(int windowWidth, int windowHeight) {
     layout.left = FloorDiv(windowWidth - kDeviceWidth * layout.scale, 2);
     layout.top = FloorDiv(windowHeight - kDeviceHeight * layout.scale, 2);
     return layout;
+}
+
+std::string ReducedScaleNote(int requested, DesktopArea usable, WindowFrame frame, int scale) {
+    int width = kDeviceWidth * requested + frame.left + frame.right;
+    int height = kDeviceHeight * requested + frame.top + frame.bottom;
+    return "tavilo: at --scale " + std::to_string(requested) + " the window (" + std::to_string(width) + " x " +
+           std::to_string(height) + " with its frame) does not fit the desktop's usable " +
+           std::to_string(usable.width) + " x " + std::to_string(usable.height) + "; using --scale " +
+           std::to_string(scale);
 }
 
 DevicePoint WindowToDevice(const Layout& layout, int windowX, int windowY) {

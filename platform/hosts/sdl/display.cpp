@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "desktop/scale.h"
+#include "frame.h"
 #include "input.h"
 #include "runtime/descriptor_watch.h"
 #include "runtime/runtime_control.h"
@@ -36,11 +37,16 @@ extern "C" const char* __lsan_default_suppressions() { return "leak:libdbus-1.so
 
 namespace sdlhost {
 
+using desktop::DesktopArea;
 using desktop::kDeviceHeight;
 using desktop::kDeviceWidth;
 using desktop::Layout;
 using desktop::PixelRect;
 using desktop::PixelTarget;
+using desktop::PlaceWindow;
+using desktop::ReducedScaleNote;
+using desktop::WindowFrame;
+using desktop::WindowPlacement;
 
 namespace {
 
@@ -206,6 +212,30 @@ void Handle(const SDL_Event& event) {
     d.input.Translate(event, rt::NowMs(), &d.pending);
 }
 
+// The part of the primary display that windows may take, panels and docks
+// left out; the whole display where SDL cannot tell them apart.
+bool UsableArea(DesktopArea* area) {
+    SDL_Rect bounds = {};
+    if (SDL_GetDisplayUsableBounds(0, &bounds) != 0 && SDL_GetDisplayBounds(0, &bounds) != 0) {
+        return false;
+    }
+    *area = {bounds.x, bounds.y, bounds.w, bounds.h};
+    return bounds.w > 0 && bounds.h > 0;
+}
+
+// Gives the window the size and place of `wanted` where they differ from
+// `current`'s.
+void MoveToPlace(WindowPlacement* current, const WindowPlacement& wanted) {
+    SDL_Window* window = g_display.window;
+    if (wanted.scale != current->scale) {
+        SDL_SetWindowSize(window, kDeviceWidth * wanted.scale, kDeviceHeight * wanted.scale);
+    }
+    if (wanted.x != current->x || wanted.y != current->y) {
+        SDL_SetWindowPosition(window, wanted.x, wanted.y);
+    }
+    *current = wanted;
+}
+
 }  // namespace
 
 bool OpenDisplay(int scale, std::string* error) {
@@ -243,22 +273,47 @@ bool OpenDisplay(int scale, std::string* error) {
     d.wakeEventType = SDL_RegisterEvents(1);
     // The single-instance socket wakes the wait through the watcher thread.
     rt::SetDescriptorWatch([](int fd) { g_watcher.Watch(fd); });
-    if (scale <= 0) {
-        SDL_Rect usable = {};
-        if (SDL_GetDisplayUsableBounds(0, &usable) == 0) {
-            scale = desktop::ChooseScale(usable.w, usable.h - kFrameAllowance);
-        } else {
-            scale = 2;
-        }
+    // The window is sized only once the window manager's frame is known, so
+    // that it fits the desktop with its title bar; it is shown after that.
+    DesktopArea usable;
+    bool haveArea = UsableArea(&usable);
+    WindowFrame frame;
+    bool frameKnown = false;
+    WindowPlacement place = PlaceWindow(scale, usable, frame);
+    if (!haveArea) {
+        place.scale = scale > 0 ? scale : 2;
+        place.x = SDL_WINDOWPOS_CENTERED;
+        place.y = SDL_WINDOWPOS_CENTERED;
+        place.reduced = false;
     }
-    d.window = SDL_CreateWindow("Tavilo", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, kDeviceWidth * scale,
-                                kDeviceHeight * scale, SDL_WINDOW_RESIZABLE);
+    d.window = SDL_CreateWindow("Tavilo", place.x, place.y, kDeviceWidth * place.scale,
+                                kDeviceHeight * place.scale, SDL_WINDOW_RESIZABLE | SDL_WINDOW_HIDDEN);
     if (d.window == nullptr) {
         *error = SDL_GetError();
         SDL_Quit();
         return false;
     }
+    // Set before the window is shown: on a shown window SDL moves it to the
+    // place it last heard of, which before the window manager's first word
+    // is off by the frame.
     SDL_SetWindowMinimumSize(d.window, kDeviceWidth, kDeviceHeight);
+    if (haveArea) {
+        frameKnown = ExpectedFrame(d.window, &frame);
+        if (frameKnown) {
+            MoveToPlace(&place, PlaceWindow(scale, usable, frame));
+        }
+    }
+    SDL_ShowWindow(d.window);
+    // Without an estimate the frame is known now that the window is shown: a
+    // window that does not fit with it is made smaller once.
+    WindowFrame shown;
+    if (haveArea && !frameKnown && CurrentFrame(d.window, &shown)) {
+        MoveToPlace(&place, PlaceWindow(scale, usable, shown));
+        frame = shown;
+    }
+    if (place.reduced) {
+        std::fprintf(stderr, "%s\n", ReducedScaleNote(scale, usable, frame, place.scale).c_str());
+    }
     int width = 0;
     int height = 0;
     SDL_GetWindowSize(d.window, &width, &height);

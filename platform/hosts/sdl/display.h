@@ -11,8 +11,10 @@ struct SDL_Window;
 namespace sdlhost {
 
 // Opens the display and a window titled "Tavilo" showing the device screen
-// at the given scale (0: the largest that fits the desktop's usable area, at
-// least 2). Returns false with SDL's reason when there is no display.
+// at the given scale (0: the largest at which the window, frame included,
+// fits the desktop's usable area, at least 1; a scale that does not fit is
+// lowered to that, saying so on standard error). Returns false with SDL's
+// reason when there is no display.
 bool OpenDisplay(int scale, std::string* error);
 
 // Closes the window and SDL; stops watching any descriptor.
@@ -21,10 +23,5 @@ void CloseDisplay();
 // The open window (null when none) and where the picture sits in it.
 SDL_Window* DisplayWindow();
 desktop::Layout DisplayLayout();
-
-// Extra room kept free below the usable desktop area for the window's
-// title bar and frame when the scale is chosen, since SDL cannot tell their
-// size before the window exists.
-constexpr int kFrameAllowance = 48;
 
 }  // namespace sdlhost

@@ -18,8 +18,8 @@ namespace {
 
 constexpr wchar_t kUsage[] =
     L"Usage: tavilo [--scale N] [--config-dir DIR]\n\n"
-    L"--scale N\tshow each device pixel as N x N screen pixels (1 to 16); the default is the largest "
-    L"that fits the screen, at least 2\n"
+    L"--scale N\tshow each device pixel as N x N screen pixels (1 to 16); the default, and the most, is "
+    L"the largest at which the window fits the screen\n"
     L"--config-dir DIR\tkeep the settings in DIR instead of %APPDATA%\\Tavilo\n"
     L"--help\tshow this text\n"
     L"--version\tshow the version";

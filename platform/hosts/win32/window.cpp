@@ -9,6 +9,7 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <deque>
 #include <vector>
@@ -51,9 +52,26 @@ UINT DpiOf(HWND hwnd) {
     return dpi != 0 ? dpi : USER_DEFAULT_SCREEN_DPI;
 }
 
-// The outer size of a window whose client area is width x height, with the
-// frame drawn at the given DPI.
-SIZE OuterSize(int width, int height, UINT dpi) {
+// The DPI of a monitor, before a window on it exists to ask; the default
+// where Windows cannot tell (before 8.1).
+UINT DpiOfMonitor(HMONITOR monitor) {
+    using GetDpiForMonitorFn = HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*);
+    HMODULE shcore = LoadLibraryW(L"shcore.dll");
+    auto getDpi = shcore != nullptr ? reinterpret_cast<GetDpiForMonitorFn>(
+                                          reinterpret_cast<void*>(GetProcAddress(shcore, "GetDpiForMonitor")))
+                                    : nullptr;
+    UINT x = 0;
+    UINT y = 0;
+    bool known = getDpi != nullptr && SUCCEEDED(getDpi(monitor, 0 /* MDT_EFFECTIVE_DPI */, &x, &y)) && y != 0;
+    if (shcore != nullptr) {
+        FreeLibrary(shcore);
+    }
+    return known ? y : USER_DEFAULT_SCREEN_DPI;
+}
+
+// The window rectangle around a client area of width x height at (0, 0),
+// with the frame drawn at the given DPI.
+RECT AdjustedRect(int width, int height, UINT dpi) {
     using AdjustForDpiFn = BOOL(WINAPI*)(LPRECT, DWORD, BOOL, DWORD, UINT);
     static auto adjust = reinterpret_cast<AdjustForDpiFn>(
         reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "AdjustWindowRectExForDpi")));
@@ -61,7 +79,26 @@ SIZE OuterSize(int width, int height, UINT dpi) {
     if (adjust == nullptr || !adjust(&r, kStyle, FALSE, kExStyle, dpi)) {
         AdjustWindowRectEx(&r, kStyle, FALSE, kExStyle);
     }
+    return r;
+}
+
+// The outer size of a window whose client area is width x height.
+SIZE OuterSize(int width, int height, UINT dpi) {
+    RECT r = AdjustedRect(width, height, dpi);
     return SIZE{r.right - r.left, r.bottom - r.top};
+}
+
+desktop::WindowFrame FrameAt(UINT dpi) {
+    RECT r = AdjustedRect(0, 0, dpi);
+    return desktop::WindowFrame{-r.left, -r.top, r.right, r.bottom};
+}
+
+// The window rectangle whose client area shows the picture where the
+// placement puts it.
+RECT WindowRectFor(const desktop::WindowPlacement& place, UINT dpi) {
+    RECT r = AdjustedRect(kDeviceWidth * place.scale, kDeviceHeight * place.scale, dpi);
+    OffsetRect(&r, place.x, place.y);
+    return r;
 }
 
 BITMAPINFO FrameInfo() {
@@ -284,8 +321,10 @@ bool OpenWindow(HINSTANCE instance, int scale, int showCommand, std::wstring* er
         *error = L"cannot register the window class";
         return false;
     }
-    // The largest whole scale that fits the work area of the primary
-    // monitor, in its own pixels (the process is DPI aware).
+    // The picture at the largest whole scale at which the window, frame
+    // included, fits the work area of the primary monitor (the taskbar left
+    // out), in its own pixels: the process is DPI aware, and the frame is
+    // measured at the monitor's DPI.
     POINT origin{0, 0};
     HMONITOR monitor = MonitorFromPoint(origin, MONITOR_DEFAULTTOPRIMARY);
     MONITORINFO mi{};
@@ -294,26 +333,29 @@ bool OpenWindow(HINSTANCE instance, int scale, int showCommand, std::wstring* er
     if (GetMonitorInfoW(monitor, &mi)) {
         work = mi.rcWork;
     }
-    SIZE frame = OuterSize(0, 0, USER_DEFAULT_SCREEN_DPI);
-    if (scale <= 0) {
-        scale = desktop::ChooseScale(work.right - work.left - frame.cx, work.bottom - work.top - frame.cy);
-    }
-    SIZE outer = OuterSize(kDeviceWidth * scale, kDeviceHeight * scale, USER_DEFAULT_SCREEN_DPI);
-    int x = work.left + std::max(0L, (work.right - work.left - outer.cx) / 2);
-    int y = work.top + std::max(0L, (work.bottom - work.top - outer.cy) / 2);
-    HWND hwnd = CreateWindowExW(kExStyle, kClassName, kTitle, kStyle, x, y, outer.cx, outer.cy, nullptr, nullptr,
-                                instance, nullptr);
+    desktop::DesktopArea area{work.left, work.top, work.right - work.left, work.bottom - work.top};
+    UINT dpi = DpiOfMonitor(monitor);
+    desktop::WindowPlacement place = desktop::PlaceWindow(scale, area, FrameAt(dpi));
+    RECT outer = WindowRectFor(place, dpi);
+    HWND hwnd = CreateWindowExW(kExStyle, kClassName, kTitle, kStyle, outer.left, outer.top, outer.right - outer.left,
+                                outer.bottom - outer.top, nullptr, nullptr, instance, nullptr);
     if (hwnd == nullptr) {
         *error = L"cannot create the window";
         return false;
     }
     g_host.hwnd = hwnd;
-    // The frame of a window on a denser monitor is larger; make the client
-    // area exactly the picture again.
-    UINT dpi = DpiOf(hwnd);
-    if (dpi != USER_DEFAULT_SCREEN_DPI) {
-        SIZE adjusted = OuterSize(kDeviceWidth * scale, kDeviceHeight * scale, dpi);
-        SetWindowPos(hwnd, nullptr, 0, 0, adjusted.cx, adjusted.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    // Where the window got another DPI than its monitor reported, its frame
+    // is another size: make the client area exactly the picture again.
+    UINT actual = DpiOf(hwnd);
+    if (actual != dpi) {
+        dpi = actual;
+        place = desktop::PlaceWindow(scale, area, FrameAt(dpi));
+        outer = WindowRectFor(place, dpi);
+        SetWindowPos(hwnd, nullptr, outer.left, outer.top, outer.right - outer.left, outer.bottom - outer.top,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    if (place.reduced) {
+        std::fprintf(stderr, "%s\n", desktop::ReducedScaleNote(scale, area, FrameAt(dpi), place.scale).c_str());
     }
     RECT client;
     GetClientRect(hwnd, &client);
