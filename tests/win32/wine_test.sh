@@ -5,7 +5,8 @@
 #      tavilo-headless, and the scenarios that match a reference picture of
 #      the program tests match it;
 #   2. the settings file keeps damaged files, loses stale temporaries, and a
-#      failed save is reported;
+#      failed save is reported; a second tavilo-headless.exe hands over to the
+#      first, which hears it while it waits for its script;
 #   3. tavilo.exe opens its window with a fresh %APPDATA% and the icon of its
 #      resources, a click on New and on a pole head sets a runner going, the
 #      player count chosen in the option dialog is saved when Alt+F4 ends the
@@ -146,6 +147,43 @@ printf 'not a folder\n' >"$work/settings/blocked"
 grep -q "could not save the settings to .*blocked.*Tavilo.registry.reg" "$work/blocked.log" &&
     pass "settings: a failed save is reported ($(grep -m1 'could not save' "$work/blocked.log" | tr -d '\r'))" ||
     fail "settings: a failed save was not reported: $(cat "$work/blocked.log")"
+
+# A second tavilo-headless.exe hands over to the first, which hears it while
+# it waits for its script on a pipe, before the script says anything more.
+handover="$work/handover"
+mkdir -p "$handover/settings"
+mkfifo "$handover/script"
+(cd "$handover" && exec timeout 120 wine "$windows_bin/tavilo-headless.exe" \
+    --config-dir "$(windows_path "$handover/settings")" - <"$handover/script" >first.out 2>first.err) &
+first_headless=$!
+pids+=("$first_headless")
+exec 4>"$handover/script"
+printf 'state\n' >&4
+for _ in $(seq 1 600); do
+    [ -s "$handover/first.out" ] && break
+    sleep 0.1
+done
+[ -s "$handover/first.out" ] || fail "hand-over: the first tavilo-headless.exe printed no state"
+code=0
+(cd "$handover" && printf 'state\n' | timeout 60 wine "$windows_bin/tavilo-headless.exe" \
+    --config-dir "$(windows_path "$handover/settings")" - >second.out 2>second.err) || code=$?
+[ "$code" -eq 0 ] && [ ! -s "$handover/second.out" ] &&
+    pass "hand-over: the second tavilo-headless.exe ended at once with exit code 0" ||
+    fail "hand-over: the second tavilo-headless.exe ended with $code and $(wc -l <"$handover/second.out") state lines"
+for _ in $(seq 1 300); do
+    grep -q "asked to bring the window to the front" "$handover/first.err" && break
+    sleep 0.1
+done
+grep -q "asked to bring the window to the front" "$handover/first.err" &&
+    pass "hand-over: the first tavilo-headless.exe heard it while waiting for its script" ||
+    fail "hand-over: the first tavilo-headless.exe did not hear the second: $(cat "$handover/first.err")"
+printf 'state\n' >&4
+exec 4>&-
+code=0
+wait "$first_headless" || code=$?
+[ "$code" -eq 0 ] && [ "$(wc -l <"$handover/first.out")" -eq 2 ] &&
+    pass "hand-over: the first went on with its script and ended with exit code 0" ||
+    fail "hand-over: the first ended with $code after $(wc -l <"$handover/first.out") state lines"
 
 # 3. The desktop program. The window shows the device screen at a whole
 # scale; device pixel (x, y) is at window pixel (x * scale + left, ...).

@@ -109,7 +109,8 @@ LineResult NextLine(std::string* line) {
             ++d.lineNumber;
             return LineResult::Line;
         }
-        headless::Ready ready = headless::WaitForInput(d.scriptFd, d.watchFd);
+        long got = 0;
+        headless::Ready ready = headless::ReadScript(d.scriptFd, d.watchFd, &d.buffer, &got);
         if (ready == headless::Ready::Failed) {
             d.eof = true;
             continue;
@@ -117,18 +118,11 @@ LineResult NextLine(std::string* line) {
         if (ready == headless::Ready::Wake) {
             return LineResult::Wake;
         }
-        char chunk[4096];
-        ssize_t got = read(d.scriptFd, chunk, sizeof chunk);
-        if (got < 0 && errno == EINTR) {
-            continue;
-        }
         if (got < 0) {
             Fail(kExitScript, std::string("cannot read the script ") + d.scriptName + ": " + std::strerror(errno));
         }
         if (got == 0) {
             d.eof = true;
-        } else {
-            d.buffer.append(chunk, static_cast<size_t>(got));
         }
     }
 }
@@ -193,7 +187,7 @@ bool WaitEvent(uint64_t deadlineMs, Event* event) {
         d.pending.pop_front();
         return true;
     }
-    if (d.watchFd >= 0 && headless::Readable(d.watchFd)) {
+    if (headless::HandOverWaiting(d.watchFd)) {
         *event = Event{};
         event->kind = EventKind::HandOver;
         return true;

@@ -1,6 +1,6 @@
 // The few system calls the headless host needs around its script, one file
-// per system: its arguments, opening the script, and waiting until a line can be read or another
-// copy of the program knocks on the watched descriptor.
+// per system: its arguments, opening the script, and reading it while
+// another copy of the program may knock.
 #pragma once
 
 #include <string>
@@ -21,11 +21,15 @@ int OpenScript(const char* path);
 
 enum class Ready { Script, Wake, Failed };
 
-// Blocks until scriptFd has something to read (or its end), or watchFd
-// (when not negative) becomes readable.
-Ready WaitForInput(int scriptFd, int watchFd);
+// Blocks until the script has more to read or has ended, or another copy of
+// the program asks this one to the front: on watchFd (when not negative) on
+// POSIX, with a window message on Windows. A request comes first when both
+// are there. With Ready::Script what was read is appended to buffer and *got
+// is its length: 0 at the end of the script, -1 with errno set when reading
+// failed.
+Ready ReadScript(int scriptFd, int watchFd, std::string* buffer, long* got);
 
-// Whether fd can be read without blocking.
-bool Readable(int fd);
+// Whether another copy has asked this one to the front, without blocking.
+bool HandOverWaiting(int watchFd);
 
 }  // namespace headless

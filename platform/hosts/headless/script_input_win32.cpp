@@ -1,8 +1,12 @@
-// On Windows the script is read with plain blocking reads: the one-copy rule
-// reaches a copy there as a window message, never through a descriptor, so
-// there is nothing else to wait for. Arguments and paths go through the wide
-// Windows calls, since the narrow ones use the ANSI code page, not UTF-8.
+// On Windows the one-copy rule reaches a copy as a window message, which
+// cannot be waited for beside a pipe: a thread of the system layer reads the
+// script, and the wait covers its bytes and the messages together. Arguments
+// and paths go through the wide Windows calls, since the narrow ones use the
+// ANSI code page, not UTF-8.
 #include "script_input.h"
+
+#include <cerrno>
+
 #include "runtime/win32/calls.h"
 
 namespace headless {
@@ -19,8 +23,26 @@ void UseBinaryOutput() { win32sys::UseBinaryStandardOutput(); }
 
 int OpenScript(const char* path) { return win32sys::OpenForReading(path); }
 
-Ready WaitForInput(int, int) { return Ready::Script; }
+Ready ReadScript(int scriptFd, int, std::string* buffer, long* got) {
+    size_t before = buffer->size();
+    int error = 0;
+    switch (win32sys::ReadScriptOrHandOver(scriptFd, buffer, &error)) {
+    case win32sys::ScriptRead::HandOver:
+        return Ready::Wake;
+    case win32sys::ScriptRead::Bytes:
+        *got = static_cast<long>(buffer->size() - before);
+        return Ready::Script;
+    case win32sys::ScriptRead::End:
+        *got = 0;
+        return Ready::Script;
+    case win32sys::ScriptRead::Failed:
+        break;
+    }
+    errno = error;
+    *got = -1;
+    return Ready::Script;
+}
 
-bool Readable(int) { return false; }
+bool HandOverWaiting(int) { return win32sys::PollHandOver(); }
 
 }  // namespace headless

@@ -11,6 +11,7 @@
 #include <shlobj.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <string>
 
@@ -444,6 +445,104 @@ bool TakeHandOver() {
     bool pending = g_instance.pending;
     g_instance.pending = false;
     return pending;
+}
+
+namespace {
+
+// What the reader thread has read and the program has not taken yet. Made
+// once and never freed: the thread may still be blocked in a read when the
+// process ends.
+struct ScriptFeed {
+    CRITICAL_SECTION lock;
+    HANDLE arrived = nullptr;  // manual reset, set while there is something to take
+    int fd = -1;
+    std::string bytes;
+    bool ended = false;
+    int error = 0;
+};
+
+ScriptFeed* g_feed = nullptr;
+
+DWORD WINAPI ReadScriptThread(void* parameter) {
+    ScriptFeed* feed = static_cast<ScriptFeed*>(parameter);
+    char chunk[4096];
+    for (;;) {
+        int got = _read(feed->fd, chunk, sizeof chunk);
+        int error = got < 0 ? errno : 0;
+        EnterCriticalSection(&feed->lock);
+        if (got > 0) {
+            feed->bytes.append(chunk, static_cast<size_t>(got));
+        } else {
+            feed->ended = true;
+            feed->error = error;
+        }
+        SetEvent(feed->arrived);
+        LeaveCriticalSection(&feed->lock);
+        if (got <= 0) {
+            return 0;
+        }
+    }
+}
+
+ScriptFeed* StartScriptFeed(int fd, int* error) {
+    auto* feed = new ScriptFeed;
+    InitializeCriticalSection(&feed->lock);
+    feed->fd = fd;
+    feed->arrived = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    HANDLE thread = feed->arrived != nullptr ? CreateThread(nullptr, 0, ReadScriptThread, feed, 0, nullptr) : nullptr;
+    if (thread == nullptr) {
+        *error = EAGAIN;
+        if (feed->arrived != nullptr) {
+            CloseHandle(feed->arrived);
+        }
+        DeleteCriticalSection(&feed->lock);
+        delete feed;
+        return nullptr;
+    }
+    CloseHandle(thread);
+    return feed;
+}
+
+}  // namespace
+
+bool PollHandOver() {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+    return g_instance.pending;
+}
+
+ScriptRead ReadScriptOrHandOver(int fd, std::string* bytes, int* error) {
+    if (g_feed == nullptr && (g_feed = StartScriptFeed(fd, error)) == nullptr) {
+        return ScriptRead::Failed;
+    }
+    for (;;) {
+        if (PollHandOver()) {
+            return ScriptRead::HandOver;
+        }
+        EnterCriticalSection(&g_feed->lock);
+        bool taken = true;
+        ScriptRead result = ScriptRead::Bytes;
+        if (!g_feed->bytes.empty()) {
+            bytes->append(g_feed->bytes);
+            g_feed->bytes.clear();
+        } else if (g_feed->ended) {
+            *error = g_feed->error;
+            result = g_feed->error != 0 ? ScriptRead::Failed : ScriptRead::End;
+        } else {
+            // Cleared under the lock, so a chunk that comes after this is
+            // signalled again and never missed.
+            ResetEvent(g_feed->arrived);
+            taken = false;
+        }
+        LeaveCriticalSection(&g_feed->lock);
+        if (taken) {
+            return result;
+        }
+        MsgWaitForMultipleObjectsEx(1, &g_feed->arrived, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+    }
 }
 
 }  // namespace win32sys

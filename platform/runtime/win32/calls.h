@@ -90,4 +90,19 @@ bool RequestHandOver(const std::string& name);
 bool HandOverPending();
 bool TakeHandOver();
 
+// Runs the window messages that have arrived for this thread, the hand-over
+// request among them, and answers whether one is pending. For a program
+// with no window pump of its own (the headless host).
+bool PollHandOver();
+
+// The headless host's script, read while a hand-over request can come: a
+// pipe cannot be waited on beside window messages, so a thread of its own
+// reads the C runtime descriptor fd (the same on every call), and this waits
+// for its bytes and for window messages together, running the messages.
+enum class ScriptRead { Bytes, End, Failed, HandOver };
+// Blocks until bytes of the script have come (appended to *bytes), its end,
+// a read error (*error is the errno), or a hand-over request, which comes
+// first when both are there.
+ScriptRead ReadScriptOrHandOver(int fd, std::string* bytes, int* error);
+
 }  // namespace win32sys
