@@ -36,6 +36,7 @@ TextRead ReadRegistryText(Document& doc) {
         result.state = TextState::Unreadable;
         return result;
     case sys::SettingsState::TooLarge:
+    case sys::SettingsState::Malformed:
         result.state = TextState::Damaged;
         return result;
     case sys::SettingsState::Read:

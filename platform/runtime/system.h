@@ -56,11 +56,12 @@ std::string DefaultConfigDir();
 // The name of the settings text in messages: its file, or its storage key.
 std::string SettingsName();
 
-enum class SettingsState { Read, Missing, TooLarge, Unreadable };
+enum class SettingsState { Read, Missing, TooLarge, Malformed, Unreadable };
 
 // The whole settings text. Anything that is not plainly the settings (a
-// FIFO or a device in the file's place, a file over maxBytes) is not read:
-// Unreadable with a reason, or TooLarge, which the caller treats as damage.
+// FIFO or a device in the file's place, a file over maxBytes, a browser's
+// string that no UTF-8 can carry) is not read: Unreadable with a reason, or
+// TooLarge or Malformed, which the caller treats as damage.
 SettingsState ReadSettings(size_t maxBytes, std::string* text, uint32_t* error, std::string* reason);
 
 // Replaces the settings text atomically, creating its folder when needed.
@@ -69,7 +70,9 @@ uint32_t ReplaceSettings(const std::string& text, std::string* reason);
 
 // Keeps damaged settings aside under the first free name of .bad, .bad.1,
 // ... (never replacing an earlier one), so that the next save cannot lose
-// them. False when that could not be done.
+// them. False when that could not be done. A browser, where a move is a
+// copy, may find no room for the text anywhere: it removes the text and
+// reports it, so that saves work again, and answers true.
 bool KeepSettingsAside();
 
 // Holds the settings for one read-change-replace cycle against every other

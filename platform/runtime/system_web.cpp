@@ -5,7 +5,8 @@
 // file's name). A localStorage call is synchronous and replaces an item
 // whole, so a save needs no temporary and no rename to be atomic, and
 // nothing is left over to clear when a page goes away half-way. Damaged
-// text moves to the first free key of .bad, .bad.1, ...
+// text moves to the first free key of .bad, .bad.1, ... or, where the
+// storage has no room left for it, is removed with a word on the console.
 //
 // One copy: the page takes a Web Lock for the browser profile before it lets
 // the program start, so the program that runs is always the holder and
@@ -22,12 +23,28 @@
 
 // The byte length of the UTF-8 text stored under key; -1 when there is
 // none, -2 when storage cannot be reached (turned off, or blocked for the
-// page), with the browser's words in reason.
+// page), with the browser's words in reason; -3 when the text holds a lone
+// UTF-16 surrogate, which no UTF-8 can carry: our saves never write one, and
+// reading it as text would quietly turn it into U+FFFD.
 EM_JS(double, JsStoredLength, (const char* key, char* reason, int reasonSize), {
     const encoder = new TextEncoder();
     try {
         const text = localStorage.getItem(UTF8ToString(key));
-        return text === null ? -1 : encoder.encode(text).length;
+        if (text === null) {
+            return -1;
+        }
+        // isWellFormed answers where the browser has it; encodeURIComponent
+        // refuses the same strings everywhere.
+        let wellFormed = text.isWellFormed ? text.isWellFormed() : null;
+        if (wellFormed === null) {
+            try {
+                encodeURIComponent(text);
+                wellFormed = true;
+            } catch (error) {
+                wellFormed = false;
+            }
+        }
+        return wellFormed ? encoder.encode(text).length : -3;
     } catch (error) {
         encoder.encodeInto(String(error && error.message || error), HEAPU8.subarray(reason, reason + reasonSize - 1));
         return -2;
@@ -35,7 +52,8 @@ EM_JS(double, JsStoredLength, (const char* key, char* reason, int reasonSize), {
 });
 
 // Copies the stored text into the size bytes at buffer; returns its byte
-// length, which differs from size only when the text changed meanwhile.
+// length, which differs from size only when the text changed since it was
+// measured.
 EM_JS(double, JsStoredCopy, (const char* key, char* buffer, int size), {
     try {
         const text = localStorage.getItem(UTF8ToString(key));
@@ -69,10 +87,17 @@ EM_JS(int, JsStore, (const char* key, const char* text, int size, char* reason, 
     }
 });
 
-// Moves the text under key to the first free key of key.bad, key.bad.1, ...
-// Returns 1 when moved or when there was nothing to move, 0 otherwise.
-EM_JS(int, JsStoreAside, (const char* key), {
+// Moves the text under key, exactly as stored, to the first free key of
+// key.bad, key.bad.1, ... A move here is a copy and a removal, and the copy
+// comes first; where the storage has no room for the text twice, the text
+// is removed first and stored again under the new key, in the room it left.
+// Returns 1 when moved or when there was nothing to move; 2 when the text
+// could be kept under no key and has been removed, with why in reason; 0
+// when storage could not be reached.
+EM_JS(int, JsStoreAside, (const char* key, char* reason, int reasonSize), {
     const name = UTF8ToString(key);
+    const full = (error) => error && (error.name === 'QuotaExceededError' || error.code === 22);
+    let why = "1000 earlier damaged texts are kept already";
     try {
         const text = localStorage.getItem(name);
         if (text === null) {
@@ -80,15 +105,34 @@ EM_JS(int, JsStoreAside, (const char* key), {
         }
         for (let n = 0; n < 1000; ++n) {
             const aside = n === 0 ? name + '.bad' : name + '.bad.' + n;
-            if (localStorage.getItem(aside) === null) {
+            if (localStorage.getItem(aside) !== null) {
+                continue;
+            }
+            try {
                 localStorage.setItem(aside, text);
                 localStorage.removeItem(name);
                 return 1;
+            } catch (error) {
+                if (!full(error)) {
+                    throw error;
+                }
             }
+            localStorage.removeItem(name);
+            try {
+                localStorage.setItem(aside, text);
+                return 1;
+            } catch (error) {
+                why = full(error) ? "the browser's storage for this site has no room for them (QuotaExceededError)"
+                                  : String(error && error.message || error);
+            }
+            break;
         }
+        localStorage.removeItem(name);
     } catch (error) {
+        return 0;
     }
-    return 0;
+    new TextEncoder().encodeInto(why, HEAPU8.subarray(reason, reason + reasonSize - 1));
+    return 2;
 });
 
 EM_JS(void, JsConsoleError, (const char* text), { console.error(UTF8ToString(text)); });
@@ -131,12 +175,15 @@ SettingsState ReadSettings(size_t maxBytes, std::string* text, uint32_t* error, 
     *error = ERROR_SUCCESS;
     std::string key = SettingsKey();
     char words[256] = {};
-    double length = JsStoredLength(key.c_str(), words, static_cast<int>(sizeof words));
     // Other pages of the site run no program but share the storage; a text
     // that changes between the two calls is simply measured again.
     for (int attempt = 0; attempt < 3; ++attempt) {
+        double length = JsStoredLength(key.c_str(), words, static_cast<int>(sizeof words));
         if (length == -1) {
             return SettingsState::Missing;
+        }
+        if (length == -3) {
+            return SettingsState::Malformed;
         }
         if (length < 0) {
             *error = ERROR_ACCESS_DENIED;
@@ -147,11 +194,9 @@ SettingsState ReadSettings(size_t maxBytes, std::string* text, uint32_t* error, 
             return SettingsState::TooLarge;
         }
         text->assign(static_cast<size_t>(length), '\0');
-        double copied = JsStoredCopy(key.c_str(), text->data(), static_cast<int>(text->size()));
-        if (copied == length) {
+        if (JsStoredCopy(key.c_str(), text->data(), static_cast<int>(text->size())) == length) {
             return SettingsState::Read;
         }
-        length = copied;
     }
     text->clear();
     *error = ERROR_ACCESS_DENIED;
@@ -174,7 +219,22 @@ uint32_t ReplaceSettings(const std::string& text, std::string* reason) {
     }
 }
 
-bool KeepSettingsAside() { return JsStoreAside(SettingsKey().c_str()) != 0; }
+// Damaged text that no key can hold any more (the storage has no room for
+// it under a second name) is removed all the same, and said so: left where
+// it is, it would make every later save fail.
+bool KeepSettingsAside() {
+    char words[256] = {};
+    switch (JsStoreAside(SettingsKey().c_str(), words, static_cast<int>(sizeof words))) {
+        case 1:
+            return true;
+        case 2:
+            ReportProblem(ProgramName() + ": the damaged settings in " + SettingsName() +
+                          " could not be kept aside: " + Words(words) + "; they were removed so that saves work again");
+            return true;
+        default:
+            return false;
+    }
+}
 
 // One tab runs the program, and every storage call is atomic on its own,
 // so the lock holds nothing and its token stays unused.

@@ -397,22 +397,44 @@ test('the chosen count survives a reload; damaged stored text is kept aside', as
   await page.context().close();
 });
 
+// Fills the site's storage to the last character (run in the page): keys
+// filler.N, then keys of one character with nothing under them.
+function fillStorage() {
+  let chunk = 1 << 20;
+  for (let n = 0; chunk >= 1;) {
+    try {
+      localStorage.setItem(`filler.${n}`, 'x'.repeat(chunk));
+      ++n;
+    } catch (error) {
+      chunk >>= 1;
+    }
+  }
+  for (let code = 0x4e00; code < 0x4e40; ++code) {
+    try {
+      localStorage.setItem(String.fromCharCode(code), '');
+    } catch (error) {
+      break;
+    }
+  }
+}
+
+// A fresh context whose first page finds the site's storage as
+// damage(key, fillStorage) leaves it, run in the page before the program
+// reads anything.
+async function openDamaged(damage) {
+  const context = await browser.newContext({ viewport: { width: 800, height: 700 } });
+  await context.addInitScript(`if (sessionStorage.getItem('damaged') === null) {
+    sessionStorage.setItem('damaged', '1');
+    (${damage})(${JSON.stringify(STORAGE_KEY)}, ${fillStorage});
+  }`);
+  return openPage({ context });
+}
+
 test('a save into full storage is reported and keeps the old text; with room again it stores', async () => {
   const page = await openPage();
   const before = await storedText(page);
-  // Fill the site's storage to the last character, so that not even a
-  // short settings text fits.
-  await page.evaluate(() => {
-    let chunk = 1 << 20;
-    for (let n = 0; chunk >= 1;) {
-      try {
-        localStorage.setItem(`filler.${n}`, 'x'.repeat(chunk));
-        ++n;
-      } catch (error) {
-        chunk >>= 1;
-      }
-    }
-  });
+  // Not even a short settings text fits.
+  await page.evaluate(fillStorage);
   await chooseSeven(page);
   await click(page, BAR.Exit);
   await page.locator('#panel').waitFor({ state: 'visible' });
@@ -433,6 +455,59 @@ test('a save into full storage is reported and keeps the old text; with room aga
   await click(page, BAR.Exit);
   await page.locator('#panel').waitFor({ state: 'visible' });
   assert.match(await storedText(page), /"PlayerCount"=dword:00000007/);
+  assertQuiet(page);
+  await page.context().close();
+});
+
+// Saves after damage: moved aside whole even where the storage has room for
+// the text only once, removed with a word where it has room for it nowhere,
+// and in both cases the chosen count is saved again.
+async function chooseSevenAndExit(page) {
+  await chooseSeven(page);
+  await click(page, BAR.Exit);
+  await page.locator('#panel').waitFor({ state: 'visible' });
+  assert.match(await storedText(page), /"PlayerCount"=dword:00000007/);
+}
+
+test('damaged text bigger than half the storage is moved aside all the same, and saves work again', async () => {
+  // Chromium gives a site about 5.2 million characters.
+  const page = await openDamaged((key) => localStorage.setItem(key, `PlayerCount=seven\n${'x'.repeat(3200000)}`));
+  assert.equal(await page.evaluate((key) => localStorage.getItem(`${key}.bad`) === `PlayerCount=seven\n${'x'.repeat(3200000)}`,
+    STORAGE_KEY), true, 'the damaged text is kept whole');
+  await chooseSevenAndExit(page);
+  assertQuiet(page);
+  await page.context().close();
+});
+
+test('damaged text that no key has room for is removed with a word, and saves work again', async () => {
+  const page = await openDamaged((key, fill) => {
+    localStorage.setItem(key, `PlayerCount=seven\n${'x'.repeat(1000)}`);
+    fill();
+  });
+  assert.equal(page.problems.length, 1, page.problems.join('\n'));
+  assert.match(page.problems[0],
+    /^error: .*the damaged settings in .*tavilo\/registry\.reg.* could not be kept aside: .*QuotaExceededError.*removed/);
+  assert.equal(await storedText(page, `${STORAGE_KEY}.bad`), null);
+  page.problems.length = 0;
+  await chooseSevenAndExit(page);
+  assertQuiet(page);
+  await page.context().close();
+});
+
+// The stored text is a string of UTF-16 units; one that UTF-8 cannot carry
+// (a lone surrogate) is damage, kept aside exactly, not read as U+FFFD.
+test('stored text with a lone surrogate is kept aside exactly, and the count starts from its default', async () => {
+  const six = headlessState('press New\nwait 600\n');
+  const page = await openDamaged((key) => localStorage.setItem(key,
+    'Windows Registry Editor Version 5.00\r\n\r\n; a note \uD800 kept\r\n[Software\\Menkor\\Tavilo]\r\n"PlayerCount"=dword:00000007\r\n'));
+  assert.equal(await page.evaluate((key) => localStorage.getItem(`${key}.bad`) ===
+    'Windows Registry Editor Version 5.00\r\n\r\n; a note \uD800 kept\r\n[Software\\Menkor\\Tavilo]\r\n"PlayerCount"=dword:00000007\r\n',
+  STORAGE_KEY), true, 'the text is kept aside as it was');
+  await click(page, BAR.New);
+  await page.waitForTimeout(600);
+  assert.deepEqual(poleHeads(await canvasPixels(page), six.board), [0, 1, 2, 3, 4, 5]);
+  await chooseSevenAndExit(page);
+  assert.doesNotMatch(await storedText(page), /\uFFFD/);
   assertQuiet(page);
   await page.context().close();
 });
