@@ -23,12 +23,12 @@ function median(values) {
 
 // ---- Size
 let total = 0;
-console.log('file                      bytes     gzip -9');
+console.log(`${'file'.padEnd(30)}    bytes    gzip -9`);
 for (const name of readdirSync(site).sort()) {
   const bytes = readFileSync(join(site, name));
   const packed = gzipSync(bytes, { level: 9 }).length;
   total += packed;
-  console.log(`${name.padEnd(22)} ${String(bytes.length).padStart(8)} ${String(packed).padStart(10)}`);
+  console.log(`${name.padEnd(30)} ${String(bytes.length).padStart(8)} ${String(packed).padStart(10)}`);
 }
 console.log(`whole download: ${(total / KB).toFixed(1)} KB gzip (budget 300 KB)`);
 

@@ -1,29 +1,63 @@
 // Assembles the static site from the built program and the page: copies the
 // page's files and its icons (which the artwork generator draws from the
-// program's own icon), and names the service worker's cache from a hash of
-// everything it serves.
+// program's own icon), gives the code files names made from their content,
+// and writes the offline worker with the hash of every file it keeps.
 //
-//   node make_site.mjs PAGE_DIR SITE_DIR
+//   node make_site.mjs PAGE_DIR PROGRAM_DIR SITE_DIR
+//
+// PROGRAM_DIR holds the linked tavilo.js and tavilo.wasm. SITE_DIR ends up
+// holding the site's files and nothing else.
 import { createHash } from 'node:crypto';
-import { copyFileSync, readFileSync, writeFileSync } from 'node:fs';
+import { mkdirSync, readFileSync, readdirSync, rmSync, writeFileSync } from 'node:fs';
 import { join } from 'node:path';
 
-const [pageDir, siteDir] = process.argv.slice(2);
+const [pageDir, programDir, siteDir] = process.argv.slice(2);
 if (!siteDir) {
-  console.error('usage: node make_site.mjs PAGE_DIR SITE_DIR');
+  console.error('usage: node make_site.mjs PAGE_DIR PROGRAM_DIR SITE_DIR');
   process.exit(2);
 }
 
-for (const name of ['index.html', 'page.js', 'manifest.webmanifest',
-  'icon-32.png', 'icon-192.png', 'icon-512.png']) {
-  copyFileSync(join(pageDir, name), join(siteDir, name));
+const sha256 = (bytes) => createHash('sha256').update(bytes).digest('hex');
+
+// The site's files by name; the page comes last, as it names the others.
+const files = new Map();
+for (const name of ['manifest.webmanifest', 'icon-32.png', 'icon-192.png', 'icon-512.png']) {
+  files.set(name, readFileSync(join(pageDir, name)));
 }
 
-const served = ['index.html', 'page.js', 'tavilo.js', 'tavilo.wasm', 'manifest.webmanifest',
-  'icon-32.png', 'icon-192.png', 'icon-512.png'];
-const hash = createHash('sha256');
-for (const name of served) hash.update(name).update(readFileSync(join(siteDir, name)));
+// The program's glue script, its WebAssembly and the page's script must come
+// from one build, whatever caches stand between the host and the player:
+// each is served under a name that carries its content's hash
+// (tavilo-0123456789abcdef.wasm), so that a page can only ever ask for the
+// files of its own build. The page names them in quotes.
+let page = readFileSync(join(pageDir, 'index.html'), 'utf8');
+for (const [dir, name] of [[programDir, 'tavilo.wasm'], [programDir, 'tavilo.js'], [pageDir, 'page.js']]) {
+  const bytes = readFileSync(join(dir, name));
+  const named = name.replace(/\.[a-z]+$/, (extension) => `-${sha256(bytes).slice(0, 16)}${extension}`);
+  const quoted = new RegExp(`(["'])${name.replace(/\./g, '\\.')}\\1`, 'g');
+  if (!quoted.test(page)) {
+    throw new Error(`index.html does not name ${name}`);
+  }
+  page = page.replace(quoted, `$1${named}$1`);
+  files.set(named, bytes);
+}
+files.set('index.html', Buffer.from(page));
+
+// The worker keeps every file, the page as the site's address ('./'), each
+// with the SHA-256 it must have; the build is named from all of them.
+const kept = [...files].map(([name, bytes]) => [name === 'index.html' ? './' : name, sha256(bytes)]);
 const worker = readFileSync(join(pageDir, 'sw.js'), 'utf8')
-  .replace('@BUILD_HASH@', hash.digest('hex').slice(0, 16))
-  .replace('@FILES@', JSON.stringify(['./', ...served]));
+  .replace('@BUILD@', sha256(JSON.stringify(kept)).slice(0, 16))
+  .replace('@FILES@', `[\n${kept.map((entry) => `  ${JSON.stringify(entry)},\n`).join('')}]`);
+
+// Files of earlier builds go, so that the folder is exactly what to serve.
+mkdirSync(siteDir, { recursive: true });
+for (const entry of readdirSync(siteDir, { withFileTypes: true })) {
+  if (entry.isFile() && !files.has(entry.name) && entry.name !== 'sw.js') {
+    rmSync(join(siteDir, entry.name));
+  }
+}
+for (const [name, bytes] of files) {
+  writeFileSync(join(siteDir, name), bytes);
+}
 writeFileSync(join(siteDir, 'sw.js'), worker);

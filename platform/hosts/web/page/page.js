@@ -368,9 +368,12 @@
 
   // ---- Offline -------------------------------------------------------------
 
+  // The worker's own script is always fetched past the HTTP cache, so that
+  // a host's caching headers cannot hide a new build from it (sw.js).
   function registerServiceWorker() {
     if ('serviceWorker' in navigator && window.isSecureContext) {
-      navigator.serviceWorker.register('sw.js').catch((error) => console.warn('Offline use is not available:', error));
+      navigator.serviceWorker.register('sw.js', { updateViaCache: 'none' })
+        .catch((error) => console.warn('Offline use is not available:', error));
     }
   }
 

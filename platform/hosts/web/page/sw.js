@@ -1,30 +1,89 @@
-// Keeps the few files of the game so that it starts without a network after
-// one visit. The cache is named from the build's content hash: a new build
-// brings a new worker, which fills its own cache and drops the old one.
+// Keeps the files of one build of the game, so that it starts without a
+// network after one visit, and moves to a new build only whole.
+//
+// A build's code files carry their content's hash in their names, and this
+// worker knows the SHA-256 of every file it keeps. A file that does not
+// match is a copy some cache kept from an earlier build (the browser's own
+// HTTP cache, after a host's max-age or an old Last-Modified) or a deploy
+// caught half-way: it is fetched once more past the HTTP cache, and if it
+// still does not match, this worker does not install. The build already
+// kept goes on running, and the browser tries again on the next visit.
+//
+// A new build's worker fills a cache of its own, takes over at once and
+// drops the other builds' caches: the page open then keeps what it has
+// loaded, and the next visit starts the new build.
 'use strict';
 
-const CACHE = 'tavilo-@BUILD_HASH@';
+const BUILD = '@BUILD@';
+const CACHE = `tavilo-${BUILD}`;
+// [address relative to this worker, SHA-256 in hex]; './' is the page.
 const FILES = @FILES@;
 
+const KEPT = new Set(FILES.map(([path]) => new URL(path, self.location).href));
+const PAGE = new URL('./', self.location).href;
+
+function hex(digest) {
+  return Array.from(new Uint8Array(digest), (byte) => byte.toString(16).padStart(2, '0')).join('');
+}
+
+// The bytes of one file as this build has them, ready to keep: through the
+// HTTP cache first, which usually holds them already, and past it when what
+// came from there is not this build's.
+async function fetchChecked(path, sha256) {
+  for (const cache of ['default', 'reload']) {
+    const response = await fetch(path, { cache });
+    if (!response.ok) {
+      continue;
+    }
+    const bytes = await response.arrayBuffer();
+    if (hex(await crypto.subtle.digest('SHA-256', bytes)) === sha256) {
+      const type = response.headers.get('Content-Type');
+      return new Response(bytes, { headers: type ? { 'Content-Type': type } : {} });
+    }
+  }
+  throw new Error(`${path} is not the file of build ${BUILD}`);
+}
+
 self.addEventListener('install', (event) => {
-  event.waitUntil(caches.open(CACHE).then((cache) => cache.addAll(FILES)).then(() => self.skipWaiting()));
+  event.waitUntil((async () => {
+    try {
+      const responses = await Promise.all(FILES.map(([path, sha256]) => fetchChecked(path, sha256)));
+      const cache = await caches.open(CACHE);
+      await Promise.all(FILES.map(([path], i) => cache.put(path, responses[i])));
+    } catch (error) {
+      await caches.delete(CACHE);
+      throw error;
+    }
+    await self.skipWaiting();
+  })());
 });
 
 self.addEventListener('activate', (event) => {
-  event.waitUntil(
-    caches.keys()
-      .then((names) => Promise.all(names.filter((name) => name.startsWith('tavilo-') && name !== CACHE)
-        .map((name) => caches.delete(name))))
-      .then(() => self.clients.claim()));
+  event.waitUntil((async () => {
+    const names = await caches.keys();
+    await Promise.all(names.filter((name) => name.startsWith('tavilo-') && name !== CACHE)
+      .map((name) => caches.delete(name)));
+    await self.clients.claim();
+  })());
 });
 
+// The page answers at the site's address with any query (?lang=ko) and as
+// index.html; every other kept file only at its exact address. The rest is
+// left to the network.
 self.addEventListener('fetch', (event) => {
   const request = event.request;
-  if (request.method !== 'GET' || new URL(request.url).origin !== self.location.origin) {
+  if (request.method !== 'GET') {
     return;
   }
-  event.respondWith(
-    caches.open(CACHE)
-      .then((cache) => cache.match(request, { ignoreSearch: true }))
-      .then((cached) => cached || fetch(request)));
+  const url = new URL(request.url);
+  const address = url.origin + url.pathname;
+  let key = url.href;
+  if (request.mode === 'navigate' && (address === PAGE || address === `${PAGE}index.html`)) {
+    key = PAGE;
+  } else if (!KEPT.has(key)) {
+    return;
+  }
+  event.respondWith(caches.open(CACHE)
+    .then((cache) => cache.match(key))
+    .then((cached) => cached || fetch(request)));
 });
