@@ -9,7 +9,7 @@
 import { after, before, test } from 'node:test';
 import assert from 'node:assert/strict';
 import { execFileSync } from 'node:child_process';
-import { mkdtempSync, readdirSync, readFileSync, rmSync, utimesSync, writeFileSync } from 'node:fs';
+import { copyFileSync, cpSync, mkdtempSync, readdirSync, readFileSync, rmSync, utimesSync, writeFileSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { dirname, join, resolve } from 'node:path';
 import { fileURLToPath } from 'node:url';
@@ -100,7 +100,9 @@ async function settleUpdate(page) {
     null, { polling: 100 });
 }
 
-async function deployAndUpdate(hostOptions) {
+// A page of a fresh browser profile that has visited the host once, now
+// kept by the worker of build A, and calls fn(page, host, context).
+async function afterOneVisit(hostOptions, fn) {
   const host = await serve(builds.A, 0, {}, hostOptions);
   const context = await browser.newContext({ viewport: { width: 800, height: 700 } });
   await context.addInitScript(() => {
@@ -115,31 +117,40 @@ async function deployAndUpdate(hostOptions) {
       }
     });
     page.on('pageerror', (error) => page.problems.push(`page error: ${error.message}`));
-
     assert.equal(await load(page, () => page.goto(host.url)), 'A');
     await page.waitForFunction(() => navigator.serviceWorker.controller !== null);
-
-    host.deploy(builds.B);
-    // The visit right after the deploy may still run the old build whole.
-    const next = await load(page, () => page.reload());
-    assert.ok(next === 'A' || next === 'B', `the visit after the deploy runs ${next}`);
-    if (next === 'A') {
-      await settleUpdate(page);
-    }
-    assert.equal(await load(page, () => page.reload()), 'B', 'the visit after that runs the new build');
-
-    // And that build starts without the host, at the page's address with a
-    // query too.
-    host.server.close();
-    host.server.closeAllConnections();
-    await context.setOffline(true);
-    assert.equal(await load(page, () => page.reload()), 'B', 'offline');
-    assert.equal(await load(page, () => page.goto(`${host.url}?lang=ko`)), 'B', 'offline, with a query');
+    await fn(page, host, context);
   } finally {
     await context.close();
     host.server.close();
   }
 }
+
+// Build B deployed: the next visit runs A or B, the one after runs B.
+async function updateToB(page, host) {
+  host.deploy(builds.B);
+  const next = await load(page, () => page.reload());
+  assert.ok(next === 'A' || next === 'B', `the visit after the deploy runs ${next}`);
+  if (next === 'A') {
+    await settleUpdate(page);
+  }
+  assert.equal(await load(page, () => page.reload()), 'B', 'the visit after that runs the new build');
+}
+
+// And the build kept starts without the host, at the page's address with a
+// query too.
+async function offline(page, host, context, build) {
+  host.server.close();
+  host.server.closeAllConnections();
+  await context.setOffline(true);
+  assert.equal(await load(page, () => page.reload()), build, 'offline');
+  assert.equal(await load(page, () => page.goto(`${host.url}?lang=ko`)), build, 'offline, with a query');
+}
+
+const deployAndUpdate = (hostOptions) => afterOneVisit(hostOptions, async (page, host, context) => {
+  await updateToB(page, host);
+  await offline(page, host, context, 'B');
+});
 
 test('an update through a host that lets browsers keep every file for ten minutes (GitHub Pages)', () =>
   deployAndUpdate({ cacheControl: () => 'max-age=600' }));
@@ -149,3 +160,31 @@ test('an update through a host that sends only the files\' times (python -m http
 
 test('an update through a host that keeps the WebAssembly for a year and the scripts only briefly', () =>
   deployAndUpdate({ cacheControl: (file) => (file.endsWith('.wasm') ? 'max-age=31536000' : 'max-age=0') }));
+
+// The new worker's script is on the host, but the files it names are not
+// there yet: it must not install. The player keeps build A, offline too,
+// and gets B once the deploy is finished.
+test('a deploy caught half-way leaves the old build running, and the finished one still arrives', () =>
+  afterOneVisit({}, async (page, host) => {
+    const halfway = join(scratch, 'site-halfway');
+    cpSync(builds.A, halfway, { recursive: true });
+    copyFileSync(join(builds.B, 'sw.js'), join(halfway, 'sw.js'));
+    host.deploy(halfway);
+    assert.equal(await load(page, () => page.reload()), 'A');
+    await page.evaluate(async () => {
+      const registration = await navigator.serviceWorker.getRegistration();
+      await registration.update();
+      const worker = registration.installing;
+      if (!worker) {
+        throw new Error('the browser found no new worker');
+      }
+      while (worker.state !== 'redundant') {
+        if (worker.state === 'activated') {
+          throw new Error('the worker of a deploy caught half-way took over');
+        }
+        await new Promise((resolve) => worker.addEventListener('statechange', resolve, { once: true }));
+      }
+    });
+    assert.equal(await load(page, () => page.reload()), 'A');
+    await updateToB(page, host);
+  }));
