@@ -13,23 +13,32 @@
 
 namespace gdi {
 
-bool WritePng(const char* path, const uint32_t* xrgb, int width, int height) {
-    if (!path || !xrgb || width <= 0 || height <= 0) return false;
-    std::vector<uint8_t> rgb(size_t(width) * size_t(height) * 3);
-    for (size_t i = 0; i < size_t(width) * size_t(height); ++i) {
+bool EncodePng(const uint32_t* xrgb, int width, int height, std::vector<uint8_t>* png) {
+    constexpr int kMaxSide = 1 << 15;
+    if (!xrgb || !png || width <= 0 || height <= 0 || width > kMaxSide || height > kMaxSide) {
+        return false;
+    }
+    const size_t count = size_t(width) * size_t(height);
+    std::vector<uint8_t> rgb(count * 3);
+    for (size_t i = 0; i < count; ++i) {
         rgb[3 * i] = uint8_t(xrgb[i] >> 16);
         rgb[3 * i + 1] = uint8_t(xrgb[i] >> 8);
         rgb[3 * i + 2] = uint8_t(xrgb[i]);
     }
-    // The picture is made in memory and written here, so that every failure
-    // of the write (a full disk, /dev/full, a closed pipe) is seen; the
-    // library's own file writing does not check its writes.
-    std::vector<uint8_t> png;
+    png->clear();
     auto append = [](void* context, void* data, int size) {
         auto* out = static_cast<std::vector<uint8_t>*>(context);
         out->insert(out->end(), static_cast<uint8_t*>(data), static_cast<uint8_t*>(data) + size);
     };
-    if (stbi_write_png_to_func(append, &png, width, height, 3, rgb.data(), width * 3) == 0) {
+    return stbi_write_png_to_func(append, png, width, height, 3, rgb.data(), width * 3) != 0;
+}
+
+bool WritePng(const char* path, const uint32_t* xrgb, int width, int height) {
+    // The picture is made in memory and written here, so that every failure
+    // of the write (a full disk, /dev/full, a closed pipe) is seen; the
+    // library's own file writing does not check its writes.
+    std::vector<uint8_t> png;
+    if (!path || !EncodePng(xrgb, width, height, &png)) {
         return false;
     }
     std::FILE* file = std::fopen(path, "wb");

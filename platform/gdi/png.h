@@ -7,6 +7,10 @@
 
 namespace gdi {
 
+// Encodes 0x00RRGGBB pixels (width per row) as an 8-bit RGB PNG in memory.
+// False on bad arguments.
+bool EncodePng(const uint32_t* xrgb, int width, int height, std::vector<uint8_t>* png);
+
 // Writes 0x00RRGGBB pixels (width per row) as an 8-bit RGB PNG.
 bool WritePng(const char* path, const uint32_t* xrgb, int width, int height);
 

@@ -31,6 +31,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace sys {
 
@@ -55,6 +56,20 @@ std::string DefaultConfigDir();
 
 // The name of the settings text in messages: its file, or its storage key.
 std::string SettingsName();
+
+// Where the player keeps pictures: the XDG user directory XDG_PICTURES_DIR
+// (from user-dirs.dirs in the config home), else ~/Pictures; Windows's
+// Pictures known folder; empty where there is none (the browser, which
+// downloads the picture instead; a user without a home directory). The
+// folder need not exist yet.
+std::string PicturesDir();
+
+// Writes bytes into a new file name in dir, which is created with its
+// parents when missing. An existing file is never replaced, even one that
+// another program creates at the same moment: ERROR_FILE_EXISTS then.
+// ERROR_SUCCESS, or the failure with its reason; nothing is left behind.
+uint32_t WriteNewFile(const std::string& dir, const std::string& name, const std::vector<uint8_t>& bytes,
+                      std::string* reason);
 
 enum class SettingsState { Read, Missing, TooLarge, Malformed, Unreadable };
 

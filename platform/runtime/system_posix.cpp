@@ -38,6 +38,7 @@
 #include "descriptor_watch.h"
 #include "include/windows.h"
 #include "system.h"
+#include "user_dirs.h"
 
 namespace sys {
 
@@ -75,9 +76,9 @@ uint32_t Fail(int error, std::string* reason) {
     return StatusFromErrno(error);
 }
 
-// mkdir -p with mode 0700 for what it creates; directories that already
-// exist keep their mode.
-int MakeDirectories(const std::string& dir) {
+// mkdir -p with the given mode for what it creates (less the umask);
+// directories that already exist keep their mode.
+int MakeDirectories(const std::string& dir, mode_t mode) {
     if (dir.empty()) {
         return ENOENT;
     }
@@ -86,7 +87,7 @@ int MakeDirectories(const std::string& dir) {
             continue;
         }
         std::string prefix = dir.substr(0, pos);
-        if (mkdir(prefix.c_str(), 0700) == 0) {
+        if (mkdir(prefix.c_str(), mode) == 0) {
             continue;
         }
         int error = errno;
@@ -213,10 +214,34 @@ void CleanUpOnce(const std::string& path, bool locked) {
     close(fd);
 }
 
-bool WriteAll(int fd, const std::string& text, int& error) {
+// The user's home: $HOME, else the password database's; empty without one.
+std::string HomeDir() {
+    const char* home = std::getenv("HOME");
+    if (home == nullptr || home[0] == 0) {
+        struct passwd* pw = getpwuid(getuid());
+        home = pw != nullptr ? pw->pw_dir : nullptr;
+    }
+    return home != nullptr ? std::string(home) : std::string();
+}
+
+// $XDG_CONFIG_HOME, else ~/.config; the XDG base directory rules ignore a
+// relative XDG_CONFIG_HOME. Empty without a home.
+std::string ConfigHome() {
+    const char* xdg = std::getenv("XDG_CONFIG_HOME");
+    if (xdg != nullptr && xdg[0] == '/') {
+        return xdg;
+    }
+    std::string home = HomeDir();
+    return home.empty() ? home : home + "/.config";
+}
+
+// A user-dirs file is a few hundred bytes; anything far larger is not one.
+constexpr off_t kMaxUserDirsBytes = 64 * 1024;
+
+bool WriteAll(int fd, const char* data, size_t size, int& error) {
     size_t done = 0;
-    while (done < text.size()) {
-        ssize_t n = write(fd, text.data() + done, text.size() - done);
+    while (done < size) {
+        ssize_t n = write(fd, data + done, size - done);
         if (n < 0 && errno == EINTR) {
             continue;
         }
@@ -250,20 +275,69 @@ void ReportProblem(const std::string& text) {
 }
 
 std::string DefaultConfigDir() {
-    // The XDG base directory rules ignore a relative XDG_CONFIG_HOME.
-    const char* xdg = std::getenv("XDG_CONFIG_HOME");
-    if (xdg != nullptr && xdg[0] == '/') {
-        return std::string(xdg) + "/tavilo";
+    std::string config = ConfigHome();
+    return config.empty() ? config : config + "/tavilo";
+}
+
+std::string PicturesDir() {
+    std::string home = HomeDir();
+    std::string config = ConfigHome();
+    std::string text;
+    if (!config.empty()) {
+        // A user-dirs file that cannot be read is as good as none.
+        int fd = open((config + "/user-dirs.dirs").c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+        struct stat st;
+        if (fd >= 0 && fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size <= kMaxUserDirsBytes) {
+            char chunk[4096];
+            ssize_t n;
+            while ((n = read(fd, chunk, sizeof chunk)) > 0 && text.size() <= kMaxUserDirsBytes) {
+                text.append(chunk, static_cast<size_t>(n));
+            }
+        }
+        if (fd >= 0) {
+            close(fd);
+        }
     }
-    const char* home = std::getenv("HOME");
-    if (home == nullptr || home[0] == 0) {
-        struct passwd* pw = getpwuid(getuid());
-        home = pw != nullptr ? pw->pw_dir : nullptr;
+    std::string dir = UserDirFromText(text, "XDG_PICTURES_DIR", home);
+    if (!dir.empty()) {
+        return dir;
     }
-    if (home == nullptr || home[0] == 0) {
-        return std::string();
+    return home.empty() ? home : home + "/Pictures";
+}
+
+uint32_t WriteNewFile(const std::string& dir, const std::string& name, const std::vector<uint8_t>& bytes,
+                      std::string* reason) {
+    if (dir.empty()) {
+        *reason = "there is no folder to save into";
+        return ERROR_PATH_NOT_FOUND;
     }
-    return std::string(home) + "/.config/tavilo";
+    if (int error = MakeDirectories(dir, 0777)) {
+        *reason = "cannot create " + dir + ": " + std::strerror(error);
+        return StatusFromErrno(error);
+    }
+    const std::string path = dir + "/" + name;
+    int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0) {
+        int error = errno;
+        *reason = "cannot create " + path + ": " + std::strerror(error);
+        return error == EEXIST ? ERROR_FILE_EXISTS : StatusFromErrno(error);
+    }
+    int error = 0;
+    bool written = WriteAll(fd, reinterpret_cast<const char*>(bytes.data()), bytes.size(), error);
+    if (written && fsync(fd) != 0 && errno != EINVAL) {
+        written = false;
+        error = errno;
+    }
+    if (close(fd) != 0 && written) {
+        written = false;
+        error = errno;
+    }
+    if (!written) {
+        unlink(path.c_str());
+        *reason = "cannot write " + path + ": " + std::strerror(error);
+        return StatusFromErrno(error);
+    }
+    return ERROR_SUCCESS;
 }
 
 std::string SettingsName() {
@@ -329,7 +403,7 @@ SettingsState ReadSettings(size_t maxBytes, std::string* text, uint32_t* error, 
 
 uint32_t ReplaceSettings(const std::string& text, std::string* reason) {
     std::string dir = ConfigDir();
-    int error = MakeDirectories(dir);
+    int error = MakeDirectories(dir, 0700);
     if (error != 0) {
         return Fail(error, reason);
     }
@@ -346,7 +420,7 @@ uint32_t ReplaceSettings(const std::string& text, std::string* reason) {
     if (stat(path.c_str(), &old) == 0) {
         fchmod(fd, old.st_mode & 07777);
     }
-    bool ok = WriteAll(fd, text, error);
+    bool ok = WriteAll(fd, text.data(), text.size(), error);
     if (ok && fsync(fd) != 0) {
         error = errno;
         ok = false;
@@ -415,7 +489,7 @@ bool KeepSettingsAside() {
 // that the very first save of two copies is in order too.
 SettingsLock::SettingsLock() {
     std::string dir = ConfigDir();
-    MakeDirectories(dir);
+    MakeDirectories(dir, 0700);
     int fd = LockDirectory(dir);
     token_ = fd;
     if (fd >= 0) {

@@ -168,6 +168,14 @@ void ReportProblem(const std::string& text) { JsConsoleError(text.c_str()); }
 
 std::string DefaultConfigDir() { return kDefaultPlace; }
 
+// The page downloads pictures; the program has no folders to save into.
+std::string PicturesDir() { return std::string(); }
+
+uint32_t WriteNewFile(const std::string&, const std::string&, const std::vector<uint8_t>&, std::string* reason) {
+    *reason = "a page cannot save files itself; the browser downloads them";
+    return ERROR_NOT_SUPPORTED;
+}
+
 std::string SettingsName() { return "the browser's storage (" + SettingsKey() + ")"; }
 
 SettingsState ReadSettings(size_t maxBytes, std::string* text, uint32_t* error, std::string* reason) {

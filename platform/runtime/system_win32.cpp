@@ -68,6 +68,13 @@ void ReportProblem(const std::string& text) { win32sys::ReportProblem(text); }
 
 std::string DefaultConfigDir() { return win32sys::DefaultConfigDir(); }
 
+std::string PicturesDir() { return win32sys::PicturesDir(); }
+
+uint32_t WriteNewFile(const std::string& dir, const std::string& name, const std::vector<uint8_t>& bytes,
+                      std::string* reason) {
+    return win32sys::WriteNewFile(dir, name, std::string(bytes.begin(), bytes.end()), reason);
+}
+
 std::string SettingsName() {
     std::string path = SettingsPath();
     return path.empty() ? "the settings folder" : path;

@@ -22,7 +22,7 @@ constexpr char16_t kPopupClass[] = u"MenuPopup";
 constexpr char16_t kItemClass[] = u"MenuPopupItem";
 
 // The bar fills the bottom 26 rows of the screen.
-constexpr int kBarHeight = 26;
+constexpr int kBarHeight = gdi::kMenuBarHeight;
 constexpr int kBarTop = gdi::kScreenHeight - kBarHeight;
 constexpr int kBarWidth = gdi::kScreenWidth;
 // Buttons stand two rows below the bar's top line and leave one row free

@@ -18,7 +18,7 @@ constexpr uintptr_t kHandleStep = 4;
 // The area that a top-level window created with CW_USEDEFAULT gets: the
 // screen above the 26-row menu bar.
 constexpr int kDefaultWidth = gdi::kScreenWidth;
-constexpr int kDefaultHeight = gdi::kScreenHeight - 26;
+constexpr int kDefaultHeight = gdi::kScreenHeight - gdi::kMenuBarHeight;
 
 constexpr int kShowNoActivate = 4;
 

@@ -2,6 +2,7 @@
 // runners move and once they all arrived, checked against the balls the
 // screen shows under the poles.
 #include <set>
+#include <sstream>
 
 #include "harness.h"
 #include "runner.h"
@@ -108,6 +109,61 @@ TEST(ResultText, FollowsAWholeGameAndMatchesTheBallsUnderThePoles) {
         expected += (i ? ", " : "") + std::to_string(i + 1) + " \u2192 " + std::to_string(poleOf[i] + 1);
     }
     EXPECT_EQ(lines[3], expected);
+}
+
+// The headless host's save and result: after All the picture in the named
+// folder is the board area of the screen at that moment, each pixel 3 x 3,
+// and the line is the program's, naming for each player the pole where its
+// ball stands on the screen.
+TEST(ResultText, TheHeadlessHostSavesTheBoardPictureAndPrintsTheLine) {
+    const std::string dir = MakeTempDir();
+    const Outcome r = RunHeadless("result\n" + Cmd(IDM_NEW) + Cmd(IDM_ALL) + Wait(8000) + "state\nshot s.png\nresult\nsave " +
+                                      dir + "/Pictures\nsave " + dir + "/Pictures\n",
+                                  dir);
+    ASSERT_EQ(r.states.size(), 1u) << r.err;
+    EXPECT_EQ(r.states[0]["state"], BOARD_DONE);
+    const std::vector<std::string> lines = [&] {
+        std::vector<std::string> out;
+        std::istringstream text(ReadFile(dir + "/out.txt"));
+        for (std::string line; std::getline(text, line);) {
+            if (line.empty() || line.front() != '{') out.push_back(line);
+        }
+        return out;
+    }();
+    ASSERT_EQ(lines.size(), 4u) << ReadFile(dir + "/out.txt");
+    EXPECT_EQ(lines[0], "Tavilo: no game yet");
+
+    const Image screen = r.Shot("s.png");
+    std::vector<int> poleOf(6, -1);
+    for (int m = 0; m < 6; ++m) {
+        for (int i = 0; i < 6; ++i) {
+            if (SpriteMisses(screen, 40 + 30 * m - 4, 239, Bitmap(IDB_BALLS), BALL_WIDTH * i, BALL_WIDTH,
+                             BALL_HEIGHT) == 0) {
+                poleOf[i] = m;
+            }
+        }
+    }
+    std::string expected = "Tavilo, 6 players: ";
+    for (int i = 0; i < 6; ++i) {
+        expected += (i ? ", " : "") + std::to_string(i + 1) + " \u2192 " + std::to_string(poleOf[i] + 1);
+    }
+    EXPECT_EQ(lines[1], expected);
+
+    // Two saves in the same second or not, two files, neither replaced.
+    const std::string prefix = "saved " + dir + "/Pictures/Tavilo ";
+    ASSERT_EQ(lines[2].rfind(prefix, 0), 0u) << lines[2];
+    ASSERT_EQ(lines[3].rfind(prefix, 0), 0u) << lines[3];
+    EXPECT_NE(lines[2], lines[3]);
+    for (const std::string& line : {lines[2], lines[3]}) {
+        const Image saved = LoadPng(line.substr(6));
+        ASSERT_EQ(saved.width, 720);
+        ASSERT_EQ(saved.pixels.size(), 720u * 882u);
+        int wrong = 0;
+        for (int y = 0; y < 882; ++y) {
+            for (int x = 0; x < 720; ++x) wrong += Pixel(saved, x, y) != Pixel(screen, x / 3, y / 3);
+        }
+        EXPECT_EQ(wrong, 0) << line;
+    }
 }
 
 }  // namespace

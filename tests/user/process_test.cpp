@@ -203,7 +203,7 @@ TEST_F(SingleInstance, LongFoldersAndNoRuntimeDirectoryKeepTheRule) {
 TEST(ScriptLanguage, BadLinesSayWhatIsWrong) {
     for (const char* bad : {"tap 10", "tap 10 20 30", "tap x 20", "wait -5", "wait", "wait 1.5", "key",
                             "key ctrl+x", "key alt+nothing", "key f13", "command 70000", "command", "state now",
-                            "quit 1", "press", "shot", "frobnicate 1", "wait 4294967296",
+                            "quit 1", "press", "shot", "save", "result now", "frobnicate 1", "wait 4294967296",
                             "wait 18446744073709551616"}) {
         headless::ScriptLine line;
         std::string error;
@@ -229,6 +229,8 @@ TEST(ScriptDriver, FaultsStopTheRunAndSayWhere) {
     };
     fails("", "state\nshot /dev/full\n", "stdin:2:");
     fails("", "state\nshot " + dir + "/no/such/folder.png\n", "stdin:2:");
+    EXPECT_NE(fails("", "state\nsave /dev/null/pictures\n", "stdin:2:").err.find("cannot save the picture"),
+              std::string::npos);
     fails("", "state\r\nwait 4294967296\n", "stdin:2:");
     fails("", "state\npress " + std::string(1 << 20, 'z') + "\n", "stdin:2:");
     fails("", "# " + std::string(1 << 20, 'x') + "\nfrobnicate " + std::string(1 << 20, 'y') + "\n", "stdin:2:");
@@ -259,11 +261,20 @@ TEST(ScriptDriver, RunsEveryCommandThroughTheProgram) {
                           "\n"
                           "wait 0\n"
                           "state\n"
+                          "result\n"
+                          "save " + dir + "/pictures\n"
                           "quit\n"
                           "state\n");
     EXPECT_EQ(r.exitCode, 0) << r.err;
     std::vector<std::string> lines = Lines(r.out);
-    ASSERT_EQ(lines.size(), 2u) << "nothing runs after quit: " << r.out;
+    ASSERT_EQ(lines.size(), 4u) << "nothing runs after quit: " << r.out;
+    EXPECT_EQ(lines[2], "Demo: 1 taps") << "the program's own words";
+    ASSERT_EQ(lines[3].rfind("saved " + dir + "/pictures/Tavilo ", 0), 0u) << lines[3];
+    std::vector<uint32_t> saved;
+    int width = 0, height = 0;
+    ASSERT_TRUE(gdi::ReadPng(lines[3].substr(6).c_str(), &saved, &width, &height)) << lines[3];
+    EXPECT_EQ(width, 720);
+    EXPECT_EQ(height, 882);
     EXPECT_EQ(Field(lines[0], "ticks"), 5);
     EXPECT_EQ(Field(lines[0], "tick"), 1250);
     EXPECT_EQ(Field(lines[1], "taps"), 1);

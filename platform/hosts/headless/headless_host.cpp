@@ -26,6 +26,7 @@
 #include "script_input.h"
 #include "user/host.h"
 #include "user/program.h"
+#include "user/share.h"
 #include "user/user.h"
 #include "windows.h"
 
@@ -74,6 +75,12 @@ std::string Quote(const std::string& line) {
 [[noreturn]] void ScriptError(const std::string& message, const std::string& line) {
     Fail(kExitScript, std::string(g_driver.scriptName) + ":" + std::to_string(g_driver.lineNumber) + ": " +
                           message + ": " + Quote(line));
+}
+
+void PrintLine(const std::string& text) {
+    std::fwrite(text.data(), 1, text.size(), stdout);
+    std::fputc('\n', stdout);
+    std::fflush(stdout);
 }
 
 enum class LineResult { Line, EndOfScript, Wake };
@@ -164,6 +171,10 @@ int Usage(const char* problem) {
                "                     running timers and paints\n"
                "  shot FILE.png      save the 240 x 320 screen\n"
                "  state              print one JSON line with the game's state\n"
+               "  save DIR           save the board, 720 x 882, as a new \"Tavilo DATE TIME.png\"\n"
+               "                     in DIR (made when missing), as Ctrl+S does in tavilo,\n"
+               "                     and print \"saved DIR/NAME\"\n"
+               "  result             print the draw as one line of text, as Ctrl+C copies it\n"
                "  quit               close the program as the window's close box does\n"
                "\n"
                "Exit status: the program's own, 2 for a usage or script error,\n"
@@ -243,11 +254,19 @@ bool WaitEvent(uint64_t deadlineMs, Event* event) {
                 ScriptError("cannot write the picture", line);
             }
             break;
-        case headless::ScriptLine::Kind::State: {
-            std::string state = DescribeProgramState();
-            std::fwrite(state.data(), 1, state.size(), stdout);
-            std::fputc('\n', stdout);
-            std::fflush(stdout);
+        case headless::ScriptLine::Kind::State:
+            PrintLine(DescribeProgramState());
+            break;
+        case headless::ScriptLine::Kind::Result:
+            PrintLine(DescribeResult());
+            break;
+        case headless::ScriptLine::Kind::Save: {
+            std::string name;
+            std::string reason;
+            if (share::SaveBoardPicture(gdi::ScreenPixels(), command.path, &name, &reason) != 0) {
+                ScriptError("cannot save the picture: " + reason, line);
+            }
+            PrintLine("saved " + command.path + "/" + name);
             break;
         }
         case headless::ScriptLine::Kind::Quit:

@@ -202,12 +202,23 @@ bool ParseScriptLine(const std::string& raw, ScriptLine* out, std::string* error
         out->path = rest;
         return true;
     }
-    if (verb == "state" || verb == "quit") {
+    if (verb == "save") {
+        if (rest.empty()) {
+            *error = "save needs a folder";
+            return false;
+        }
+        out->kind = ScriptLine::Kind::Save;
+        out->path = rest;
+        return true;
+    }
+    if (verb == "state" || verb == "result" || verb == "quit") {
         if (!args.empty()) {
             *error = verb + " takes no arguments";
             return false;
         }
-        out->kind = verb == "state" ? ScriptLine::Kind::State : ScriptLine::Kind::Quit;
+        out->kind = verb == "state"    ? ScriptLine::Kind::State
+                    : verb == "result" ? ScriptLine::Kind::Result
+                                       : ScriptLine::Kind::Quit;
         return true;
     }
     *error = "unknown command \"" + verb + "\"";

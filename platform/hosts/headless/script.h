@@ -7,6 +7,8 @@
 //   wait MS                                   let MS milliseconds of the clock pass (0 to 4294967295)
 //   shot FILE.png                             the 240 x 320 screen as a PNG
 //   state                                     the program's state as one JSON line
+//   save DIR                                  the board as a new picture in DIR, as Ctrl+S saves it
+//   result                                    the draw as one line of text, as Ctrl+C copies it
 //   quit                                      end the script
 //
 // Blank lines and lines starting with # are skipped.
@@ -26,13 +28,13 @@ constexpr uint64_t kMaxWaitMs = 0xFFFFFFFFull;
 constexpr uint64_t kMaxClockStartMs = uint64_t{1} << 62;
 
 struct ScriptLine {
-    enum class Kind { Nothing, Pen, Press, Keys, Command, Wait, Shot, State, Quit };
+    enum class Kind { Nothing, Pen, Press, Keys, Command, Wait, Shot, State, Save, Result, Quit };
     Kind kind = Kind::Nothing;
     std::vector<host::Event> events;  // Pen, Keys: in the order they happen
     std::string label;                // Press, as UTF-8
     unsigned command = 0;             // Command
     uint64_t waitMs = 0;
-    std::string path;
+    std::string path;                 // Shot: the file; Save: the folder
 };
 
 // False with a message when the line is not a command of the language.

@@ -123,6 +123,55 @@ std::string DefaultConfigDir() {
     return dir;
 }
 
+std::string PicturesDir() {
+    PWSTR folder = nullptr;
+    std::string dir;
+    if (SUCCEEDED(SHGetKnownFolderPath(FOLDERID_Pictures, 0, nullptr, &folder)) && folder != nullptr &&
+        folder[0] != 0) {
+        dir = Utf8(folder);
+    }
+    CoTaskMemFree(folder);
+    return dir;
+}
+
+unsigned WriteNewFile(const std::string& dir, const std::string& name, const std::string& bytes,
+                      std::string* reason) {
+    if (dir.empty()) {
+        *reason = "there is no folder to save into";
+        return ERROR_PATH_NOT_FOUND;
+    }
+    if (unsigned status = MakeDirectories(dir)) {
+        *reason = "cannot create " + dir + ": " + ErrorText(status);
+        return status;
+    }
+    const std::string path = dir + "\\" + name;
+    const std::wstring wide = Wide(path);
+    // CREATE_NEW fails when the name exists, in the same step that creates
+    // it, so a file another program makes at the same moment is safe too.
+    HANDLE file = CreateFileW(wide.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        DWORD error = GetLastError();
+        *reason = "cannot create " + path + ": " + ErrorText(error);
+        return error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS ? ERROR_FILE_EXISTS : SaveStatus(error);
+    }
+    DWORD error = 0;
+    bool ok = WriteAll(file, bytes, &error);
+    if (ok && !FlushFileBuffers(file)) {
+        error = GetLastError();
+        ok = false;
+    }
+    if (!CloseHandle(file) && ok) {
+        error = GetLastError();
+        ok = false;
+    }
+    if (!ok) {
+        DeleteFileW(wide.c_str());
+        *reason = "cannot write " + path + ": " + ErrorText(error);
+        return SaveStatus(error);
+    }
+    return 0;
+}
+
 unsigned MakeDirectories(const std::string& dir) {
     std::wstring path = Wide(dir);
     if (path.empty()) {

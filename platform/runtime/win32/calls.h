@@ -24,6 +24,15 @@ int OpenForReading(const std::string& path);
 // %APPDATA%\Tavilo, or empty when the profile has no application data folder.
 std::string DefaultConfigDir();
 
+// The Pictures known folder, or empty when the profile has none.
+std::string PicturesDir();
+
+// Creates a new file name in dir (made with its parents when missing) and
+// writes bytes into it; never replaces a file (ERROR_FILE_EXISTS then).
+// Nothing is left behind when it fails; *reason then says why.
+unsigned WriteNewFile(const std::string& dir, const std::string& name, const std::string& bytes,
+                      std::string* reason);
+
 // Creates dir and its missing parents.
 unsigned MakeDirectories(const std::string& dir);
 
