@@ -2,6 +2,7 @@
 // that shows the next of five messages every time it is painted.
 #include "intro/intro.h"
 #include "messages.h"
+#include "resource.h"
 #include "shell/globals.h"
 #include "shell/shell.h"
 
@@ -9,6 +10,16 @@ namespace {
 
 constexpr COLORREF PANEL_FILL = 0x25C8FF;
 constexpr COLORREF MESSAGE_FACE = 0xFFFFFF;
+
+// The message in the player's language: its string resource where the
+// language has one, else the English table's.
+const WCHAR* IntroMessage(int index) {
+    const WCHAR* text = nullptr;
+    if (LoadStringW(g_hInst, IDS_INTRO_FIRST + index, reinterpret_cast<LPWSTR>(&text), 0) > 0) {
+        return text;
+    }
+    return g_introMessages[index];
+}
 
 // Every paint message advances the cycle, whatever caused it, even one that
 // redraws only the part a closing dialog uncovered.
@@ -22,7 +33,7 @@ BOOL PaintPanel(HWND panel) {
     GetClientRect(panel, &client);
     HBRUSH fill = CreateSolidBrush(PANEL_FILL);
     FillRect(dc, &client, fill);
-    DrawOutlinedText(panel, dc, g_introMessages[g_introIndex], MESSAGE_FACE);
+    DrawOutlinedText(panel, dc, IntroMessage(g_introIndex), MESSAGE_FACE);
     DeleteObject(fill);
     EndPaint(panel, &ps);
     g_introIndex += 1;

@@ -3,6 +3,7 @@
 // reads them exactly as the shell library read the original resources.
 #include "resource.h"
 #include "script.h"
+#include "variants.h"
 
 namespace res {
 
@@ -36,16 +37,8 @@ const WORD kMenuBar[] = {
 #undef TEXT_BUTTON
 #undef SEPARATOR
 
-// The top level has five entries, one per button; only Help opens a pop-up.
-// A pop-up has no command of its own, as in a menu resource.
-const MENUITEMRECORD kMenu[] = {
-    {MF_STRING, IDM_NEW, u"New"},
-    {MF_STRING, IDM_ALL, u"All"},
-    {MF_STRING, IDM_OPTION, u"Option"},
-    {MF_POPUP, 0, u"Help"},
-    {MF_STRING | MF_END, IDM_ABOUT, u"About.."},
-    {MF_STRING | MF_END, IDM_EXIT, u"Exit"},
-};
+// Five top-level entries, one per button, and the Help pop-up (variants.h).
+const MENUITEMRECORD kMenu[] = {MENU_ITEMS(u"New", u"All", u"Option", u"Help", u"About..", u"Exit")};
 
 // The icon group lists its images from the largest down.
 const WORD kIconGroup[] = {IDI_TAVILO_32, IDI_TAVILO_16};

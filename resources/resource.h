@@ -12,6 +12,14 @@
 #define IDS_NEW 40026
 #define IDS_ALL 40029
 #define IDS_OPTION 40033
+// The intro panel's translated messages, IDS_INTRO_FIRST plus the message's
+// index, which only the languages other than English have: English keeps
+// its table in intro/ (g_introMessages), and a message without a
+// translation shows it.
+#define IDS_INTRO_FIRST 41000
+#define IDS_INTRO_PRESENTED (IDS_INTRO_FIRST + 0)
+#define IDS_INTRO_EMAIL (IDS_INTRO_FIRST + 2)
+#define IDS_INTRO_GOOD_LUCK (IDS_INTRO_FIRST + 3)
 
 // Icon group and its two images.
 #define IDI_TAVILO 128

@@ -5,6 +5,7 @@
 
 #include "resource.h"
 #include "script.h"
+#include "variants.h"
 
 namespace {
 
@@ -38,6 +39,18 @@ const unsigned char kIcon16Bmp[] = {
 
 #define BITMAP(rt, id, bytes) {TYPE(rt), id, bytes, sizeof(bytes)}
 
+// One language's variants of the texts: the bar's strings, the intro
+// messages, the menu and the two dialogs with text.
+#define TEXT(T, id, field) {TYPE(RT_STRING), id, T.field, res::TextLength(T.field), T.language}
+#define LANGUAGE(T)                                                                                   \
+    TEXT(T, IDS_HELP, help), TEXT(T, IDS_EXIT, exit), TEXT(T, IDS_NEW, newGame), TEXT(T, IDS_ALL, all), \
+        TEXT(T, IDS_OPTION, option), TEXT(T, IDS_INTRO_PRESENTED, presentedBy),                         \
+        TEXT(T, IDS_INTRO_EMAIL, email), TEXT(T, IDS_INTRO_GOOD_LUCK, goodLuck),                        \
+        {TYPE(RT_MENU), IDR_MENUBAR, res::Variant<T>::menu,                                             \
+         sizeof(res::Variant<T>::menu) / sizeof(res::Variant<T>::menu[0]), T.language},                 \
+        {TYPE(RT_DIALOG), IDD_ABOUT, &res::Variant<T>::about, sizeof(DLGTEMPLATEW), T.language},        \
+        {TYPE(RT_DIALOG), IDD_OPTION, &res::Variant<T>::option, sizeof(DLGTEMPLATEW), T.language}
+
 }  // namespace
 
 const RESOURCE_ENTRY g_resourceTable[] = {
@@ -66,6 +79,11 @@ const RESOURCE_ENTRY g_resourceTable[] = {
     BITMAP(RT_ICON, IDI_TAVILO_32, kIcon32Bmp),
     BITMAP(RT_ICON, IDI_TAVILO_16, kIcon16Bmp),
     {TYPE(RT_GROUP_ICON), IDI_TAVILO, res::kIconGroup, sizeof(res::kIconGroup) / sizeof(res::kIconGroup[0])},
+
+    LANGUAGE(res::kSpanishTexts),
+    LANGUAGE(res::kPortugueseTexts),
+    LANGUAGE(res::kFrenchTexts),
+    LANGUAGE(res::kGermanTexts),
 };
 
 const DWORD g_resourceCount = sizeof(g_resourceTable) / sizeof(g_resourceTable[0]);

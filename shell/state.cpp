@@ -4,6 +4,8 @@
 #include <string>
 
 #include "runner.h"
+#include "runtime/language.h"
+#include "user/module.h"
 #include "user/program.h"
 #include "input/stylus.h"
 #include "intro/intro.h"
@@ -68,9 +70,10 @@ std::string DescribeProgramState() {
 
 namespace {
 
-// Every word of the result line, in one place for the translations to
-// replace.
+// Every word of the result line, one record a language; English first, and
+// the first is the fallback of a language without its own.
 struct ResultWords {
+    WORD language;
     const char* noGame;     // no board, or the title picture
     const char* heading;    // before the count
     const char* players;    // after the count
@@ -79,9 +82,26 @@ struct ResultWords {
     const char* notStarted; // after a player whose runner has not set off
     const char* separator;  // between two players
 };
-constexpr ResultWords kResultWords = {
-    "Tavilo: no game yet", "Tavilo, ", " players: ", " \xE2\x86\x92 ", " on the way", " not started", ", ",
+constexpr ResultWords kResultWords[] = {
+    {0, "Tavilo: no game yet", "Tavilo, ", " players: ", " \xE2\x86\x92 ", " on the way", " not started", ", "},
+    {rt::kLanguageSpanish, "Tavilo: aún no hay partida", "Tavilo, ", " jugadores: ", " \xE2\x86\x92 ", " en camino",
+     " sin salir", ", "},
+    {rt::kLanguagePortugueseBrazil, "Tavilo: nenhum jogo ainda", "Tavilo, ", " jogadores: ", " \xE2\x86\x92 ",
+     " a caminho", " não saiu", ", "},
+    {rt::kLanguageFrench, "Tavilo : pas encore de partie", "Tavilo, ", " joueurs : ", " \xE2\x86\x92 ", " en route",
+     " pas encore parti", ", "},
+    {rt::kLanguageGerman, "Tavilo: noch kein Spiel", "Tavilo, ", " Spieler: ", " \xE2\x86\x92 ", " unterwegs",
+     " noch nicht los", ", "},
 };
+
+const ResultWords& WordsFor(WORD language) {
+    for (const ResultWords& words : kResultWords) {
+        if (words.language == language) {
+            return words;
+        }
+    }
+    return kResultWords[0];
+}
 
 // The pole (0-based) under which an arrived runner stands, or -1 where its
 // column is not a pole's, which the rules never leave behind.
@@ -97,7 +117,7 @@ int ArrivalPole(const LadderBoard& board, const Runner& runner) {
 }  // namespace
 
 std::string DescribeResult() {
-    const ResultWords& words = kResultWords;
+    const ResultWords& words = WordsFor(user::ResourceLanguage());
     const LadderBoard* board = g_board;
     if (board == nullptr || board->state == BOARD_TITLE) {
         return words.noGame;

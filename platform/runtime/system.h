@@ -54,6 +54,14 @@ void SetConfigDir(const std::string& dir);
 std::string ConfigDir();
 std::string DefaultConfigDir();
 
+// The languages the user reads, most preferred first, as tags (language.h
+// reads them): the one given with --language (or the page's ?lang=), else
+// the system's own list: POSIX's locale variables, Windows' preferred UI
+// languages, the browser's navigator.languages. Nothing of it is stored.
+void SetLanguage(const std::string& tag);
+std::vector<std::string> LanguageTags();
+std::vector<std::string> SystemLanguageTags();
+
 // The name of the settings text in messages: its file, or its storage key.
 std::string SettingsName();
 

@@ -36,6 +36,7 @@
 #include <set>
 
 #include "descriptor_watch.h"
+#include "language.h"
 #include "include/windows.h"
 #include "system.h"
 #include "user_dirs.h"
@@ -272,6 +273,11 @@ std::string ProgramName() { return program_invocation_short_name; }
 void ReportProblem(const std::string& text) {
     std::fprintf(stderr, "%s\n", text.c_str());
     std::fflush(stderr);
+}
+
+std::vector<std::string> SystemLanguageTags() {
+    return rt::PosixLanguageTags(std::getenv("LANGUAGE"), std::getenv("LC_ALL"), std::getenv("LC_MESSAGES"),
+                                 std::getenv("LANG"));
 }
 
 std::string DefaultConfigDir() {

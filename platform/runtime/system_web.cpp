@@ -135,6 +135,22 @@ EM_JS(int, JsStoreAside, (const char* key, char* reason, int reasonSize), {
     return 2;
 });
 
+// The page's ?lang= when given, else the browser's languages, most
+// preferred first, as one comma-separated line.
+EM_JS(int, JsLanguages, (char* buffer, int size), {
+    let list = [];
+    try {
+        const asked = new URLSearchParams(location.search).get('lang');
+        list = asked ? [asked] : Array.from(navigator.languages || [navigator.language]);
+    } catch (e) {
+        list = [];
+    }
+    const text = list.filter((tag) => typeof tag === "string" && /^[A-Za-z0-9_-]{1,35}$/.test(tag)).join(",");
+    if (lengthBytesUTF8(text) + 1 > size) return 0;
+    stringToUTF8(text, buffer, size);
+    return 1;
+});
+
 EM_JS(void, JsConsoleError, (const char* text), { console.error(UTF8ToString(text)); });
 
 namespace sys {
@@ -174,6 +190,25 @@ std::string PicturesDir() { return std::string(); }
 uint32_t WriteNewFile(const std::string&, const std::string&, const std::vector<uint8_t>&, std::string* reason) {
     *reason = "a page cannot save files itself; the browser downloads them";
     return ERROR_NOT_SUPPORTED;
+}
+
+std::vector<std::string> SystemLanguageTags() {
+    char buffer[512] = {};
+    std::vector<std::string> tags;
+    if (!JsLanguages(buffer, sizeof buffer)) {
+        return tags;
+    }
+    std::string item;
+    for (const char* p = buffer;; ++p) {
+        if (*p == ',' || *p == 0) {
+            if (!item.empty()) tags.push_back(item);
+            item.clear();
+            if (*p == 0) break;
+        } else {
+            item += *p;
+        }
+    }
+    return tags;
 }
 
 std::string SettingsName() { return "the browser's storage (" + SettingsKey() + ")"; }

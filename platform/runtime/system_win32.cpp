@@ -75,6 +75,8 @@ uint32_t WriteNewFile(const std::string& dir, const std::string& name, const std
     return win32sys::WriteNewFile(dir, name, std::string(bytes.begin(), bytes.end()), reason);
 }
 
+std::vector<std::string> SystemLanguageTags() { return win32sys::PreferredUILanguages(); }
+
 std::string SettingsName() {
     std::string path = SettingsPath();
     return path.empty() ? "the settings folder" : path;

@@ -13,6 +13,11 @@
 //   RT_MENU         const MENUITEMRECORD[]; size = count
 //   RT_RCDATA       menu-bar definition: const WORD[]; size in bytes
 //   RT_ACCELERATOR  const WORD[] of 4-word records; size in bytes
+//
+// An entry's language is 0 for the English resource, which every resource
+// has unless the program falls back on a text of its own; a translated
+// variant carries its language (runtime/language.h) and the same type and
+// number. A lookup in a language finds its variant, else the English one.
 #pragma once
 
 #include "wintypes.h"
@@ -22,6 +27,7 @@ struct RESOURCE_ENTRY {
     WORD id;
     const void* data;
     DWORD size;
+    WORD language = 0;
 };
 
 extern const RESOURCE_ENTRY g_resourceTable[];
@@ -29,15 +35,30 @@ extern const DWORD g_resourceCount;
 
 namespace user {
 
-// The entry of that type and number, or null. Inline so that a program's
-// own tests can search its table without the window manager behind it.
-inline const RESOURCE_ENTRY* FindResourceEntry(WORD type, WORD id) {
+// The entry of that type and number in language, else the English one, or
+// null. Inline so that a program's own tests can search its table without
+// the window manager behind it.
+inline const RESOURCE_ENTRY* FindResourceEntry(WORD type, WORD id, WORD language = 0) {
+    const RESOURCE_ENTRY* english = nullptr;
     for (DWORD i = 0; i < g_resourceCount; ++i) {
-        if (g_resourceTable[i].type == type && g_resourceTable[i].id == id) {
-            return &g_resourceTable[i];
+        const RESOURCE_ENTRY& entry = g_resourceTable[i];
+        if (entry.type != type || entry.id != id) {
+            continue;
+        }
+        if (entry.language == language) {
+            return &entry;
+        }
+        if (entry.language == 0 && english == nullptr) {
+            english = &entry;
         }
     }
-    return nullptr;
+    return english;
 }
+
+// The language the program's resources are looked up in: chosen once from
+// the user's languages (sys::LanguageTags) at the first lookup, unless set
+// before. A test may set it between runs of the program.
+WORD ResourceLanguage();
+void SetResourceLanguage(WORD language);
 
 }  // namespace user

@@ -6,6 +6,8 @@
 
 #include "gdi/bmp.h"
 #include "module.h"
+#include "runtime/language.h"
+#include "runtime/system.h"
 #include "user_internal.h"
 
 namespace {
@@ -28,6 +30,28 @@ const RESOURCE_ENTRY* EntryFromHandle(HRSRC resource) {
 }  // namespace
 
 namespace user {
+
+namespace {
+
+bool g_languageChosen = false;
+WORD g_language = 0;
+
+}  // namespace
+
+WORD ResourceLanguage() {
+    if (!g_languageChosen) {
+        g_language = rt::ChooseLanguage(sys::LanguageTags());
+        g_languageChosen = true;
+    }
+    return g_language;
+}
+
+void SetResourceLanguage(WORD language) {
+    g_language = language;
+    g_languageChosen = true;
+}
+
+void ResetResourceLanguage() { g_languageChosen = false; }
 
 void ShowClassIcon(HICON icon) {
     // The group's first (largest) picture becomes the desktop window's icon.
@@ -59,7 +83,7 @@ HRSRC FindResourceW(HMODULE, LPCWSTR name, LPCWSTR type) {
     if (!IS_INTRESOURCE(name) || !IS_INTRESOURCE(type)) {
         return nullptr;  // the program names every resource by number
     }
-    const RESOURCE_ENTRY* entry = user::FindResourceEntry(TypeOf(type), TypeOf(name));
+    const RESOURCE_ENTRY* entry = user::FindResourceEntry(TypeOf(type), TypeOf(name), user::ResourceLanguage());
     return reinterpret_cast<HRSRC>(const_cast<RESOURCE_ENTRY*>(entry));
 }
 
@@ -79,7 +103,7 @@ int LoadStringW(HINSTANCE, UINT id, LPWSTR buffer, int bufferMax) {
     if (buffer == nullptr || id > 0xFFFF) {
         return 0;
     }
-    const RESOURCE_ENTRY* entry = user::FindResourceEntry(TypeOf(RT_STRING), static_cast<WORD>(id));
+    const RESOURCE_ENTRY* entry = user::FindResourceEntry(TypeOf(RT_STRING), static_cast<WORD>(id), user::ResourceLanguage());
     if (entry == nullptr || entry->data == nullptr) {
         if (bufferMax > 0) buffer[0] = 0;
         return 0;

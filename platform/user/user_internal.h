@@ -133,6 +133,7 @@ HWND FindRemoteWindow(const std::u16string& cls, const std::u16string& title);
 bool IsRemoteHandle(HWND hwnd);
 BOOL RaiseRemoteWindow(HWND hwnd);
 void OnInstanceWake();
+void ResetResourceLanguage();  // chosen again at the next lookup
 void ResetInstance();
 
 // resource.cpp

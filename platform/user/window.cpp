@@ -282,6 +282,7 @@ void ResetForTests() {
     ResetPaint();
     ResetInstance();
     ResetClasses();
+    ResetResourceLanguage();
 }
 
 }  // namespace user

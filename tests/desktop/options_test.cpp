@@ -34,6 +34,7 @@ TEST(ParseOptions, TakesValuesAfterASpaceOrAnEqualsSign) {
              {{"--scale", "1", "--config-dir", "/tmp/a b"}, 1, "/tmp/a b", false, false},
              {{"--config-dir=C:\\Users\\x=y"}, 0, "C:\\Users\\x=y", false, false},
              {{"--scale", "2", "--scale=5"}, 5, "", false, false},
+             {{"--language", "ja", "--scale=2"}, 2, "", false, false},
              {{"-h"}, 0, "", true, false},
              {{"--version", "--help"}, 0, "", true, true}}) {
         Parsed p = Parse(c.args);
@@ -46,6 +47,15 @@ TEST(ParseOptions, TakesValuesAfterASpaceOrAnEqualsSign) {
 
 // Each refusal names what was wrong; the scale's range is 1 to kMaxScale,
 // whole numbers only, and an overflowing number is not taken as the largest.
+// The language is handed on as written: a code the program does not speak
+// is English, not a refusal, as a system setting it does not know would be.
+TEST(ParseOptions, TakesTheLanguageAsWritten) {
+    EXPECT_EQ(Parse({"--language", "pt-BR"}).options.language, "pt-BR");
+    EXPECT_EQ(Parse({"--language=zh_TW.Big5"}).options.language, "zh_TW.Big5");
+    EXPECT_TRUE(Parse({"--language", "klingon"}).ok);
+    EXPECT_EQ(Parse({}).options.language, "");
+}
+
 TEST(ParseOptions, RefusesAnythingElseWithItsReason) {
     struct Case { std::vector<const char*> args; std::string error; };
     for (const Case& c : std::vector<Case>{
@@ -61,6 +71,9 @@ TEST(ParseOptions, RefusesAnythingElseWithItsReason) {
              {{"--config-dir"}, "--config-dir needs a directory"},
              {{"--config-dir="}, "--config-dir needs a directory"},
              {{"--config-dir", ""}, "--config-dir needs a directory"},
+             {{"--language"}, "--language needs a language code (ja, ko, zh-Hans, zh-Hant, es, pt-BR, fr, de, en)"},
+             {{"--language="}, "--language needs a language code (ja, ko, zh-Hans, zh-Hant, es, pt-BR, fr, de, en)"},
+             {{"--languages", "de"}, "unknown option '--languages'"},
              {{"--scalex", "2"}, "unknown option '--scalex'"},
              {{"--scale", "2", "game.txt"}, "unknown option 'game.txt'"},
              {{"-s"}, "unknown option '-s'"}}) {

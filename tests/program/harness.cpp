@@ -137,13 +137,14 @@ void WriteFile(const std::string& path, const std::string& text) {
     std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
 }
 
-Outcome RunHeadless(const std::string& script, std::string dir, long long clockStart) {
+Outcome RunHeadless(const std::string& script, std::string dir, long long clockStart, const std::string& args,
+                    const std::string& env) {
     Outcome run;
     run.dir = dir.empty() ? MakeTempDir() : dir;
     WriteFile(run.dir + "/script.txt", script);
     const std::string clock = clockStart >= 0 ? " --clock-start " + std::to_string(clockStart) : "";
-    const int status = std::system(("cd '" + run.dir + "' && '" TAVILO_HEADLESS "' --config-dir '" + run.dir + "'" +
-                                    clock + " script.txt > out.txt 2> err.txt")
+    const int status = std::system(("cd '" + run.dir + "' && " + env + " '" TAVILO_HEADLESS "' --config-dir '" +
+                                    run.dir + "'" + clock + " " + args + " script.txt > out.txt 2> err.txt")
                                        .c_str());
     run.err = ReadFile(run.dir + "/err.txt");
     run.states = StatesIn(ReadFile(run.dir + "/out.txt"));

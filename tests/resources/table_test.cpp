@@ -14,6 +14,7 @@
 
 #include "messages.h"
 #include "resource.h"
+#include "runtime/language.h"
 
 namespace {
 
@@ -42,10 +43,11 @@ TEST(ResourceTable, EveryResourceIsFoundByTypeAndNumber) {
     }
     EXPECT_EQ(Find(RT_DIALOG, 112), nullptr);
     EXPECT_EQ(Find(RT_BITMAP, 103), nullptr);
-    std::set<std::pair<WORD, WORD>> seen;
+    std::set<std::tuple<WORD, WORD, WORD>> seen;
     for (DWORD i = 0; i < g_resourceCount; ++i) {
-        EXPECT_TRUE(seen.insert({g_resourceTable[i].type, g_resourceTable[i].id}).second)
-            << "type " << g_resourceTable[i].type << " id " << g_resourceTable[i].id;
+        const RESOURCE_ENTRY& e = g_resourceTable[i];
+        EXPECT_TRUE(seen.insert({e.type, e.id, e.language}).second)
+            << "type " << e.type << " id " << e.id << " language " << e.language;
     }
 }
 
@@ -119,6 +121,90 @@ TEST(Dialogs, ControlsLieInsideTheirDialogWithIdsOfTheirOwn) {
                 EXPECT_NE(Find(RT_BITMAP, it.textOrdinal), nullptr);
             }
         }
+    }
+}
+
+}  // namespace
+
+namespace {
+
+const WORD kTranslated[] = {rt::kLanguageSpanish, rt::kLanguagePortugueseBrazil, rt::kLanguageFrench,
+                            rt::kLanguageGerman};
+
+// A translation replaces texts and nothing else: each variant is of a
+// resource English has (the intro messages excepted, whose English stays in
+// the intro's own table), a string's size is its length, a menu has the
+// same entries with the same commands and flags, and a dialog the same
+// frame and controls, only the players label having more room.
+TEST(LanguageVariants, ReplaceTextsOnlyAndFallBackToEnglish) {
+    std::set<WORD> languages;
+    for (DWORD i = 0; i < g_resourceCount; ++i) {
+        const RESOURCE_ENTRY& e = g_resourceTable[i];
+        if (e.language == 0) {
+            continue;
+        }
+        languages.insert(e.language);
+        SCOPED_TRACE(testing::Message() << "type " << e.type << " id " << e.id << " language " << e.language);
+        const RESOURCE_ENTRY* english = user::FindResourceEntry(e.type, e.id);
+        if (e.type == Type(RT_STRING)) {
+            auto* text = static_cast<const WCHAR*>(e.data);
+            EXPECT_EQ(Text(text).size(), e.size);
+            EXPECT_GT(e.size, 0u);
+            bool intro = e.id >= IDS_INTRO_FIRST && e.id < IDS_INTRO_FIRST + 5;
+            EXPECT_EQ(english == nullptr, intro);
+            continue;
+        }
+        ASSERT_NE(english, nullptr);
+        ASSERT_EQ(english->size, e.size);
+        if (e.type == Type(RT_MENU)) {
+            auto* a = static_cast<const MENUITEMRECORD*>(english->data);
+            auto* b = static_cast<const MENUITEMRECORD*>(e.data);
+            for (DWORD k = 0; k < e.size; ++k) {
+                EXPECT_EQ(std::tuple(a[k].option, a[k].id), std::tuple(b[k].option, b[k].id));
+                EXPECT_FALSE(Text(b[k].text).empty());
+            }
+        } else {
+            ASSERT_EQ(e.type, Type(RT_DIALOG));
+            auto* a = static_cast<const DLGTEMPLATEW*>(english->data);
+            auto* b = static_cast<const DLGTEMPLATEW*>(e.data);
+            EXPECT_EQ(std::tuple(a->style, a->dwExtendedStyle, a->cdit, a->cx, a->cy, a->pointSize),
+                      std::tuple(b->style, b->dwExtendedStyle, b->cdit, b->cx, b->cy, b->pointSize));
+            EXPECT_EQ(Text(a->typeface), Text(b->typeface));
+            EXPECT_EQ(Text(a->title).empty(), Text(b->title).empty());
+            for (WORD k = 0; k < a->cdit; ++k) {
+                const DLGITEMTEMPLATEW& x = a->items[k];
+                const DLGITEMTEMPLATEW& y = b->items[k];
+                EXPECT_EQ(std::tuple(x.id, x.classAtom, x.textOrdinal, x.y, x.cy, x.text == nullptr),
+                          std::tuple(y.id, y.classAtom, y.textOrdinal, y.y, y.cy, y.text == nullptr));
+                if (x.text != nullptr && Text(x.text) != u"Players") {
+                    EXPECT_EQ(std::tuple(x.style, x.x, x.cx), std::tuple(y.style, y.x, y.cx));
+                }
+            }
+        }
+    }
+    EXPECT_EQ(languages, std::set<WORD>(std::begin(kTranslated), std::end(kTranslated)));
+
+    // Each translated language has the whole set; any other falls back.
+    for (WORD language : kTranslated) {
+        for (WORD id : {IDS_NEW, IDS_ALL, IDS_OPTION, IDS_HELP, IDS_EXIT, IDS_INTRO_PRESENTED, IDS_INTRO_EMAIL,
+                        IDS_INTRO_GOOD_LUCK}) {
+            const RESOURCE_ENTRY* e = user::FindResourceEntry(Type(RT_STRING), id, language);
+            ASSERT_NE(e, nullptr);
+            EXPECT_EQ(e->language, language) << id;
+        }
+        for (auto [type, id] : {std::pair{RT_MENU, IDR_MENUBAR}, {RT_DIALOG, IDD_ABOUT}, {RT_DIALOG, IDD_OPTION}}) {
+            EXPECT_EQ(user::FindResourceEntry(Type(type), id, language)->language, language);
+        }
+        // What needs no words is shared.
+        EXPECT_EQ(user::FindResourceEntry(Type(RT_DIALOG), IDD_INTRO, language), Find(RT_DIALOG, IDD_INTRO));
+        EXPECT_EQ(user::FindResourceEntry(Type(RT_RCDATA), IDR_MENUBAR, language), Find(RT_RCDATA, IDR_MENUBAR));
+    }
+    auto* german = user::FindResourceEntry(Type(RT_STRING), IDS_NEW, rt::kLanguageGerman);
+    EXPECT_EQ(Text(static_cast<const WCHAR*>(german->data)), u"Neu");
+    for (WORD other : {rt::kLanguageEnglish, rt::kLanguageJapanese, WORD(0x0419), WORD(0xFFFF)}) {
+        EXPECT_EQ(user::FindResourceEntry(Type(RT_STRING), IDS_NEW, other), Find(RT_STRING, IDS_NEW));
+        EXPECT_EQ(user::FindResourceEntry(Type(RT_DIALOG), IDD_ABOUT, other), Find(RT_DIALOG, IDD_ABOUT));
+        EXPECT_EQ(user::FindResourceEntry(Type(RT_STRING), IDS_INTRO_FIRST, other), nullptr);
     }
 }
 

@@ -45,9 +45,12 @@ before(async () => {
   scratch = mkdtempSync(join(tmpdir(), 'tavilo-web-'));
   mkdirSync(shots, { recursive: true });
   ({ server, url } = await serve(site));
+  // English pages whatever the machine's locale, to compare with the
+  // headless host's English.
   browser = await chromium.launch({
     executablePath: process.env.CHROMIUM || '/usr/bin/chromium',
     headless: true,
+    args: ['--lang=en-US'],
   });
 });
 
@@ -61,7 +64,10 @@ after(async () => {
 // its standard output.
 function runHeadless(script) {
   const config = mkdtempSync(join(scratch, 'config-'));
-  return execFileSync(headless, ['--config-dir', config, '-'], { input: `${script}quit\n`, encoding: 'utf8' });
+  return execFileSync(headless, ['--config-dir', config, '--language', 'en', '-'], {
+    input: `${script}quit\n`,
+    encoding: 'utf8',
+  });
 }
 
 function headlessState(script) {
@@ -78,7 +84,9 @@ function headlessShot(script) {
 // A page of its own context; console errors and warnings are collected so
 // that each test can insist there were none.
 async function openPage(options = {}) {
-  const context = options.context || (await browser.newContext(options.contextOptions || { viewport: { width: 800, height: 700 } }));
+  const context =
+    options.context ||
+    (await browser.newContext({ locale: 'en-US', ...(options.contextOptions || { viewport: { width: 800, height: 700 } }) }));
   const page = await context.newPage();
   page.problems = [];
   page.on('console', (message) => {
@@ -295,7 +303,7 @@ test('a host that serves the WebAssembly as plain bytes still starts the game', 
 // HTTP: not a secure context, so the page has no Web Locks and no service
 // worker. Playwright answers for the made-up host from the built folder.
 test('over plain HTTP from another machine the game still starts', async () => {
-  const context = await browser.newContext({ viewport: { width: 800, height: 700 } });
+  const context = await browser.newContext({ locale: 'en-US', viewport: { width: 800, height: 700 } });
   await context.route('http://tavilo.test/**', async (route) => {
     const path = new URL(route.request().url()).pathname;
     const name = path === '/' ? 'index.html' : path.slice(1);
@@ -422,7 +430,7 @@ function fillStorage() {
 // damage(key, fillStorage) leaves it, run in the page before the program
 // reads anything.
 async function openDamaged(damage) {
-  const context = await browser.newContext({ viewport: { width: 800, height: 700 } });
+  const context = await browser.newContext({ locale: 'en-US', viewport: { width: 800, height: 700 } });
   await context.addInitScript(`if (sessionStorage.getItem('damaged') === null) {
     sessionStorage.setItem('damaged', '1');
     (${damage})(${JSON.stringify(STORAGE_KEY)}, ${fillStorage});

@@ -19,6 +19,11 @@
 # TAVILO_KEEP_WINE_TEST=1 to keep the working folder (pictures, logs).
 set -euo pipefail
 
+# English on both sides, whatever the machine's locale: Wine gives Windows'
+# display language from LANG, the Linux host reads the locale variables.
+export LANG=C
+unset LC_ALL LC_MESSAGES LANGUAGE
+
 root=$(cd "$(dirname "$0")/../.." && pwd)
 linux_headless=$(realpath "$1")
 windows_bin=$(realpath "$2")

@@ -88,6 +88,18 @@ bool ParseOptions(int argc, const char* const* argv, Options* options, std::stri
             options->configDir = value;
             continue;
         }
+        if (!TakeValue(arg, "--language", argc, argv, &i, &value, &matched)) {
+            *error = "--language needs a language code (ja, ko, zh-Hans, zh-Hant, es, pt-BR, fr, de, en)";
+            return false;
+        }
+        if (matched) {
+            if (*value == '\0') {
+                *error = "--language needs a language code (ja, ko, zh-Hans, zh-Hant, es, pt-BR, fr, de, en)";
+                return false;
+            }
+            options->language = value;
+            continue;
+        }
         *error = std::string("unknown option '") + arg + "'";
         return false;
     }

@@ -150,11 +150,13 @@ int Usage(const char* problem) {
         std::fprintf(stderr, "tavilo-headless: %s (see tavilo-headless --help)\n", problem);
         return kExitUsage;
     }
-    std::fputs("Usage: tavilo-headless [--config-dir DIR] [--clock-start MS] SCRIPT\n"
+    std::fputs("Usage: tavilo-headless [--config-dir DIR] [--language CODE] [--clock-start MS] SCRIPT\n"
                "Runs Tavilo without a display, on a virtual clock, driven by SCRIPT:\n"
                "a file of commands, or - for standard input.\n"
                "\n"
                "  --config-dir DIR  keep the settings in DIR instead of $XDG_CONFIG_HOME/tavilo\n"
+               "  --language CODE   show the game in that language (en, es, pt-BR, fr, de);\n"
+               "                    the default follows LANGUAGE, LC_ALL, LC_MESSAGES, LANG\n"
                "  --clock-start MS  start the virtual clock at MS milliseconds, 0 to 2^62\n"
                "                    (4611686018427387904); default 0\n"
                "  --help            show this text and exit\n"
@@ -332,13 +334,15 @@ int main(int argc, char** argv) {
             std::printf("tavilo-headless (Tavilo) %s\n", TAVILO_VERSION);
             return 0;
         }
-        if (arg == "--config-dir" || arg == "--clock-start") {
+        if (arg == "--config-dir" || arg == "--clock-start" || arg == "--language") {
             if (i + 1 >= argc) {
                 return Usage((arg + " needs a value").c_str());
             }
             std::string value = argv[++i];
             if (arg == "--config-dir") {
                 sys::SetConfigDir(value);
+            } else if (arg == "--language") {
+                sys::SetLanguage(value);
             } else {
                 char* end = nullptr;
                 errno = 0;

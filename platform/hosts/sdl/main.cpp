@@ -13,13 +13,15 @@
 namespace {
 
 constexpr char kUsage[] =
-    "Usage: tavilo [--scale N] [--config-dir DIR]\n"
+    "Usage: tavilo [--scale N] [--config-dir DIR] [--language CODE]\n"
     "Plays Tavilo in a desktop window.\n"
     "\n"
     "  --scale N         show each device pixel as N x N window pixels (1 to 16);\n"
     "                    the default, and the most, is the largest at which the\n"
     "                    window fits the desktop\n"
     "  --config-dir DIR  keep the settings in DIR instead of $XDG_CONFIG_HOME/tavilo\n"
+    "  --language CODE   show the game in that language (en, es, pt-BR, fr, de);\n"
+    "                    the default follows LANGUAGE, LC_ALL, LC_MESSAGES, LANG\n"
     "  --help            show this text and exit\n"
     "  --version         show the version and exit\n"
     "\n"
@@ -44,6 +46,9 @@ int main(int argc, char** argv) {
     }
     if (!options.configDir.empty()) {
         sys::SetConfigDir(options.configDir);
+    }
+    if (!options.language.empty()) {
+        sys::SetLanguage(options.language);
     }
     rt::UseRealClock();
     if (!sdlhost::OpenDisplay(options.scale, &error)) {

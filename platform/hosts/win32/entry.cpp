@@ -17,10 +17,12 @@
 namespace {
 
 constexpr wchar_t kUsage[] =
-    L"Usage: tavilo [--scale N] [--config-dir DIR]\n\n"
+    L"Usage: tavilo [--scale N] [--config-dir DIR] [--language CODE]\n\n"
     L"--scale N\tshow each device pixel as N x N screen pixels (1 to 16); the default, and the most, is "
     L"the largest at which the window fits the screen\n"
     L"--config-dir DIR\tkeep the settings in DIR instead of %APPDATA%\\Tavilo\n"
+    L"--language CODE\tshow the game in that language (en, es, pt-BR, fr, de); the default follows "
+    L"Windows' display language\n"
     L"--help\tshow this text\n"
     L"--version\tshow the version";
 
@@ -61,6 +63,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
     }
     if (!options.configDir.empty()) {
         sys::SetConfigDir(options.configDir);
+    }
+    if (!options.language.empty()) {
+        sys::SetLanguage(options.language);
     }
     rt::UseRealClock();
     std::wstring problem;

@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <cwchar>
 #include <string>
 
 namespace win32sys {
@@ -110,6 +111,29 @@ void UseBinaryStandardOutput() {
 
 int OpenForReading(const std::string& path) {
     return _wopen(Wide(path).c_str(), _O_RDONLY | _O_BINARY | _O_NOINHERIT);
+}
+
+std::vector<std::string> PreferredUILanguages() {
+    std::vector<std::string> tags;
+    ULONG count = 0;
+    ULONG size = 0;
+    if (!GetUserPreferredUILanguages(MUI_LANGUAGE_NAME, &count, nullptr, &size) || size == 0) {
+        return tags;
+    }
+    std::wstring names(size, L'\0');
+    if (!GetUserPreferredUILanguages(MUI_LANGUAGE_NAME, &count, names.data(), &size)) {
+        return tags;
+    }
+    // A list of null-terminated names ended by an empty one; the names are
+    // ASCII.
+    for (const wchar_t* p = names.c_str(); *p != 0; p += wcslen(p) + 1) {
+        std::string tag;
+        for (const wchar_t* c = p; *c != 0; ++c) {
+            tag += *c < 0x80 ? static_cast<char>(*c) : '?';
+        }
+        tags.push_back(tag);
+    }
+    return tags;
 }
 
 std::string DefaultConfigDir() {

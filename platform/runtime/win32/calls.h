@@ -33,6 +33,10 @@ std::string PicturesDir();
 unsigned WriteNewFile(const std::string& dir, const std::string& name, const std::string& bytes,
                       std::string* reason);
 
+// The user's preferred UI languages as tags ("ja-JP"), most preferred
+// first; empty when Windows gives none.
+std::vector<std::string> PreferredUILanguages();
+
 // Creates dir and its missing parents.
 unsigned MakeDirectories(const std::string& dir);
 
