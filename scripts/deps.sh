@@ -1,23 +1,28 @@
 #!/usr/bin/env bash
-# Installs the Debian packages a task needs: ./scripts/deps.sh [game|test|web|ci|windows]
+# Installs the Debian packages a task needs: ./scripts/deps.sh [game|test|web|ci|windows|release]
 #   game     building and playing the game (the default)
-#   test     the above, and the tests and benchmarks
+#   test     the above, and the tests and benchmarks (Python 3 and its YAML
+#            parser for the workflow test)
 #   web      test, and the browser version, its server and its tests: Emscripten,
 #            Chromium, Python's web server, and Node where there is none yet
 #   ci       all of the above, and what the continuous integration checks use: a
 #            window manager and tools to drive it, the desktop and package
 #            validators, and Python 3 for the soak test
 #   windows  test and ci, and the mingw-w64 cross compiler and Wine for tavilo.exe
+#   release  what ./scripts/release.sh builds and packs with: the game's, the
+#            browser build's and the cross compiler's packages, git, the
+#            Debian package tools and Python
 # As root it runs apt-get itself; otherwise it prints the line to run as root.
 set -euo pipefail
 
 # Ninja for the play build: it finds nothing to do in a fraction of a second,
 # where make takes seconds, so a second ./scripts/play.sh starts at once.
 GAME=(g++ cmake make ninja-build pkg-config libsdl2-dev libstb-dev)
-TEST=(libgtest-dev libbenchmark-dev libx11-dev xvfb xauth)
+TEST=(libgtest-dev libbenchmark-dev libx11-dev xvfb xauth python3 python3-yaml)
 CI=(openbox xdotool wmctrl desktop-file-utils appstream dpkg-dev file man-db imagemagick python3)
 WINDOWS=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64 x11-utils)
 WEB=(emscripten chromium python3)
+RELEASE=(git dpkg-dev file python3 g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 emscripten)
 if ! command -v node >/dev/null || ! command -v npm >/dev/null; then
   WEB+=(nodejs npm)
 fi
@@ -28,11 +33,12 @@ case "${1:-game}" in
   web) packages=("${GAME[@]}" "${TEST[@]}" "${WEB[@]}") ;;
   ci) packages=("${GAME[@]}" "${TEST[@]}" "${WEB[@]}" "${CI[@]}") ;;
   windows) packages=("${GAME[@]}" "${TEST[@]}" "${WEB[@]}" "${CI[@]}" "${WINDOWS[@]}") ;;
+  release) packages=("${GAME[@]}" "${RELEASE[@]}") ;;
   -h|--help)
-    sed -n '2,11s/^# \{0,1\}//p' "$0"
+    sed -n '2,15s/^# \{0,1\}//p' "$0"
     exit 0 ;;
   *)
-    echo "deps.sh: unknown set '$1' (game, test, web, ci or windows)" >&2
+    echo "deps.sh: unknown set '$1' (game, test, web, ci, windows or release)" >&2
     exit 2 ;;
 esac
 
