@@ -2,8 +2,11 @@
 # The README's play command, tried as a player would: on a private X server
 # with a small window manager and a fresh settings folder, ./scripts/play.sh
 # must build the game and open its window; a click on New must change the
-# picture; the window manager's close request must end the game with status
-# 0, and the player count must have been saved.
+# picture; after All has finished the game, Ctrl+S must save the board into
+# the Pictures folder of the user-dirs file, 720 x 882, the window's picture
+# enlarged, and Ctrl+C must put the result on the clipboard; the window
+# manager's close request must end the game with status 0, and the player
+# count must have been saved.
 #   .ci/play_test.sh [OUTPUT_DIR]   (screenshots are left in OUTPUT_DIR)
 # Also: without a display, play.sh and tavilo say so and name the headless
 # host, and tavilo names the display it could not reach.
@@ -40,7 +43,9 @@ for _ in $(seq 50); do wmctrl -m >/dev/null 2>&1 && break; sleep 0.1; done
 wmctrl -m >/dev/null 2>&1 || fail "openbox did not start"
 
 config="$work/config"
-mkdir -p "$config"
+mkdir -p "$config" "$work/xdg"
+# The Pictures folder as xdg-user-dirs names it; the game makes it.
+echo "XDG_PICTURES_DIR=\"$work/Bilder\"" >"$work/xdg/user-dirs.dirs"
 start=$(date +%s%N)
 XDG_CONFIG_HOME="$work/xdg" ./scripts/play.sh --scale 2 --config-dir "$config" >"$out/play.log" 2>&1 &
 play_pid=$!
@@ -57,6 +62,37 @@ sleep 1
 import -window root "$out/new.png"
 changed=$(compare -metric AE "$out/title.png" "$out/new.png" null: 2>&1 || true)
 [ "${changed%% *}" -gt 1000 ] 2>/dev/null || fail "clicking New changed $changed pixels"
+
+# All (device pixel (54, 307)) finishes the game well within ten seconds.
+xdotool mousemove --window "$wid" 108 614 click 1
+sleep 10
+import -window "$wid" "$out/finished.png"
+xdotool windowactivate --sync "$wid" key ctrl+s
+for _ in $(seq 50); do compgen -G "$work/Bilder/Tavilo *.png" >/dev/null && break; sleep 0.1; done
+saved=$(compgen -G "$work/Bilder/Tavilo *.png" | head -n 1) || fail "Ctrl+S saved no picture in $work/Bilder"
+[[ $(basename "$saved") =~ ^Tavilo\ [0-9]{4}-[0-9]{2}-[0-9]{2}\ [0-9]{2}-[0-9]{2}-[0-9]{2}\.png$ ]] ||
+  fail "the picture is named $(basename "$saved")"
+title=$(xdotool getwindowname "$wid")
+[ "$title" = "Saved $(basename "$saved")" ] || fail "the title after Ctrl+S is '$title'"
+cp "$saved" "$out/saved.png"
+[ "$(identify -format '%wx%h' "$saved")" = 720x882 ] || fail "the picture is $(identify -format '%wx%h' "$saved")"
+# Both sampled down to the device's 240 x 294: every device pixel is a 3 x 3
+# block in the picture and a 2 x 2 block in the window.
+convert "$saved" -sample 240x294 "$work/saved-small.png"
+convert "$out/finished.png" -crop 480x588+0+0 +repage -sample 240x294 "$work/window-small.png"
+differ=$(compare -metric AE "$work/saved-small.png" "$work/window-small.png" null: 2>&1 || true)
+[ "${differ%% *}" = 0 ] || fail "the saved picture differs from the window in $differ pixels"
+xdotool key ctrl+c
+sleep 0.5
+copied=$(timeout 5 xclip -o -selection clipboard) || fail "nothing on the clipboard after Ctrl+C"
+[[ $copied =~ ^Tavilo,\ 6\ players:\ 1\ →\ [1-6],\ 2\ →\ [1-6],\ 3\ →\ [1-6],\ 4\ →\ [1-6],\ 5\ →\ [1-6],\ 6\ →\ [1-6]$ ]] ||
+  fail "the clipboard holds '$copied'"
+poles=$(grep -o '→ [1-6]' <<<"$copied" | sort | tr -d '\n')
+[ "$poles" = "→ 1→ 2→ 3→ 4→ 5→ 6" ] || fail "the result sends two players to one pole: $copied"
+echo "play test: Ctrl+S saved $(basename "$saved"), Ctrl+C copied: $copied"
+# The note in the title bar gives way to the title again.
+for _ in $(seq 60); do [ "$(xdotool getwindowname "$wid")" = Tavilo ] && break; sleep 0.1; done
+[ "$(xdotool getwindowname "$wid")" = Tavilo ] || fail "the title stays '$(xdotool getwindowname "$wid")'"
 
 wmctrl -c Tavilo
 status=0

@@ -8,7 +8,11 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
+#include <algorithm>
 #include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
@@ -19,6 +23,8 @@
 #include <vector>
 
 #include "display.h"
+#include "user/program.h"
+#include "user/share.h"
 #include "runtime/descriptor_watch.h"
 #include "runtime/runtime_control.h"
 #include "user/host.h"
@@ -153,5 +159,80 @@ TEST_F(DisplayTest, TheWaitSleepsUntilItsDeadlineAndADescriptorWakesIt) {
     close(fds[1]);
 }
 
+SDL_Event CtrlKey(Uint32 type, SDL_Keycode key, SDL_Scancode code) {
+    SDL_Event event = {};
+    event.type = event.key.type = type;
+    event.key.keysym.sym = key;
+    event.key.keysym.scancode = code;
+    event.key.keysym.mod = KMOD_LCTRL;
+    return event;
+}
+
+// Ctrl+S saves the picture on the screen into the Pictures folder that the
+// user-dirs file names, creating it, and says so in the title bar for a few
+// seconds; Ctrl+C puts the program's line on the clipboard. The program
+// sees neither key.
+TEST_F(DisplayTest, CtrlSSavesTheBoardIntoThePicturesFolderAndCtrlCCopiesTheLine) {
+    char scratch[] = "/tmp/tavilo-sdl-pictures-XXXXXX";
+    ASSERT_NE(mkdtemp(scratch), nullptr);
+    const std::string home = scratch;
+    const char* oldHome = std::getenv("HOME");
+    const std::string savedHome = oldHome != nullptr ? oldHome : "";
+    setenv("HOME", home.c_str(), 1);
+    unsetenv("XDG_CONFIG_HOME");
+    std::filesystem::create_directories(home + "/.config");
+    std::ofstream(home + "/.config/user-dirs.dirs") << "XDG_PICTURES_DIR=\"$HOME/Bilder\"\n";
+
+    std::vector<uint32_t> screen(host::kScreenWidth * host::kScreenHeight);
+    for (size_t i = 0; i < screen.size(); ++i) {
+        screen[i] = (static_cast<uint32_t>(i) * 2246822519u) & 0xFFFFFFu;
+    }
+    host::Present(screen.data(), 0, 0, host::kScreenWidth, host::kScreenHeight);
+    Settle();
+    for (SDL_Keycode key : {SDLK_s, SDLK_c}) {
+        SDL_Scancode code = key == SDLK_s ? SDL_SCANCODE_S : SDL_SCANCODE_C;
+        SDL_Event down = CtrlKey(SDL_KEYDOWN, key, code);
+        SDL_Event up = CtrlKey(SDL_KEYUP, key, code);
+        up.key.keysym.mod = KMOD_NONE;  // Ctrl let go first
+        SDL_PushEvent(&down);
+        SDL_PushEvent(&up);
+    }
+    host::Event event;
+    EXPECT_FALSE(host::WaitEvent(rt::NowMs() + 200, &event)) << "the program got a key";
+
+    std::vector<std::filesystem::path> saved;
+    for (const auto& entry : std::filesystem::directory_iterator(home + "/Bilder")) saved.push_back(entry.path());
+    ASSERT_EQ(saved.size(), 1u);
+    const std::string name = saved[0].filename().string();
+    EXPECT_EQ(name.rfind("Tavilo ", 0), 0u) << name;
+    std::vector<uint8_t> expected;
+    ASSERT_TRUE(share::BoardPicturePng(screen.data(), &expected));
+    std::ifstream file(saved[0], std::ios::binary);
+    EXPECT_TRUE(std::equal(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>(), expected.begin(),
+                           expected.end(), [](char a, uint8_t b) { return static_cast<uint8_t>(a) == b; }));
+
+    char* copied = SDL_GetClipboardText();
+    EXPECT_STREQ(copied, "Tavilo, 2 players: 1 \u2192 2, 2 \u2192 1");
+    SDL_free(copied);
+    // The later note is in the title bar, and gives way to the title.
+    EXPECT_STREQ(SDL_GetWindowTitle(DisplayWindow()), "Copied the result");
+    EXPECT_FALSE(host::WaitEvent(rt::NowMs() + 4200, &event));
+    EXPECT_STREQ(SDL_GetWindowTitle(DisplayWindow()), "Tavilo");
+
+    // A Pictures folder that cannot be made: one line in the title bar.
+    std::ofstream(home + "/.config/user-dirs.dirs") << "XDG_PICTURES_DIR=\"/dev/null/Pictures\"\n";
+    SDL_Event down = CtrlKey(SDL_KEYDOWN, SDLK_s, SDL_SCANCODE_S);
+    SDL_PushEvent(&down);
+    EXPECT_FALSE(host::WaitEvent(rt::NowMs() + 100, &event));
+    EXPECT_EQ(std::string(SDL_GetWindowTitle(DisplayWindow())).rfind("Tavilo: could not save the picture: ", 0), 0u)
+        << SDL_GetWindowTitle(DisplayWindow());
+
+    setenv("HOME", savedHome.c_str(), 1);
+    std::filesystem::remove_all(home);
+}
+
 }  // namespace
 }  // namespace sdlhost
+
+// The program's line, as the program linked with the host gives it.
+std::string DescribeResult() { return "Tavilo, 2 players: 1 \u2192 2, 2 \u2192 1"; }

@@ -151,5 +151,38 @@ TEST(InputTranslator, KeysCharactersAndClosing) {
     });
 }
 
+// Ctrl+S and Ctrl+C are the host's: no key of theirs reaches the program,
+// their release neither (even with Ctrl let go first), and a held key
+// repeats no shortcut. With another modifier they are the program's keys.
+TEST(Shortcuts, CtrlSAndCtrlCAreTheHostsAndNeverReachTheProgram) {
+    InputTranslator input;
+    std::deque<host::Event> out;
+    auto press = [&](Uint32 type, SDL_Keycode key, Uint16 mod, Uint8 repeat = 0) {
+        SDL_Event event = Key(type, key, mod);
+        event.key.keysym.scancode = key == SDLK_s ? SDL_SCANCODE_S : key == SDLK_c ? SDL_SCANCODE_C : SDL_SCANCODE_A;
+        event.key.repeat = repeat;
+        input.Translate(event, 0, &out);
+        return input.TakeShortcut();
+    };
+    using Shortcut = InputTranslator::Shortcut;
+    EXPECT_EQ(press(SDL_KEYDOWN, SDLK_s, KMOD_LCTRL), Shortcut::SavePicture);
+    EXPECT_EQ(press(SDL_KEYDOWN, SDLK_s, KMOD_LCTRL, 1), Shortcut::None) << "a held key";
+    EXPECT_EQ(press(SDL_KEYUP, SDLK_s, KMOD_NONE), Shortcut::None);
+    EXPECT_EQ(press(SDL_KEYDOWN, SDLK_c, KMOD_RCTRL), Shortcut::CopyResult);
+    EXPECT_EQ(press(SDL_KEYUP, SDLK_c, KMOD_RCTRL), Shortcut::None);
+    EXPECT_TRUE(out.empty()) << out.size() << " events reached the program";
+
+    EXPECT_EQ(press(SDL_KEYDOWN, SDLK_s, KMOD_LCTRL | KMOD_LSHIFT), Shortcut::None);
+    EXPECT_EQ(press(SDL_KEYDOWN, SDLK_c, KMOD_LCTRL | KMOD_LALT), Shortcut::None);
+    EXPECT_EQ(press(SDL_KEYDOWN, SDLK_s, KMOD_NONE), Shortcut::None);
+    EXPECT_EQ(press(SDL_KEYUP, SDLK_s, KMOD_NONE), Shortcut::None);
+    ASSERT_EQ(out.size(), 5u);  // Ctrl+Alt+C brings its Alt character as well
+    EXPECT_EQ(out[0].vk, 'S');
+    EXPECT_EQ(out[1].vk, 'C');
+    EXPECT_TRUE(out[1].alt);
+    EXPECT_EQ(out[3].vk, 'S');
+    EXPECT_EQ(out[4].kind, EventKind::KeyUp);
+}
+
 }  // namespace
 }  // namespace sdlhost

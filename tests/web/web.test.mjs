@@ -13,6 +13,7 @@ import { dirname, join, resolve } from 'node:path';
 import { fileURLToPath } from 'node:url';
 import { chromium } from 'playwright-core';
 import { serve } from './serve.mjs';
+import { PICTURE_NAME, allArrived, pictureMisses, resultText } from './screen.mjs';
 
 const here = dirname(fileURLToPath(import.meta.url));
 const root = resolve(here, '../..');
@@ -617,4 +618,135 @@ test('on a phone: three device pixels per screen pixel, and a whole game by touc
   await page.screenshot({ path: join(shots, 'game-phone.png') });
   assertQuiet(page);
   await page.context().close();
+});
+
+// ---- Sharing the draw ------------------------------------------------------
+
+// A finished game of six on the page; the screen at its end and the line
+// the program gives for it.
+async function finishedGame(page, board, press = click) {
+  await press(page, BAR.New);
+  await page.waitForTimeout(300);
+  await press(page, BAR.All);
+  let result = [];
+  for (let i = 0; i < 60 && !allArrived(result); ++i) {
+    await page.waitForTimeout(500);
+    result = arrivals(await canvasPixels(page), board);
+  }
+  assert.ok(allArrived(result), `every runner arrives: ${JSON.stringify(result)}`);
+  await page.waitForTimeout(300);
+  return { screen: await canvasPixels(page), text: resultText(result) };
+}
+
+async function expectPicture(page, png, name, screen) {
+  assert.match(name, PICTURE_NAME);
+  const size = await page.evaluate(async (data) => {
+    const image = new Image();
+    image.src = `data:image/png;base64,${data}`;
+    await image.decode();
+    return [image.width, image.height];
+  }, png.toString('base64'));
+  assert.deepEqual(size, [720, 882]);
+  assert.equal(pictureMisses(await pngPixels(page, png.toString('base64')), screen), 0, 'the board scaled 3x');
+}
+
+async function downloaded(page, action) {
+  const [download] = await Promise.all([page.waitForEvent('download'), action()]);
+  return { name: download.suggestedFilename(), png: readFileSync(await download.path()) };
+}
+
+test('Ctrl+S and Cmd+S download the board picture, Ctrl+C copies the draw, and the game never sees them', async () => {
+  const board = boardOfSix();
+  const context = await browser.newContext({ viewport: { width: 800, height: 700 } });
+  await context.grantPermissions(['clipboard-read', 'clipboard-write']);
+  const page = await openPage({ context });
+  const { screen, text } = await finishedGame(page, board);
+  for (const chord of ['Control+s', 'Meta+s']) {
+    const file = await downloaded(page, () => page.keyboard.press(chord));
+    await expectPicture(page, file.png, file.name, screen);
+  }
+  assert.match(await page.locator('#note').textContent(), /^Picture downloaded: Tavilo /);
+  await page.keyboard.press('Control+c');
+  await page.waitForFunction(() => document.getElementById('note').textContent === 'Result copied.');
+  assert.equal(await page.evaluate(() => navigator.clipboard.readText()), text);
+  await page.evaluate(() => navigator.clipboard.writeText(''));
+  await page.keyboard.press('Meta+c');
+  await page.waitForFunction(() => navigator.clipboard.readText().then((copied) => copied !== ''));
+  assert.equal(await page.evaluate(() => navigator.clipboard.readText()), text);
+  assert.equal(countDifferences(await canvasPixels(page), screen), 0, 'the keys reached the game');
+  // The program goes on after being asked in the middle of its wait.
+  await click(page, BAR.New);
+  await page.waitForTimeout(300);
+  assert.notEqual(countDifferences(await canvasPixels(page), screen), 0, 'New still answers');
+  assertQuiet(page);
+  await context.close();
+});
+
+test('the Share button hands one PNG and the text to the share sheet, and without one downloads and copies', async () => {
+  const board = boardOfSix();
+  const context = await browser.newContext({ viewport: { width: 800, height: 700 } });
+  await context.grantPermissions(['clipboard-read', 'clipboard-write']);
+  const page = await openPage({ context });
+  const { screen, text } = await finishedGame(page, board);
+  // Beside the canvas, level with the menu bar, a whole finger wide.
+  const canvasBox = await page.locator('#screen').boundingBox();
+  const button = await page.locator('#share').boundingBox();
+  assert.ok(button.width >= 44 && button.height >= 44, JSON.stringify(button));
+  assert.ok(button.x >= canvasBox.x + canvasBox.width, 'the button is not over the canvas');
+  assert.equal(button.y + button.height, canvasBox.y + canvasBox.height);
+
+  await page.evaluate(() => {
+    navigator.canShare = (data) => Array.isArray(data.files) && data.files.length === 1;
+    navigator.share = async (data) => {
+      window.sharedData = {
+        text: data.text,
+        files: await Promise.all(data.files.map(async (file) => ({
+          name: file.name, type: file.type, bytes: Array.from(new Uint8Array(await file.arrayBuffer())),
+        }))),
+      };
+    };
+  });
+  await page.locator('#share').click();
+  await page.waitForFunction(() => window.sharedData);
+  const shared = await page.evaluate(() => window.sharedData);
+  assert.equal(shared.text, text);
+  assert.equal(shared.files.length, 1);
+  assert.equal(shared.files[0].type, 'image/png');
+  await expectPicture(page, Buffer.from(shared.files[0].bytes), shared.files[0].name, screen);
+
+  await page.evaluate(() => { navigator.canShare = () => false; });
+  const file = await downloaded(page, () => page.locator('#share').click());
+  await expectPicture(page, file.png, file.name, screen);
+  await page.waitForFunction(() => document.getElementById('note').textContent === 'Picture downloaded, result copied.');
+  assert.equal(await page.evaluate(() => navigator.clipboard.readText()), text);
+  assertQuiet(page);
+  await context.close();
+});
+
+test('on a phone the Share button is below the canvas, which keeps its scale; over plain HTTP it only downloads', async () => {
+  const context = await browser.newContext({
+    viewport: { width: 360, height: 640 }, deviceScaleFactor: 2, hasTouch: true, isMobile: true,
+  });
+  await context.route('http://tavilo.test/**', async (route) => {
+    const path = new URL(route.request().url()).pathname;
+    const response = await fetch(new URL(path === '/' ? 'index.html' : path.slice(1), url));
+    await route.fulfill({
+      status: response.status,
+      contentType: response.headers.get('content-type') || undefined,
+      body: Buffer.from(await response.arrayBuffer()),
+    });
+  });
+  const page = await openPage({ context, url: 'http://tavilo.test/' });
+  assert.equal(await page.locator('#screen').getAttribute('data-scale'), '3');
+  const canvasBox = await page.locator('#screen').boundingBox();
+  const button = await page.locator('#share').boundingBox();
+  assert.deepEqual([canvasBox.width, canvasBox.height], [360, 480]);
+  assert.ok(button.y >= canvasBox.y + canvasBox.height && button.y + button.height <= 640, JSON.stringify(button));
+  assert.ok(button.width >= 44 && button.height >= 44);
+  const screen = await canvasPixels(page);
+  const file = await downloaded(page, () => page.locator('#share').tap());
+  await expectPicture(page, file.png, file.name, screen);
+  await page.waitForFunction(() => document.getElementById('note').textContent === 'Picture downloaded.');
+  assertQuiet(page);
+  await context.close();
 });

@@ -17,6 +17,7 @@
 #include <cstring>
 #include <ctime>
 #include <deque>
+#include <string>
 #include <vector>
 
 #include "desktop/scale.h"
@@ -24,7 +25,10 @@
 #include "input.h"
 #include "runtime/descriptor_watch.h"
 #include "runtime/runtime_control.h"
+#include "runtime/system.h"
 #include "user/host.h"
+#include "user/program.h"
+#include "user/share.h"
 #include "video_drivers.h"
 #include "watcher.h"
 
@@ -51,6 +55,9 @@ using desktop::WindowPlacement;
 namespace {
 
 constexpr uint32_t kBlack = 0;
+constexpr const char* kTitle = "Tavilo";
+// How long a note ("Saved ...") stays in the title bar.
+constexpr uint64_t kTitleNoteMs = 4000;
 
 struct Display {
     SDL_Window* window = nullptr;
@@ -64,6 +71,8 @@ struct Display {
     std::vector<uint32_t> iconPixels;  // ARGB, kept until a window can show it
     int iconWidth = 0;
     int iconHeight = 0;
+    // When the note in the title bar gives way to the title again.
+    uint64_t titleNoteEndMs = UINT64_MAX;
 };
 
 Display g_display;
@@ -196,6 +205,49 @@ void HandleWindowEvent(const SDL_WindowEvent& event) {
     }
 }
 
+// Shows text in the title bar for a few seconds, then "Tavilo" again.
+void ShowTitleNote(const std::string& text) {
+    Display& d = g_display;
+    if (d.window == nullptr) {
+        return;
+    }
+    SDL_SetWindowTitle(d.window, text.c_str());
+    d.titleNoteEndMs = rt::NowMs() + kTitleNoteMs;
+}
+
+void RestoreTitleWhenDue() {
+    Display& d = g_display;
+    if (d.titleNoteEndMs != UINT64_MAX && rt::NowMs() >= d.titleNoteEndMs) {
+        d.titleNoteEndMs = UINT64_MAX;
+        if (d.window != nullptr) {
+            SDL_SetWindowTitle(d.window, kTitle);
+        }
+    }
+}
+
+// Ctrl+S: the board as the screen shows it now, into the Pictures folder.
+// A failure is one line in the title bar; the game goes on as it was.
+void SavePicture() {
+    Display& d = g_display;
+    std::string name;
+    std::string reason;
+    const std::string folder = sys::PicturesDir();
+    if (share::SaveBoardPicture(d.screen, folder, &name, &reason) == 0) {
+        ShowTitleNote("Saved " + name);
+    } else {
+        ShowTitleNote("Tavilo: could not save the picture: " + reason);
+    }
+}
+
+// Ctrl+C: the draw as text on the clipboard.
+void CopyResult() {
+    if (SDL_SetClipboardText(DescribeResult().c_str()) == 0) {
+        ShowTitleNote("Copied the result");
+    } else {
+        ShowTitleNote(std::string("Tavilo: could not copy the result: ") + SDL_GetError());
+    }
+}
+
 void Handle(const SDL_Event& event) {
     Display& d = g_display;
     if (event.type == d.wakeEventType) {
@@ -210,6 +262,16 @@ void Handle(const SDL_Event& event) {
         HandleWindowEvent(event.window);
     }
     d.input.Translate(event, rt::NowMs(), &d.pending);
+    switch (d.input.TakeShortcut()) {
+    case InputTranslator::Shortcut::SavePicture:
+        SavePicture();
+        break;
+    case InputTranslator::Shortcut::CopyResult:
+        CopyResult();
+        break;
+    case InputTranslator::Shortcut::None:
+        break;
+    }
 }
 
 // The part of the primary display that windows may take, panels and docks
@@ -286,7 +348,7 @@ bool OpenDisplay(int scale, std::string* error) {
         place.y = SDL_WINDOWPOS_CENTERED;
         place.reduced = false;
     }
-    d.window = SDL_CreateWindow("Tavilo", place.x, place.y, kDeviceWidth * place.scale,
+    d.window = SDL_CreateWindow(kTitle, place.x, place.y, kDeviceWidth * place.scale,
                                 kDeviceHeight * place.scale, SDL_WINDOW_RESIZABLE | SDL_WINDOW_HIDDEN);
     if (d.window == nullptr) {
         *error = SDL_GetError();
@@ -335,6 +397,7 @@ void CloseDisplay() {
         d.window = nullptr;
     }
     d.pending.clear();
+    d.titleNoteEndMs = UINT64_MAX;
     d.input = InputTranslator();
     d.wakeEventType = static_cast<Uint32>(-1);
     SDL_Quit();
@@ -386,23 +449,26 @@ bool WaitEvent(uint64_t deadlineMs, Event* event) {
     sdlhost::Display& d = g_display;
     sdlhost::g_watcher.Rearm();
     for (;;) {
+        sdlhost::RestoreTitleWhenDue();
         if (!d.pending.empty()) {
             *event = std::move(d.pending.front());
             d.pending.pop_front();
             return true;
         }
+        // A note in the title bar also wakes the wait, to take it away.
+        const uint64_t until = std::min(deadlineMs, d.titleNoteEndMs);
         SDL_Event sdlEvent;
         int got;
-        if (deadlineMs == UINT64_MAX) {
+        if (until == UINT64_MAX) {
             got = SDL_WaitEvent(&sdlEvent);
         } else {
             uint64_t now = rt::NowMs();
-            if (now >= deadlineMs) {
+            if (now >= until) {
                 got = SDL_PollEvent(&sdlEvent);
             } else {
                 // SDL blocks in poll() on the display connection here; a
                 // timer deadline is the only reason to wake without input.
-                uint64_t wait = std::min<uint64_t>(deadlineMs - now, INT_MAX);
+                uint64_t wait = std::min<uint64_t>(until - now, INT_MAX);
                 got = SDL_WaitEventTimeout(&sdlEvent, static_cast<int>(wait));
             }
         }
@@ -410,7 +476,7 @@ bool WaitEvent(uint64_t deadlineMs, Event* event) {
             if (deadlineMs != UINT64_MAX && rt::NowMs() >= deadlineMs) {
                 return false;
             }
-            if (deadlineMs == UINT64_MAX) {
+            if (until == UINT64_MAX) {
                 // SDL_WaitEvent only fails when SDL is not running; waiting
                 // on would never end.
                 return false;

@@ -103,7 +103,33 @@ void InputTranslator::PenDrag(int windowX, int windowY, host::EventKind kind, st
     out->push_back(PenEvent(kind, point.x, point.y));
 }
 
+// Ctrl with S or C and no other modifier. The letter is the one the
+// keyboard layout gives the key, as for any program's Ctrl+S.
+bool InputTranslator::ShortcutKey(const SDL_KeyboardEvent& key) {
+    const SDL_Scancode code = key.keysym.scancode;
+    for (SDL_Scancode& taken : shortcutKeys_) {
+        if (key.type == SDL_KEYUP && taken == code && code != SDL_SCANCODE_UNKNOWN) {
+            taken = SDL_SCANCODE_UNKNOWN;
+            return true;
+        }
+    }
+    const Uint16 mod = key.keysym.mod;
+    const SDL_Keycode sym = key.keysym.sym;
+    if (key.type != SDL_KEYDOWN || (mod & KMOD_CTRL) == 0 || (mod & (KMOD_ALT | KMOD_SHIFT | KMOD_GUI)) != 0 ||
+        (sym != SDLK_s && sym != SDLK_c)) {
+        return false;
+    }
+    shortcutKeys_[sym == SDLK_s ? 0 : 1] = code;
+    if (key.repeat == 0) {
+        shortcut_ = sym == SDLK_s ? Shortcut::SavePicture : Shortcut::CopyResult;
+    }
+    return true;
+}
+
 void InputTranslator::Key(const SDL_KeyboardEvent& key, uint64_t nowMs, std::deque<host::Event>* out) {
+    if (ShortcutKey(key)) {
+        return;
+    }
     altHeld_ = (key.keysym.mod & KMOD_ALT) != 0;
     unsigned vk = VkFromKeycode(key.keysym.sym);
     if (vk == 0) {

@@ -20,7 +20,19 @@ public:
     // the request, so the close is dropped.
     static constexpr uint64_t kAltF4CloseWindowMs = 1000;
 
+    // What the host itself does for a key, which the program never sees:
+    // Ctrl+S saves the board picture, Ctrl+C copies the draw as text.
+    enum class Shortcut { None, SavePicture, CopyResult };
+
     void SetLayout(const desktop::Layout& layout) { layout_ = layout; }
+
+    // The shortcut of the last key translated, once; None when there was
+    // none.
+    Shortcut TakeShortcut() {
+        Shortcut taken = shortcut_;
+        shortcut_ = Shortcut::None;
+        return taken;
+    }
 
     // Appends to out the events that one SDL event stands for (often none).
     void Translate(const SDL_Event& event, uint64_t nowMs, std::deque<host::Event>* out);
@@ -33,6 +45,7 @@ private:
     void PenPress(Pen source, int windowX, int windowY, std::deque<host::Event>* out);
     void PenDrag(int windowX, int windowY, host::EventKind kind, std::deque<host::Event>* out);
     void Key(const SDL_KeyboardEvent& key, uint64_t nowMs, std::deque<host::Event>* out);
+    bool ShortcutKey(const SDL_KeyboardEvent& key);
     void Text(const char* utf8, std::deque<host::Event>* out);
     void CloseRequest(uint64_t nowMs, std::deque<host::Event>* out);
 
@@ -44,6 +57,10 @@ private:
     bool altHeld_ = false;
     bool altF4Seen_ = false;
     uint64_t altF4Ms_ = 0;
+    Shortcut shortcut_ = Shortcut::None;
+    // The keys pressed as shortcuts, whose release is not the program's
+    // either, whatever modifiers are held by then.
+    SDL_Scancode shortcutKeys_[2] = {SDL_SCANCODE_UNKNOWN, SDL_SCANCODE_UNKNOWN};
 };
 
 }  // namespace sdlhost

@@ -25,6 +25,9 @@ constexpr char kUsage[] =
     "  --help            show this text and exit\n"
     "  --version         show the version and exit\n"
     "\n"
+    "Keys: Ctrl+S saves the board as a picture in the Pictures folder\n"
+    "(XDG_PICTURES_DIR, else ~/Pictures); Ctrl+C copies the result as text.\n"
+    "\n"
     "Without a display, tavilo-headless plays the game from a script.\n";
 
 }  // namespace

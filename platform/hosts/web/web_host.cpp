@@ -7,9 +7,13 @@
 #include <emscripten.h>
 
 #include <cstdint>
+#include <ctime>
+#include <string>
 
 #include "runtime/runtime_control.h"
 #include "user/host.h"
+#include "user/program.h"
+#include "user/share.h"
 #include "windows.h"
 
 // The page side of each call lives in page/page.js (Module.host).
@@ -133,6 +137,24 @@ void SetIcon(const uint32_t* pixels, const uint8_t* mask, int width, int height)
 }
 
 }  // namespace host
+
+// Hands the page what its Share button, Ctrl+S and Ctrl+C pass on besides
+// the picture, which the page takes from its canvas: the draw as a line of
+// text and the picture's file name, both UTF-8. The page copies them at once.
+EM_JS(void, JsShared, (const char* text, int textSize, const char* name, int nameSize), {
+    const utf8 = new TextDecoder();
+    Module.host.shared(utf8.decode(HEAPU8.subarray(text, text + textSize)),
+                       utf8.decode(HEAPU8.subarray(name, name + nameSize)));
+});
+
+// Called by the page between two turns of the program, while it waits.
+extern "C" EMSCRIPTEN_KEEPALIVE void TaviloShare() {
+    const std::string text = DescribeResult();
+    const std::time_t now = std::time(nullptr);
+    const std::tm* local = std::localtime(&now);
+    const std::string name = local != nullptr ? share::PictureFileName(*local) : std::string("Tavilo.png");
+    JsShared(text.data(), static_cast<int>(text.size()), name.data(), static_cast<int>(name.size()));
+}
 
 int main() {
     rt::UseRealClock();

@@ -27,6 +27,14 @@
   // and costs the first frame its set-up.
   const context = canvas.getContext('2d', { alpha: false, willReadFrequently: true });
 
+  // The Share button, the note that says what sharing did, and where in the
+  // surround they stand (set by fit).
+  const shareButton = document.getElementById('share');
+  const note = document.getElementById('note');
+  const SHARE_GAP = 12;
+  let sharing = false;
+  let shareAnchor = null;
+
   // The WebAssembly is compiled once (index.html starts that before
   // anything else); every run of the program is a fresh instance of it,
   // with fresh memory.
@@ -36,20 +44,90 @@
 
   // Largest whole number of device pixels per screen pixel that fits, at
   // least one, with the canvas placed on whole device pixels so that the
-  // nearest-neighbour scaling stays crisp.
+  // nearest-neighbour scaling stays crisp. The Share button goes into the
+  // surround where there is room for it (beside the canvas, else below it,
+  // as on a phone held upright), moving the canvas off centre if it must but
+  // never making it smaller, and is left out where there is no room at all.
   function fit() {
     const ratio = window.devicePixelRatio || 1;
     const viewWidth = document.documentElement.clientWidth * ratio;
     const viewHeight = document.documentElement.clientHeight * ratio;
     const scale = Math.max(1, Math.floor(Math.min(viewWidth / WIDTH, viewHeight / HEIGHT)));
-    const left = Math.max(0, Math.floor((viewWidth - WIDTH * scale) / 2));
-    const top = Math.max(0, Math.floor((viewHeight - HEIGHT * scale) / 2));
-    canvas.style.width = `${(WIDTH * scale) / ratio}px`;
-    canvas.style.height = `${(HEIGHT * scale) / ratio}px`;
+    const width = WIDTH * scale;
+    const height = HEIGHT * scale;
+    let left = Math.max(0, Math.floor((viewWidth - width) / 2));
+    let top = Math.max(0, Math.floor((viewHeight - height) / 2));
+    let place = null;
+    if (sharing) {
+      shareButton.hidden = false;
+      const gap = SHARE_GAP * ratio;
+      const buttonWidth = shareButton.offsetWidth * ratio;
+      const buttonHeight = shareButton.offsetHeight * ratio;
+      if (viewWidth - left - width >= buttonWidth + 2 * gap) {
+        place = 'beside';
+      } else if (viewHeight - top - height >= buttonHeight + 2 * gap) {
+        place = 'below';
+      } else if (viewWidth - width >= buttonWidth + 2 * gap) {
+        place = 'beside';
+        left = Math.floor((viewWidth - width - buttonWidth - gap) / 2);
+      } else if (viewHeight - height >= buttonHeight + 2 * gap) {
+        place = 'below';
+        top = Math.floor((viewHeight - height - buttonHeight - gap) / 2);
+      }
+      shareButton.hidden = place === null;
+      shareAnchor = place && {
+        place,
+        // Beside: level with the menu bar; below: centred under the canvas.
+        x: place === 'beside' ? (left + width + gap) / ratio : viewWidth / 2 / ratio,
+        y: place === 'beside' ? (top + height) / ratio : (top + height + gap) / ratio,
+        room: place === 'beside' ? (viewWidth - left - width - 2 * gap) / ratio : (viewWidth - 2 * gap) / ratio,
+      };
+      if (shareAnchor) {
+        placeShareButton();
+      }
+      if (!note.hidden) {
+        shareButton.style.visibility = placeNote() ? 'hidden' : '';
+      }
+    }
+    canvas.style.width = `${width / ratio}px`;
+    canvas.style.height = `${height / ratio}px`;
     canvas.style.left = `${left / ratio}px`;
     canvas.style.top = `${top / ratio}px`;
     canvas.dataset.scale = String(scale);
   }
+
+  // Beside the canvas the button's bottom is level with the canvas's, and
+  // the note stands above the button, growing upwards. Below the canvas the
+  // button is centred, and the note stands under it where there is room,
+  // else in its place for its moment.
+  function placeShareButton() {
+    const { place, x, y, room } = shareAnchor;
+    Object.assign(shareButton.style, place === 'beside'
+      ? { left: `${x}px`, top: '', bottom: `${document.documentElement.clientHeight - y}px`, transform: '', maxWidth: `${room}px` }
+      : { left: `${x}px`, top: `${y}px`, bottom: '', transform: 'translateX(-50%)', maxWidth: `${room}px` });
+  }
+
+  // Whether the note covers the button.
+  function placeNote() {
+    const style = note.style;
+    const viewHeight = document.documentElement.clientHeight;
+    if (!shareAnchor) {
+      // No room anywhere: the note shows at the top for its moment.
+      Object.assign(style, { left: '50%', top: `${SHARE_GAP}px`, bottom: '', transform: 'translateX(-50%)', maxWidth: '90vw' });
+      return false;
+    }
+    const { place, x, y, room } = shareAnchor;
+    const buttonHeight = shareButton.offsetHeight;
+    if (place === 'beside') {
+      Object.assign(style, { left: `${x}px`, top: '', bottom: `${viewHeight - y + buttonHeight + SHARE_GAP / 2}px`, transform: '', maxWidth: `${room}px` });
+      return false;
+    }
+    const under = y + buttonHeight + SHARE_GAP / 2;
+    const covers = viewHeight - under < note.offsetHeight + SHARE_GAP / 2;
+    Object.assign(style, { left: `${x}px`, top: `${covers ? y : under}px`, bottom: '', transform: 'translateX(-50%)', maxWidth: `${room}px` });
+    return covers;
+  }
+
   window.addEventListener('resize', fit);
   // A change of devicePixelRatio (browser zoom, a window moved to another
   // monitor) fires no resize everywhere; a media query on the ratio does.
@@ -146,8 +224,12 @@
         const count = width * height;
         setIcon(heapWords.slice(pixels >>> 2, (pixels >>> 2) + count), heapBytes.slice(mask, mask + count), width, height);
       },
+      shared(text, name) {
+        state.shared = { text, name };
+      },
       ended() {
         run = null;
+        showShare(false);
         state.wake = null;
         clearTimeout(state.timer);
         state.finished(state.endReason);
@@ -156,6 +238,7 @@
     createTavilo({
       host,
       preRun: [(module) => {
+        state.module = module;
         module.addRunDependency('tavilo-lock');
         state.release = () => module.removeRunDependency('tavilo-lock');
         if (state.go) {
@@ -269,6 +352,9 @@
   }
 
   function key(event, kind) {
+    if (shareKey(event, kind)) {
+      return;
+    }
     const vk = virtualKey(event);
     if (!run || vk === 0 || !panel.hidden) {
       return;
@@ -282,10 +368,199 @@
   document.addEventListener('keydown', (event) => key(event, EVENT.keyDown));
   document.addEventListener('keyup', (event) => key(event, EVENT.keyUp));
 
+  // ---- Sharing the draw ----------------------------------------------------
+
+  // The board area of the screen (above the menu bar) scaled 3 x 3 with
+  // nearest-neighbour sampling, as every host saves it: the canvas holds the
+  // program's pixels exactly, as it put them there.
+  const BOARD_HEIGHT = 294;
+  const PICTURE_SCALE = 3;
+
+  function boardPicture() {
+    const from = context.getImageData(0, 0, WIDTH, BOARD_HEIGHT).data;
+    const picture = document.createElement('canvas');
+    picture.width = WIDTH * PICTURE_SCALE;
+    picture.height = BOARD_HEIGHT * PICTURE_SCALE;
+    const pictureContext = picture.getContext('2d');
+    const image = pictureContext.createImageData(picture.width, picture.height);
+    const to = new Uint32Array(image.data.buffer);
+    const pixels = new Uint32Array(from.buffer, from.byteOffset, WIDTH * BOARD_HEIGHT);
+    for (let y = 0; y < picture.height; ++y) {
+      const row = ((y / PICTURE_SCALE) | 0) * WIDTH;
+      for (let x = 0; x < picture.width; ++x) {
+        to[y * picture.width + x] = pixels[row + ((x / PICTURE_SCALE) | 0)];
+      }
+    }
+    pictureContext.putImageData(image, 0, 0);
+    // Made at once rather than with toBlob: a share sheet opens only while
+    // the tap that asked for it is fresh, which Safari counts strictly.
+    const data = picture.toDataURL('image/png');
+    if (!data.startsWith('data:image/png;base64,')) {
+      return null;
+    }
+    const bytes = atob(data.slice(data.indexOf(',') + 1));
+    const png = new Uint8Array(bytes.length);
+    for (let i = 0; i < bytes.length; ++i) {
+      png[i] = bytes.charCodeAt(i);
+    }
+    return new Blob([png], { type: 'image/png' });
+  }
+
+  // The draw as a line of text, the picture's file name and, when asked
+  // for, the picture (a PNG Blob, null when the browser could not make one);
+  // null when no program runs. The text and name come from the program
+  // between two of its turns.
+  function takeShared(withPicture) {
+    if (!run || !run.module || !run.module._TaviloShare) {
+      return null;
+    }
+    run.shared = null;
+    run.module._TaviloShare();
+    const shared = run.shared;
+    run.shared = null;
+    if (!shared) {
+      return null;
+    }
+    return { ...shared, png: withPicture ? boardPicture() : null };
+  }
+
+  const NOTE_MS = 4000;
+  let noteTimer = 0;
+
+  // A short note in the button's place for a few seconds, read out by screen
+  // readers as it appears.
+  function showNote(text) {
+    clearTimeout(noteTimer);
+    note.textContent = text;
+    note.hidden = false;
+    shareButton.style.visibility = placeNote() ? 'hidden' : '';
+    noteTimer = setTimeout(() => {
+      note.hidden = true;
+      shareButton.style.visibility = '';
+    }, NOTE_MS);
+  }
+
+  function download(shared) {
+    const link = document.createElement('a');
+    link.href = URL.createObjectURL(shared.png);
+    link.download = shared.name;
+    document.body.append(link);
+    link.click();
+    link.remove();
+    // The browser has taken the data once the click returns; the address is
+    // freed later, as some browsers read it after the click.
+    setTimeout(() => URL.revokeObjectURL(link.href), 60000);
+  }
+
+  // True when the text is on the clipboard. Pages served over plain HTTP
+  // from another machine have no clipboard.
+  async function copyText(text) {
+    if (!navigator.clipboard || !window.isSecureContext) {
+      return false;
+    }
+    try {
+      await navigator.clipboard.writeText(text);
+      return true;
+    } catch (error) {
+      return false;
+    }
+  }
+
+  // Ctrl+S (Cmd+S on a Mac): the picture as a download.
+  function savePicture() {
+    const shared = takeShared(true);
+    if (!shared) {
+      return;
+    }
+    if (!shared.png) {
+      showNote('The browser could not make the picture.');
+      return;
+    }
+    download(shared);
+    showNote(`Picture downloaded: ${shared.name}`);
+  }
+
+  // Ctrl+C (Cmd+C): the text on the clipboard.
+  async function copyResult() {
+    const shared = takeShared(false);
+    if (!shared) {
+      return;
+    }
+    showNote(await copyText(shared.text) ? 'Result copied.' : 'This page cannot use the clipboard (it needs HTTPS).');
+  }
+
+  // The button: the system's share sheet with the picture and the text where
+  // the browser offers one for files (phones), else the picture downloaded
+  // and the text copied.
+  async function shareResult() {
+    const shared = takeShared(true);
+    if (!shared) {
+      return;
+    }
+    if (!shared.png) {
+      showNote('The browser could not make the picture.');
+      return;
+    }
+    const file = new File([shared.png], shared.name, { type: 'image/png' });
+    if (navigator.canShare && navigator.canShare({ files: [file] })) {
+      try {
+        await navigator.share({ files: [file], text: shared.text, title: 'Tavilo' });
+      } catch (error) {
+        if (error.name !== 'AbortError') {
+          showNote(`Could not share: ${error.message}`);
+        }
+      }
+      return;
+    }
+    download(shared);
+    showNote(await copyText(shared.text) ? 'Picture downloaded, result copied.' : 'Picture downloaded.');
+  }
+  shareButton.addEventListener('click', () => {
+    shareResult();
+    canvas.focus({ preventScroll: true });
+  });
+
+  // Ctrl or Cmd with S or C, and no other modifier: the page's, never the
+  // program's. The letter is the one the layout gives the key, or the key's
+  // place on a layout without Latin letters. Handled at the press; the
+  // release of a key taken so is dropped too, whatever is held by then.
+  const takenKeys = new Set();
+  function shareKey(event, kind) {
+    if (kind === EVENT.keyUp && takenKeys.delete(event.code)) {
+      event.preventDefault();
+      return true;
+    }
+    const letter = /^[a-z]$/i.test(event.key) ? event.key.toLowerCase() : event.code.replace(/^Key/, '').toLowerCase();
+    if (kind !== EVENT.keyDown || !(event.ctrlKey || event.metaKey) || event.altKey || event.shiftKey ||
+        (letter !== 's' && letter !== 'c') || !run || !panel.hidden) {
+      return false;
+    }
+    event.preventDefault();
+    takenKeys.add(event.code);
+    if (!event.repeat) {
+      if (letter === 's') {
+        savePicture();
+      } else {
+        copyResult();
+      }
+    }
+    return true;
+  }
+
+  function showShare(on) {
+    sharing = on;
+    if (!on) {
+      shareButton.hidden = true;
+      note.hidden = true;
+    }
+    fit();
+  }
+
   // ---- What the page shows around the program ----------------------------
 
   function showPanel(text, label, onClick) {
     canvas.hidden = true;
+    showShare(false);
     message.textContent = text;
     action.textContent = label;
     action.onclick = onClick;
@@ -296,7 +571,7 @@
   function showScreen() {
     panel.hidden = true;
     canvas.hidden = false;
-    fit();
+    showShare(true);
   }
 
   // ---- One program per browser profile ----------------------------------
