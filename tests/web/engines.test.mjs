@@ -53,7 +53,8 @@ after(() => {
 
 function runHeadless(script) {
   const config = mkdtempSync(join(scratch, 'config-'));
-  return execFileSync(headless, ['--config-dir', config, '-'], { input: `${script}quit\n`, encoding: 'utf8' });
+  return execFileSync(headless, ['--config-dir', config, '--language', 'en', '-'],
+    { input: `${script}quit\n`, encoding: 'utf8' });
 }
 
 function headlessState(script) {
@@ -302,7 +303,8 @@ for (const name of engines) {
     const seven = headlessState('press Option\npress >\npress OK\nwait 600\n').board;
     const engine = await OPENERS[name]();
     try {
-      await engine.goto(url);
+      // English, whatever languages the browser was started with.
+      await engine.goto(`${url}?lang=en`);
       await waitFor(engine, 'ready', 'the first frame');
       await wait(200);
       const title = await decoded(engine, headlessShot('wait 200\n'));

@@ -657,7 +657,7 @@ async function downloaded(page, action) {
 
 test('Ctrl+S and Cmd+S download the board picture, Ctrl+C copies the draw, and the game never sees them', async () => {
   const board = boardOfSix();
-  const context = await browser.newContext({ viewport: { width: 800, height: 700 } });
+  const context = await browser.newContext({ locale: 'en-US', viewport: { width: 800, height: 700 } });
   await context.grantPermissions(['clipboard-read', 'clipboard-write']);
   const page = await openPage({ context });
   const { screen, text } = await finishedGame(page, board);
@@ -684,7 +684,7 @@ test('Ctrl+S and Cmd+S download the board picture, Ctrl+C copies the draw, and t
 
 test('the Share button hands one PNG and the text to the share sheet, and without one downloads and copies', async () => {
   const board = boardOfSix();
-  const context = await browser.newContext({ viewport: { width: 800, height: 700 } });
+  const context = await browser.newContext({ locale: 'en-US', viewport: { width: 800, height: 700 } });
   await context.grantPermissions(['clipboard-read', 'clipboard-write']);
   const page = await openPage({ context });
   const { screen, text } = await finishedGame(page, board);
@@ -725,7 +725,7 @@ test('the Share button hands one PNG and the text to the share sheet, and withou
 
 test('on a phone the Share button is below the canvas, which keeps its scale; over plain HTTP it only downloads', async () => {
   const context = await browser.newContext({
-    viewport: { width: 360, height: 640 }, deviceScaleFactor: 2, hasTouch: true, isMobile: true,
+    locale: 'en-US', viewport: { width: 360, height: 640 }, deviceScaleFactor: 2, hasTouch: true, isMobile: true,
   });
   await context.route('http://tavilo.test/**', async (route) => {
     const path = new URL(route.request().url()).pathname;
