@@ -284,6 +284,55 @@ shot closed
 navy=$(colour_count closed '#000080')
 [ "$navy" -eq 0 ] && pass "the About box's OK closed it" || fail "the About box is still shown"
 
+# Sharing: after All has finished the game, Ctrl+S saves the board into the
+# Pictures known folder, 720 x 882, the window's picture enlarged; Ctrl+C
+# puts that picture (CF_DIB) and the result (CF_UNICODETEXT) on the
+# clipboard, which a small program of our own reads back.
+tap 54 307     # All
+sleep 10
+shot finished
+pictures=$(winepath -u 'C:\users\'"$(whoami)"'\Pictures' 2>/dev/null || true)
+xdotool windowactivate --sync "$w" 2>/dev/null || true
+xdotool key --clearmodifiers ctrl+s
+saved=""
+for _ in $(seq 1 50); do
+    saved=$(compgen -G "$pictures/Tavilo *.png" | head -n1 || true)
+    [ -n "$saved" ] && break
+    sleep 0.1
+done
+if [ -z "$saved" ]; then
+    fail "Ctrl+S saved no picture in $pictures"
+else
+    cp "$saved" "$work/saved.png"
+    title=$(xdotool getwindowname "$w")
+    [ "$title" = "Saved $(basename "$saved")" ] && pass "Ctrl+S saved $(basename "$saved")" ||
+        fail "the title after Ctrl+S is '$title'"
+    [ "$(identify -format '%wx%h' "$saved")" = 720x882 ] && pass "the picture is 720 x 882" ||
+        fail "the picture is $(identify -format '%wx%h' "$saved")"
+    convert "$saved" -filter point -sample 240x294 "$work/saved-small.png"
+    convert "$work/finished.png" -crop 240x294+0+0 +repage "$work/finished-board.png"
+    differ=$(compare -metric AE "$work/saved-small.png" "$work/finished-board.png" null: 2>&1 | cut -d' ' -f1 || true)
+    [ "$differ" = 0 ] && pass "the saved picture is the window's board pixel for pixel" ||
+        fail "the saved picture differs from the window's board in $differ pixels"
+fi
+x86_64-w64-mingw32-g++-posix -O2 -static -municode -o "$work/clipboard_check.exe" \
+    "$root/tests/win32/clipboard_check.cpp" || fail "clipboard_check.exe does not build"
+xdotool key --clearmodifiers ctrl+c
+sleep 1
+if copied=$(timeout 60 wine "$work/clipboard_check.exe" "$(windows_path "$work/clipboard.bmp")" 2>"$work/clipboard.log" |
+            tr -d '\r'); then
+    [[ $copied =~ ^Tavilo,\ 6\ players:\ 1\ →\ [1-6],\ 2\ →\ [1-6],\ 3\ →\ [1-6],\ 4\ →\ [1-6],\ 5\ →\ [1-6],\ 6\ →\ [1-6]$ ]] &&
+        pass "Ctrl+C put the result on the clipboard: $copied" || fail "the clipboard's text is '$copied'"
+    differ=$(compare -metric AE "$work/clipboard.bmp" "$work/saved.png" null: 2>&1 | cut -d' ' -f1 || true)
+    [ "$differ" = 0 ] && pass "the clipboard's picture is the saved picture" ||
+        fail "the clipboard's picture differs from the saved one in $differ pixels ($(cat "$work/clipboard.log"))"
+else
+    fail "clipboard_check found no text or no picture: $(cat "$work/clipboard.log")"
+fi
+sleep 4
+title=$(xdotool getwindowname "$w")
+[ "$title" = Tavilo ] && pass "the title bar says Tavilo again" || fail "the title stays '$title'"
+
 # The option dialog: one player fewer, which starts a new game of five.
 tap 91 307     # Option
 sleep 1

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <string>
 
 namespace win32host {
@@ -17,6 +18,14 @@ void UseDpiAwareness();
 bool OpenWindow(HINSTANCE instance, int scale, int showCommand, std::wstring* error);
 void CloseWindow();
 HWND MainWindow();
+
+// Ctrl+S: the board picture into the Pictures folder; Ctrl+C: the picture
+// and the draw as text on the clipboard. Each says what it did in the title
+// bar for a few seconds; TitleNoteTimer takes the note away when its timer
+// comes (true when the timer was the note's).
+void SavePicture(HWND hwnd, const uint32_t* frame);
+void CopyResult(HWND hwnd, const uint32_t* frame);
+bool TitleNoteTimer(HWND hwnd, UINT_PTR timer);
 
 }  // namespace win32host
 

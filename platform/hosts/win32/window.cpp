@@ -40,6 +40,9 @@ struct Host {
     bool penDown = false;
     int lastX = 0;
     int lastY = 0;
+    // The keys pressed as Ctrl+S and Ctrl+C: their characters and releases
+    // are not the program's either.
+    WPARAM shortcutKeys[2] = {0, 0};
 };
 
 Host g_host;
@@ -179,8 +182,33 @@ bool IsModifier(WPARAM vk) {
     }
 }
 
+// Ctrl with S or C and no other modifier: the host's, never the program's.
+bool Shortcut(UINT message, WPARAM vk, LPARAM lParam) {
+    for (WPARAM& taken : g_host.shortcutKeys) {
+        if (message == WM_KEYUP && taken == vk && vk != 0) {
+            taken = 0;
+            return true;
+        }
+    }
+    const bool ctrl = GetKeyState(VK_CONTROL) < 0;
+    const bool other = GetKeyState(VK_SHIFT) < 0 || GetKeyState(VK_LWIN) < 0 || GetKeyState(VK_RWIN) < 0 ||
+                       (lParam & (1 << 29)) != 0;
+    if (message != WM_KEYDOWN || !ctrl || other || (vk != 'S' && vk != 'C')) {
+        return false;
+    }
+    g_host.shortcutKeys[vk == 'S' ? 0 : 1] = vk;
+    if ((lParam & (1 << 30)) == 0) {  // not a repeat of a held key
+        if (vk == 'S') {
+            SavePicture(g_host.hwnd, g_host.frame.data());
+        } else {
+            CopyResult(g_host.hwnd, g_host.frame.data());
+        }
+    }
+    return true;
+}
+
 void Key(UINT message, WPARAM vk, LPARAM lParam) {
-    if (IsModifier(vk)) {
+    if (IsModifier(vk) || Shortcut(message, vk, lParam)) {
         return;
     }
     host::Event event;
@@ -261,8 +289,17 @@ LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         Key(msg, wParam, lParam);
         return 0;
     case WM_CHAR:
+        // Ctrl+S and Ctrl+C also make the control characters DC3 and ETX.
+        if ((wParam == 0x13 && g_host.shortcutKeys[0] != 0) || (wParam == 0x03 && g_host.shortcutKeys[1] != 0)) {
+            return 0;
+        }
         Char(wParam, lParam);
         return 0;
+    case WM_TIMER:
+        if (TitleNoteTimer(hwnd, wParam)) {
+            return 0;
+        }
+        break;
     case WM_SYSCHAR:
         if (wParam == L' ') {
             break;
