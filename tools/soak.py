@@ -2,31 +2,42 @@
 """Soak tests of tavilo-headless: random input, damaged settings files and
 kills during saves. Needs only the Python standard library.
 
-    tools/soak.py --headless PATH [--events N] [--damaged N] [--kills N] [--seed S]
+    tools/soak.py --headless PATH [--events N] [--damaged N] [--kills N] [--pairs N] [--seed S]
 
 Random input: a seeded generator writes scripts of taps, drags, keys, every
 label and command, waits and "state" lines, and runs them in fresh copies of
 the program, checking every state line: well-formed JSON, two to eight
 players, runners inside the grid or on their arrival row, valid statuses and
 directions, arrivals on distinct poles. A press of a label that is not on the
-screen ends a run as the script language says (exit 2, "press:"); the next
-run goes on with the following events.
+screen, or a command while a dialog is open, ends a run as the script
+language says (exit 2); the next run goes on with the following events.
 
 Damaged files: settings files with random damage must never stop the start,
 and a file kept aside must be kept byte for byte.
 
-Kills: a copy is killed at a random moment while it saves; the settings file
-is always whole, and the next start clears the temporaries left behind.
+Kills: a copy is killed while it saves its settings. The settings folder is
+watched with inotify, and most kills strike at a random moment after the
+save's temporary file appears, within the time a save takes, so that they
+land inside the save (the temporary is still there afterwards); the figures
+say how many did. The settings file is always whole, and the next start
+clears the temporaries left behind.
+
+Start pairs: two copies with the same settings folder started at the same
+moment; exactly one of them runs, the other ends at once with status 0.
 
 Any failure prints the seed and the script or file that caused it, and the
 exit status is 1. The last line gives the figures.
 """
 
 import argparse
+import ctypes
+import ctypes.util
 import json
 import os
 import random
+import select
 import signal
+import struct
 import subprocess
 import sys
 import tempfile
@@ -148,8 +159,15 @@ class Generator:
         return ["wait %d" % rng.choice([0, 1, 49, 50, 51, rng.randrange(1000), rng.randrange(4000)])]
 
 
+def environment(workdir):
+    """The copies' runtime folder is the soak's own, private one."""
+    runtime = os.path.join(workdir, "runtime")
+    os.makedirs(runtime, mode=0o700, exist_ok=True)
+    return dict(os.environ, XDG_RUNTIME_DIR=runtime)
+
+
 def run(headless, config, script, timeout):
-    env = dict(os.environ, XDG_RUNTIME_DIR=config)
+    env = environment(os.path.dirname(config))
     return subprocess.run([headless, "--config-dir", config, "-"], input=script.encode(), env=env,
                           stdout=subprocess.PIPE, stderr=subprocess.PIPE, timeout=timeout)
 
@@ -180,7 +198,10 @@ def soak_events(args, rng, workdir):
                 check_state(line, f"{where}, state line {n + 1}")
             except Failure as failure:
                 raise Failure(str(failure), script)
-        missed_press = result.returncode == 2 and "press" in err and "labelled" in err
+        # A press of a label that is not on the screen, or a command while a
+        # dialog is open, ends the run as the script language says.
+        missed_press = result.returncode == 2 and (("press" in err and "labelled" in err) or
+                                                   "cannot be sent while" in err)
         if result.returncode != 0 and not missed_press:
             raise Failure(f"{where}: exit status {result.returncode}: {err[-2000:]}", script)
         if "ERROR: AddressSanitizer" in err or "runtime error:" in err:
@@ -242,40 +263,155 @@ def is_whole(path):
     return data.startswith(HEADER.encode()) and data.endswith(b"\n\n") and b"PlayerCount" in data
 
 
+class FolderWatch:
+    """Names made in, or moved into, a folder, through Linux's inotify."""
+
+    IN_MOVED_TO = 0x80
+    IN_CREATE = 0x100
+
+    def __init__(self, folder):
+        libc = ctypes.CDLL(ctypes.util.find_library("c") or "libc.so.6", use_errno=True)
+        self.fd = libc.inotify_init1(os.O_NONBLOCK | os.O_CLOEXEC)
+        if self.fd < 0 or libc.inotify_add_watch(self.fd, folder.encode(), self.IN_CREATE | self.IN_MOVED_TO) < 0:
+            raise OSError(ctypes.get_errno(), "inotify on " + folder)
+        self.pending = []
+
+    def next(self, timeout):
+        """The name of the next event, or None after timeout seconds."""
+        deadline = time.monotonic() + timeout
+        while not self.pending:
+            left = deadline - time.monotonic()
+            if left < 0 or not select.select([self.fd], [], [], max(left, 0))[0]:
+                return None
+            data = os.read(self.fd, 65536)
+            at = 0
+            while at < len(data):
+                length = struct.unpack_from("iIII", data, at)[3]
+                self.pending.append(data[at + 16:at + 16 + length].rstrip(b"\0").decode(errors="replace"))
+                at += 16 + length
+        return self.pending.pop(0)
+
+    def drain(self):
+        while self.next(0) is not None:
+            pass
+
+    def close(self):
+        os.close(self.fd)
+
+
+TEMPORARY = ".registry.reg.tmp-"
+KILL_SCRIPT = "press Option\npress %s\npress OK\nquit\n"
+
+
+def start_saving(args, config, env, arrow):
+    """A copy that changes the count and saves it as it closes."""
+    process = subprocess.Popen([args.headless, "--config-dir", config, "-"], stdin=subprocess.PIPE,
+                               stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, env=env)
+    process.stdin.write((KILL_SCRIPT % arrow).encode())
+    process.stdin.close()
+    return process
+
+
+def wait_for(watch, wanted, process, timeout):
+    """The time the first name that wanted() accepts appeared, or None."""
+    deadline = time.monotonic() + timeout
+    while time.monotonic() < deadline:
+        name = watch.next(0.05)
+        if name is not None and wanted(name):
+            return time.monotonic()
+        if name is None and process.poll() is not None:
+            return None
+    return None
+
+
 def soak_kills(args, rng, workdir):
     config = tempfile.mkdtemp(prefix="kills-", dir=workdir)
     path = os.path.join(config, "registry.reg")
-    # A large file makes each save long enough for kills to land inside it.
+    # A large file makes each save long enough for kills to land at many
+    # moments inside it; it stays within the settings file's limits.
     with open(path, "w") as f:
         f.write(HEADER + "\n\n[Software\\Menkor\\Tavilo]\n\"PlayerCount\"=dword:00000004\n\n")
-        for i in range(3000):
-            f.write("[Software\\Filler\\Key%d]\n\"Value\"=\"text to make the save slow\"\n\n" % i)
-    env = dict(os.environ, XDG_RUNTIME_DIR=config)
-    # One run to the end measures how long a run takes; the save is its last
-    # part, so the kills fall in the second half of that time and a little after.
-    started = time.monotonic()
-    run(args.headless, config, "press Option\npress OK\nquit\n", args.timeout)
-    length = time.monotonic() - started
-    left = 0
+        for i in range(1000):
+            f.write("[Software\\Filler\\Key%d]\n\"Value\"=\"%s\"\n\n" % (i, "text to make the save slow " * 20))
+    env = environment(workdir)
+    watch = FolderWatch(config)
+    # Runs to the end measure how long a save takes, from the appearance of
+    # its temporary to the rename over the file.
+    lengths = []
+    for _ in range(3):
+        process = start_saving(args, config, env, "<")
+        made = wait_for(watch, lambda name: name.startswith(TEMPORARY), process, args.timeout)
+        renamed = wait_for(watch, lambda name: name == "registry.reg", process, args.timeout)
+        process.wait()
+        watch.drain()
+        if made is None or renamed is None:
+            raise Failure(f"kills (seed {args.seed}): a run to the end saved nothing")
+        lengths.append(renamed - made)
+    save = sorted(lengths)[1]
+    inside = 0
     for n in range(args.kills):
-        script = "press Option\npress %s\npress OK\nquit\n" % rng.choice("<>")
-        process = subprocess.Popen([args.headless, "--config-dir", config, "-"], stdin=subprocess.PIPE,
-                                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, env=env)
-        process.stdin.write(script.encode())
-        process.stdin.close()
-        time.sleep(rng.uniform(0.4 * length, 1.1 * length))
+        process = start_saving(args, config, env, rng.choice("<>"))
+        # Nine kills in ten strike within a save's length of its temporary's
+        # appearance; the others at any moment of the run, start-up included.
+        if rng.random() < 0.9:
+            if wait_for(watch, lambda name: name.startswith(TEMPORARY), process, args.timeout) is not None:
+                time.sleep(rng.uniform(0, save))
+        else:
+            time.sleep(rng.uniform(0, 3 * save + 0.05))
         process.send_signal(signal.SIGKILL)
         process.wait()
+        watch.drain()
         where = f"kill {n + 1} (seed {args.seed})"
         if not os.path.exists(path) or not is_whole(path):
             raise Failure(f"{where}: the settings file is torn or missing")
-        left += any(name.startswith(".registry.reg.tmp-") for name in os.listdir(config))
+        inside += any(name.startswith(TEMPORARY) for name in os.listdir(config))
+    watch.close()
     result = run(args.headless, config, "state\n", args.timeout)
-    remaining = [name for name in os.listdir(config) if name.startswith(".registry.reg.tmp-")]
+    remaining = [name for name in os.listdir(config) if name.startswith(TEMPORARY)]
     if result.returncode != 0 or remaining:
         raise Failure(f"kills (seed {args.seed}): the next start left {remaining}, "
                       f"exit status {result.returncode}")
-    return args.kills, left
+    return args.kills, inside, save
+
+
+def soak_pairs(args, workdir):
+    """Two copies of one settings folder started together: exactly one runs."""
+    env = environment(workdir)
+    for n in range(args.pairs):
+        config = tempfile.mkdtemp(prefix="pair-", dir=workdir)
+        copies = [subprocess.Popen([args.headless, "--config-dir", config, "-"], stdin=subprocess.PIPE,
+                                   stdout=subprocess.PIPE, stderr=subprocess.PIPE, env=env) for _ in range(2)]
+        for copy in copies:
+            try:
+                copy.stdin.write(b"state\n")
+                copy.stdin.flush()
+            except BrokenPipeError:
+                pass
+        # Both stay open until each has answered or ended, so that neither
+        # can win only because the other had already finished.
+        answered = [b"", b""]
+        deadline = time.monotonic() + args.timeout
+        while time.monotonic() < deadline:
+            waiting = [c.stdout for i, c in enumerate(copies) if not answered[i] and c.poll() is None]
+            if not waiting:
+                break
+            for pipe in select.select(waiting, [], [], 0.05)[0]:
+                i = [c.stdout for c in copies].index(pipe)
+                answered[i] += os.read(pipe.fileno(), 4096)
+        results = []
+        for i, copy in enumerate(copies):
+            try:
+                copy.stdin.close()
+            except BrokenPipeError:
+                pass
+            out, err = copy.communicate(timeout=args.timeout)
+            results.append((answered[i] + out, err.decode(errors="replace"), copy.returncode))
+        ran = sum(1 for out, _, _ in results if out.strip())
+        where = f"start pair {n + 1} (seed {args.seed})"
+        if ran != 1 or any(code != 0 for _, _, code in results):
+            raise Failure(f"{where}: {ran} of the two copies ran, exit statuses "
+                          f"{[code for _, _, code in results]}: {[err[-500:] for _, err, _ in results]}")
+    return args.pairs
 
 
 def main():
@@ -283,7 +419,8 @@ def main():
     parser.add_argument("--headless", required=True, help="the tavilo-headless program")
     parser.add_argument("--events", type=int, default=1000, help="random input events (default 1000)")
     parser.add_argument("--damaged", type=int, default=0, help="damaged settings files to start with")
-    parser.add_argument("--kills", type=int, default=0, help="kills during saves")
+    parser.add_argument("--kills", type=int, default=0, help="kills aimed at saves")
+    parser.add_argument("--pairs", type=int, default=0, help="pairs of copies started together")
     parser.add_argument("--seed", type=int, default=None, help="the random seed (default: from the time)")
     parser.add_argument("--chunk", type=int, default=400, help="events per run of the program")
     parser.add_argument("--timeout", type=float, default=300, help="seconds a run may take")
@@ -295,7 +432,8 @@ def main():
         try:
             events, runs = soak_events(args, rng, workdir)
             damaged = soak_damaged(args, rng, workdir)
-            kills, left = soak_kills(args, rng, workdir) if args.kills else (0, 0)
+            kills, inside, save = soak_kills(args, rng, workdir) if args.kills else (0, 0, 0)
+            pairs = soak_pairs(args, workdir)
         except Failure as failure:
             print(f"soak: FAILED with seed {args.seed}: {failure.args[0]}", file=sys.stderr)
             if len(failure.args) > 1:
@@ -305,7 +443,7 @@ def main():
                 print(f"soak: the input is in {saved}", file=sys.stderr)
             return 1
     print(f"soak: seed {args.seed}: {events} events in {runs} runs, {damaged} damaged files, "
-          f"{kills} kills ({left} inside a save), no failure")
+          f"{kills} kills ({inside} inside a save of {save * 1000:.1f} ms), {pairs} start pairs, no failure")
     return 0
 
 

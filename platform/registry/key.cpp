@@ -114,9 +114,12 @@ LSTATUS RegCreateKeyExW(HKEY key, LPCWSTR subKey, DWORD /*reserved*/, LPWSTR /*c
         if (status != ERROR_SUCCESS) {
             return status;
         }
-        reg::Document doc;
-        reg::LoadDocument(doc);
-        bool existed = reg::KeyExists(doc, path);
+        bool existed = false;
+        {
+            reg::Document doc;
+            reg::LoadDocument(doc);
+            existed = reg::KeyExists(doc, path);
+        }
         if (!existed) {
             if ((parent.access & reg::KEY_CREATE_SUB_KEY_BIT) == 0) {
                 return ERROR_ACCESS_DENIED;

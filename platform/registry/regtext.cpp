@@ -210,6 +210,9 @@ bool ParseHexBytes(std::string_view text, std::vector<BYTE>& out) {
             value = value * 16 + d;
         }
         out.push_back(static_cast<BYTE>(value));
+        if (out.size() > kMaxValueBytes) {
+            return false;
+        }
         if (comma == std::string_view::npos) {
             return true;
         }
@@ -233,44 +236,58 @@ bool ParseHexNumber(std::string_view text, DWORD& out) {
     return true;
 }
 
-// Splits the text into lines without their line ends (LF or CRLF).
-std::vector<std::string_view> SplitLines(std::string_view text) {
-    std::vector<std::string_view> lines;
-    size_t start = 0;
-    while (start < text.size()) {
-        size_t end = text.find('\n', start);
-        if (end == std::string_view::npos) {
-            lines.push_back(text.substr(start));
-            break;
+// The lines of the text without their line ends (LF or CRLF), one at a
+// time, so that a file of many short lines costs no list of them.
+class Lines {
+public:
+    explicit Lines(std::string_view text) : text_(text) {}
+
+    bool Next(std::string_view* line) {
+        if (pos_ >= text_.size()) {
+            return false;
         }
-        lines.push_back(text.substr(start, end - start));
-        start = end + 1;
+        size_t end = text_.find('\n', pos_);
+        if (end == std::string_view::npos) {
+            end = text_.size();
+        }
+        *line = text_.substr(pos_, end - pos_);
+        pos_ = end + 1;
+        ++number_;
+        return true;
     }
-    return lines;
-}
+
+    int Number() const { return number_; }
+
+private:
+    std::string_view text_;
+    size_t pos_ = 0;
+    int number_ = 0;
+};
 
 // Regedit writes UTF-16 files with a byte-order mark; accept them so that an
-// exported file dropped in by hand is taken over rather than kept aside.
-bool DecodeFileText(std::string_view raw, std::string& text) {
+// exported file dropped in by hand is taken over rather than kept aside. UTF-8
+// text is used where it lies; only UTF-16 is converted, into storage.
+bool DecodeFileText(std::string_view raw, std::string& storage, std::string_view& text) {
     if (raw.size() >= 2 && static_cast<BYTE>(raw[0]) == 0xFF && static_cast<BYTE>(raw[1]) == 0xFE) {
         if (raw.size() % 2 != 0) {
             return false;
         }
         std::u16string wide;
+        wide.reserve(raw.size() / 2 - 1);
         for (size_t i = 2; i < raw.size(); i += 2) {
             wide.push_back(static_cast<char16_t>(static_cast<BYTE>(raw[i]) | (static_cast<BYTE>(raw[i + 1]) << 8)));
         }
-        return Utf16ToUtf8(wide, text);
+        if (!Utf16ToUtf8(wide, storage)) {
+            return false;
+        }
+        text = storage;
+        return true;
     }
     if (raw.size() >= 3 && static_cast<BYTE>(raw[0]) == 0xEF && static_cast<BYTE>(raw[1]) == 0xBB &&
         static_cast<BYTE>(raw[2]) == 0xBF) {
         raw.remove_prefix(3);
     }
-    std::u16string check;
-    if (!Utf8ToUtf16(raw, check)) {
-        return false;
-    }
-    text.assign(raw);
+    text = raw;
     return true;
 }
 
@@ -326,6 +343,14 @@ size_t ParseValueName(std::string_view line, std::u16string& name, std::string& 
 
 bool ParseValueData(std::string_view rest, Value& value, std::string& reason) {
     if (!rest.empty() && rest[0] == '"') {
+        // The text is at least half of this, and every character of it at
+        // least two thirds of a byte of data: longer data is past the limit
+        // (or followed by something that does not belong), and is not
+        // copied out to find that.
+        if (rest.size() > 3 * kMaxValueBytes + 2) {
+            reason = "a value holds more than 64 KiB";
+            return false;
+        }
         size_t p = 0;
         std::string text;
         if (!ParseQuoted(rest, p, text) || !TrimLeft(rest.substr(p)).empty()) {
@@ -335,6 +360,10 @@ bool ParseValueData(std::string_view rest, Value& value, std::string& reason) {
         std::u16string wide;
         if (!Utf8ToUtf16(text, wide)) {
             reason = "string data is not valid UTF-8";
+            return false;
+        }
+        if (wide.size() * 2 + 2 > kMaxValueBytes) {
+            reason = "a value holds more than 64 KiB";
             return false;
         }
         value.type = 1;  // REG_SZ
@@ -361,7 +390,8 @@ bool ParseValueData(std::string_view rest, Value& value, std::string& reason) {
     if (StartsWithNoCase(rest, "hex:")) {
         value.type = 3;  // REG_BINARY
         if (!ParseHexBytes(rest.substr(4), value.data)) {
-            reason = "hex data is not a list of bytes";
+            reason = value.data.size() > kMaxValueBytes ? "a value holds more than 64 KiB"
+                                                         : "hex data is not a list of bytes";
             return false;
         }
         return true;
@@ -374,7 +404,8 @@ bool ParseValueData(std::string_view rest, Value& value, std::string& reason) {
             return false;
         }
         if (!ParseHexBytes(rest.substr(close + 2), value.data)) {
-            reason = "hex data is not a list of bytes";
+            reason = value.data.size() > kMaxValueBytes ? "a value holds more than 64 KiB"
+                                                         : "hex data is not a list of bytes";
             return false;
         }
         return true;
@@ -552,6 +583,14 @@ void SetValue(Key& key, std::u16string_view name, DWORD type, const BYTE* data, 
     value->data.assign(data, data + size);
 }
 
+size_t EntryCount(const Document& doc) {
+    size_t count = doc.leadingComments.size();
+    for (const Key& key : doc.keys) {
+        count += 1 + key.entries.size();
+    }
+    return count;
+}
+
 bool ParseDocument(std::string_view raw, Document& doc, ParseError* error) {
     doc = Document{};
     auto fail = [&](int line, const char* reason) {
@@ -559,20 +598,33 @@ bool ParseDocument(std::string_view raw, Document& doc, ParseError* error) {
             error->line = line;
             error->reason = reason;
         }
+        doc = Document{};
         return false;
     };
-    std::string text;
-    if (!DecodeFileText(raw, text)) {
+    if (raw.size() > kMaxFileBytes) {
+        return fail(0, "the file is larger than 1 MiB");
+    }
+    std::string storage;
+    std::string_view text;
+    if (!DecodeFileText(raw, storage, text)) {
         return fail(0, "the file is not UTF-8 or UTF-16 text");
     }
-    std::vector<std::string_view> lines = SplitLines(text);
+    if (!rt::IsUtf8(text)) {
+        return fail(0, "the file is not UTF-8 or UTF-16 text");
+    }
+    Lines lines(text);
+    std::string_view rawLine;
     bool seenHeader = false;
     DocumentIndex index(doc);
     Key* current = nullptr;
     size_t currentIndex = 0;
-    for (size_t i = 0; i < lines.size(); ++i) {
-        int lineNumber = static_cast<int>(i) + 1;
-        std::string_view line = TrimLeft(TrimRight(lines[i]));
+    size_t entries = 0;
+    bool lastWasComment = false;
+    auto count = [&]() { return ++entries <= kMaxEntries; };
+    constexpr const char* kTooMany = "the file holds more than 4096 keys, values and comments";
+    while (lines.Next(&rawLine)) {
+        int lineNumber = lines.Number();
+        std::string_view line = TrimLeft(TrimRight(rawLine));
         if (line.empty()) {
             continue;
         }
@@ -586,13 +638,23 @@ bool ParseDocument(std::string_view raw, Document& doc, ParseError* error) {
             continue;
         }
         if (line[0] == ';') {
-            if (current == nullptr) {
+            // A run of comment lines is kept as one, as it is written back.
+            std::vector<Entry>* entriesOfKey = current != nullptr ? &current->entries : nullptr;
+            if (lastWasComment) {
+                std::string& run = entriesOfKey != nullptr ? entriesOfKey->back().comment : doc.leadingComments.back();
+                run += '\n';
+                run += line;
+            } else if (!count()) {
+                return fail(lineNumber, kTooMany);
+            } else if (entriesOfKey == nullptr) {
                 doc.leadingComments.emplace_back(line);
             } else {
-                current->entries.push_back(Entry{true, std::string(line), {}});
+                entriesOfKey->push_back(Entry{true, std::string(line), {}});
             }
+            lastWasComment = true;
             continue;
         }
+        lastWasComment = false;
         if (line[0] == '[') {
             if (line.back() != ']' || line.size() < 3) {
                 return fail(lineNumber, "a section line is not closed by ']' or names no key");
@@ -603,7 +665,11 @@ bool ParseDocument(std::string_view raw, Document& doc, ParseError* error) {
             }
             // A key named twice is one key; its values are merged, later lines
             // winning, which is what importing such a file would give.
+            size_t keys = doc.keys.size();
             current = &index.KeyFor(path, &currentIndex);
+            if (doc.keys.size() != keys && !count()) {
+                return fail(lineNumber, kTooMany);
+            }
             continue;
         }
         if (line[0] != '"' && line[0] != '@') {
@@ -619,20 +685,29 @@ bool ParseDocument(std::string_view raw, Document& doc, ParseError* error) {
             return fail(lineNumber, reason.c_str());
         }
         // Hex data may continue over several lines, each but the last ending
-        // in a backslash.
-        std::string data(line.substr(dataStart));
+        // in a backslash; only then is it copied out to be joined.
+        std::string_view data = line.substr(dataStart);
+        std::string joined;
         bool hexData = StartsWithNoCase(data, "hex");
-        while (hexData && !data.empty() && data.back() == '\\') {
-            data.pop_back();
-            if (++i >= lines.size()) {
-                return fail(lineNumber, "hex data continues past the end of the file");
+        if (hexData && !data.empty() && data.back() == '\\') {
+            joined.assign(data);
+            while (!joined.empty() && joined.back() == '\\') {
+                joined.pop_back();
+                if (!lines.Next(&rawLine)) {
+                    return fail(lineNumber, "hex data continues past the end of the file");
+                }
+                joined += TrimLeft(TrimRight(rawLine));
             }
-            data += TrimLeft(TrimRight(lines[i]));
+            data = joined;
         }
         if (!ParseValueData(data, value, reason)) {
             return fail(lineNumber, reason.c_str());
         }
+        size_t before = current->entries.size();
         index.Set(currentIndex, std::move(value));
+        if (current->entries.size() != before && !count()) {
+            return fail(lineNumber, kTooMany);
+        }
     }
     // A file of nothing but blank space holds nothing to lose; it is read as
     // an empty registry. Text without the header is not ours.

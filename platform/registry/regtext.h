@@ -19,11 +19,11 @@ struct Value {
     std::vector<BYTE> data;
 };
 
-// One line under a section: a value, or a comment kept exactly as written so
+// One line under a section: a value, or comments kept exactly as written so
 // that a hand-edited file keeps its notes across our rewrites.
 struct Entry {
     bool isComment = false;
-    std::string comment;  // UTF-8, starting with ';'
+    std::string comment;  // UTF-8: one or more lines starting with ';', joined by '\n'
     Value value;
 };
 
@@ -33,11 +33,24 @@ struct Key {
 };
 
 struct Document {
-    std::vector<std::string> leadingComments;  // comments before the first section
+    std::vector<std::string> leadingComments;  // comments before the first section, as Entry::comment
     std::vector<Key> keys;                     // in file order
 };
 
 constexpr const char* kHeaderLine = "Windows Registry Editor Version 5.00";
+
+// What a settings file may hold. It keeps the game's one value and perhaps a
+// few of the user's own, so a file past any of these is not one the program
+// wrote: it is damage, kept aside like any other. They also bound what a
+// start holds in memory to a few times the largest file, and a save that
+// would pass them is refused.
+constexpr size_t kMaxFileBytes = 1024 * 1024;
+constexpr size_t kMaxValueBytes = 64 * 1024;
+// Keys, values and runs of comment lines, counted together.
+constexpr size_t kMaxEntries = 4096;
+
+// How many keys, values and runs of comments the document holds.
+size_t EntryCount(const Document& doc);
 
 // Parses the text of a registry file. Returns false, with the line number and
 // a reason, when the text is not a registry file we can take over without

@@ -12,10 +12,6 @@ namespace reg {
 
 namespace {
 
-// Anything larger than this is not a settings file we wrote; it is treated
-// as damage and kept aside rather than read into memory.
-constexpr size_t kMaxTextBytes = 16 * 1024 * 1024;
-
 enum class TextState { Parsed, Missing, Damaged, Unreadable };
 
 struct TextRead {
@@ -28,7 +24,7 @@ TextRead ReadRegistryText(Document& doc) {
     doc = Document{};
     TextRead result;
     std::string text;
-    switch (sys::ReadSettings(kMaxTextBytes, &text, &result.error, &result.reason)) {
+    switch (sys::ReadSettings(kMaxFileBytes, &text, &result.error, &result.reason)) {
     case sys::SettingsState::Missing:
         result.state = TextState::Missing;
         return result;
@@ -51,10 +47,17 @@ TextRead ReadRegistryText(Document& doc) {
 
 // A failed save is the one failure of the settings said out loud: the
 // program goes on as if nothing happened, but the count the player chose
-// would otherwise be lost without a word.
+// would otherwise be lost without a word. The same failure again (settings
+// that must not be used, refused when the key is made at the start and
+// again at the save) is not said twice in a row.
 LSTATUS ReportFailedSave(LSTATUS status, const std::string& reason) {
-    sys::ReportProblem(sys::ProgramName() + ": could not save the settings to " + sys::SettingsName() + ": " + reason +
-                       "; the file keeps what it held");
+    static std::string last;
+    std::string line = sys::ProgramName() + ": could not save the settings to " + sys::SettingsName() + ": " + reason +
+                       "; the file keeps what it held";
+    if (line != last) {
+        sys::ReportProblem(line);
+        last = line;
+    }
     return status;
 }
 
@@ -90,8 +93,17 @@ LSTATUS UpdateDocument(const std::function<bool(Document&)>& change) {
     if (!change(doc)) {
         return ERROR_SUCCESS;
     }
+    // A file past the limits would be taken for damage at the next start,
+    // and every value in it lost to the defaults: the old file is kept.
+    if (EntryCount(doc) > kMaxEntries) {
+        return ReportFailedSave(ERROR_NOT_ENOUGH_QUOTA, "it would hold more than 4096 keys, values and comments");
+    }
+    std::string text = SerializeDocument(doc);
+    if (text.size() > kMaxFileBytes) {
+        return ReportFailedSave(ERROR_NOT_ENOUGH_QUOTA, "it would grow past 1 MiB");
+    }
     std::string reason;
-    uint32_t status = sys::ReplaceSettings(SerializeDocument(doc), &reason);
+    uint32_t status = sys::ReplaceSettings(text, &reason);
     return status == ERROR_SUCCESS ? ERROR_SUCCESS : ReportFailedSave(static_cast<LSTATUS>(status), reason);
 }
 

@@ -5,18 +5,6 @@
 #include "handles.h"
 #include "store.h"
 
-namespace reg {
-
-namespace {
-
-// A settings value of more than this is a caller's mistake, not a setting;
-// refusing it keeps one bad call from bloating the file every later run reads.
-constexpr DWORD kMaxValueBytes = 1024 * 1024;
-
-}  // namespace
-
-}  // namespace reg
-
 LSTATUS RegQueryValueExW(HKEY key, LPCWSTR valueName, LPDWORD reserved, LPDWORD type, LPBYTE data,
                          LPDWORD dataSize) {
     try {
@@ -75,6 +63,8 @@ LSTATUS RegSetValueExW(HKEY key, LPCWSTR valueName, DWORD /*reserved*/, DWORD ty
         if ((open.access & reg::KEY_SET_VALUE_BIT) == 0) {
             return ERROR_ACCESS_DENIED;
         }
+        // A settings value of more than this is a caller's mistake, not a
+        // setting, and a file holding it would be read as damaged.
         if ((data == nullptr && dataSize != 0) || dataSize > reg::kMaxValueBytes) {
             return ERROR_INVALID_PARAMETER;
         }

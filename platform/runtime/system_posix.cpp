@@ -1,43 +1,33 @@
-// The system seam on Linux and other POSIX systems.
+// The system seam on Linux and other POSIX systems: the clock, messages and
+// the settings file. The one-copy rule is in posix/instance.cpp.
 //
 // Settings: $XDG_CONFIG_HOME/tavilo/registry.reg (or ~/.config/...). Saves
 // follow the usual safe-save pattern (Wine's server/registry.c does the
 // same): write a temporary file beside the real one, flush it to the disk,
 // then rename it over the old file. A registry.reg that is a symbolic link
 // is written through: the temporary goes beside the link's target and
-// replaces the target, as editors do.
-//
-// One copy: an flock on a lock file taken before listening on a Unix socket
-// beside it; the host watches the socket (rt::WatchDescriptor) while the
-// copy listens for hand-over requests. The kernel gives the lock to exactly one copy and frees it when
-// that copy ends however it ends, so there are no stale claims to judge. The
-// files live where only this user can reach them: $XDG_RUNTIME_DIR, or else
-// a 0700 directory of our own under the temporary directory whose owner is
-// checked; their names are a hash, so any config directory fits in a socket
-// address.
+// replaces the target, as editors do. Before any of it, the folders, links
+// and file on the way are checked as OpenSSH checks ~/.ssh
+// (posix/ownership.h): settings another user could have placed or pointed
+// elsewhere are neither read nor written.
 #include <dirent.h>
 #include <fcntl.h>
-#include <poll.h>
 #include <pwd.h>
 #include <sys/file.h>
-#include <sys/socket.h>
 #include <sys/stat.h>
-#include <sys/time.h>
-#include <sys/un.h>
 #include <time.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <mutex>
 #include <set>
 
-#include "descriptor_watch.h"
 #include "language.h"
 #include "include/windows.h"
+#include "posix/ownership.h"
 #include "system.h"
 #include "user_dirs.h"
 
@@ -78,8 +68,10 @@ uint32_t Fail(int error, std::string* reason) {
 }
 
 // mkdir -p with the given mode for what it creates (less the umask);
-// directories that already exist keep their mode.
-int MakeDirectories(const std::string& dir, mode_t mode) {
+// directories that already exist keep their mode. Run as root for another
+// user, what it makes is given to that user, as the folder it is made in
+// would have been.
+int MakeDirectories(const std::string& dir, mode_t mode, uid_t owner = 0, gid_t group = 0) {
     if (dir.empty()) {
         return ENOENT;
     }
@@ -89,6 +81,9 @@ int MakeDirectories(const std::string& dir, mode_t mode) {
         }
         std::string prefix = dir.substr(0, pos);
         if (mkdir(prefix.c_str(), mode) == 0) {
+            if (geteuid() == 0 && owner != 0) {
+                lchown(prefix.c_str(), owner, group);
+            }
             continue;
         }
         int error = errno;
@@ -125,33 +120,20 @@ std::string BaseNameOf(const std::string& path) { return path.substr(path.rfind(
 std::string TemporaryPrefix(const std::string& path) { return "." + BaseNameOf(path) + ".tmp-"; }
 constexpr size_t kTemporarySuffix = 6;  // mkstemp's XXXXXX
 
-// Follows symbolic links from path to the file they finally name, the way
-// the kernel would, so that a save replaces the target and keeps the link.
-// A dangling link gives its missing target, which a save then creates.
-std::string FollowLinks(const std::string& path) {
-    std::string current = path;
-    for (int depth = 0; depth < 40; ++depth) {
-        struct stat st;
-        if (lstat(current.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) {
-            return current;
-        }
-        std::string target(static_cast<size_t>(st.st_size > 0 ? st.st_size : 4096) + 1, '\0');
-        ssize_t n = readlink(current.c_str(), target.data(), target.size());
-        if (n < 0 || static_cast<size_t>(n) >= target.size()) {
-            return current;
-        }
-        target.resize(static_cast<size_t>(n));
-        current = target[0] == '/' ? target : DirectoryOf(current) + "/" + target;
-    }
-    return current;  // a loop: opening it reports ELOOP
-}
-
-// The settings file itself, after any links; empty without a config dir.
-std::string SettingsPath() {
-    // Without any directory there is no file; never fall back to one at the
-    // root of the file system.
+// The settings file and the folders it lives in, once they are found safe;
+// false with the reason otherwise. Without a config directory there is no
+// file: never fall back to one at the root of the file system.
+bool Place(posix::SettingsPlace* place, std::string* reason) {
     std::string dir = ConfigDir();
-    return dir.empty() ? std::string() : FollowLinks(dir + "/" + kSettingsFile);
+    if (dir.empty()) {
+        *reason = "there is no settings folder";
+        return false;
+    }
+    if (!posix::CheckSettingsPlace(dir, kSettingsFile, place, reason)) {
+        *reason += ", so the settings there are not used";
+        return false;
+    }
+    return true;
 }
 
 int LockDirectory(const std::string& dir) {
@@ -347,22 +329,36 @@ uint32_t WriteNewFile(const std::string& dir, const std::string& name, const std
 }
 
 std::string SettingsName() {
-    std::string path = SettingsPath();
-    return path.empty() ? "the settings folder" : path;
+    posix::SettingsPlace place;
+    std::string reason;
+    if (Place(&place, &reason)) {
+        return place.file;
+    }
+    std::string dir = ConfigDir();
+    return dir.empty() ? "the settings folder" : dir + "/" + kSettingsFile;
 }
 
 SettingsState ReadSettings(size_t maxBytes, std::string* text, uint32_t* error, std::string* reason) {
     text->clear();
     *error = ERROR_SUCCESS;
-    std::string path = SettingsPath();
-    if (path.empty()) {
+    if (ConfigDir().empty()) {
         return SettingsState::Missing;
     }
+    posix::SettingsPlace place;
+    if (!Place(&place, reason)) {
+        *error = ERROR_ACCESS_DENIED;
+        return SettingsState::Unreadable;
+    }
+    if (!place.folderExists) {
+        return SettingsState::Missing;
+    }
+    const std::string& path = place.file;
     CleanUpOnce(path, false);
     // Without O_NONBLOCK, opening a FIFO waits for a writer for ever; with
     // it, the open returns at once and the check below turns it away, like
-    // any other file that is not a regular one (a device, a socket).
-    int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    // any other file that is not a regular one (a device, a socket). The
+    // links were followed by the check; one that appeared since is refused.
+    int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY | O_NOFOLLOW);
     if (fd < 0) {
         if (errno == ENOENT) {
             return SettingsState::Missing;
@@ -381,6 +377,9 @@ SettingsState ReadSettings(size_t maxBytes, std::string* text, uint32_t* error, 
         close(fd);
         return SettingsState::TooLarge;
     }
+    // One allocation of the file's size; a file that grows while it is read
+    // is cut off at the limit.
+    text->reserve(static_cast<size_t>(st.st_size));
     char buffer[8192];
     for (;;) {
         ssize_t n = read(fd, buffer, sizeof buffer);
@@ -396,36 +395,54 @@ SettingsState ReadSettings(size_t maxBytes, std::string* text, uint32_t* error, 
         if (n == 0) {
             break;
         }
-        text->append(buffer, static_cast<size_t>(n));
-        if (text->size() > maxBytes) {
+        if (text->size() + static_cast<size_t>(n) > maxBytes) {
             close(fd);
             text->clear();
+            text->shrink_to_fit();
             return SettingsState::TooLarge;
         }
+        text->append(buffer, static_cast<size_t>(n));
     }
     close(fd);
     return SettingsState::Read;
 }
 
 uint32_t ReplaceSettings(const std::string& text, std::string* reason) {
-    std::string dir = ConfigDir();
-    int error = MakeDirectories(dir, 0700);
-    if (error != 0) {
-        return Fail(error, reason);
+    posix::SettingsPlace place;
+    if (!Place(&place, reason)) {
+        return ERROR_ACCESS_DENIED;
     }
-    std::string path = SettingsPath();
-    std::string folder = DirectoryOf(path);
-    std::string temp = folder + "/" + TemporaryPrefix(path) + std::string(kTemporarySuffix, 'X');
+    if (!place.folderExists && !place.throughLink) {
+        int error = MakeDirectories(place.folder, 0700, place.owner, place.group);
+        if (error != 0) {
+            return Fail(error, reason);
+        }
+        // Looked at again: in a shared folder such as /tmp, another user may
+        // have made the folder first.
+        if (!Place(&place, reason)) {
+            return ERROR_ACCESS_DENIED;
+        }
+    }
+    const std::string& path = place.file;
+    std::string temp = place.folder + "/" + TemporaryPrefix(path) + std::string(kTemporarySuffix, 'X');
     int fd = mkstemp(temp.data());
     if (fd < 0) {
         return Fail(errno, reason);
     }
-    // mkstemp makes the file 0600; a file that replaces the user's keeps
-    // the permissions it had.
+    // mkstemp makes the file 0600 and ours; a file that replaces the user's
+    // keeps the owner and permissions it had (the owner first, since
+    // changing it clears set-id bits). Run as root for another user, a new
+    // file is theirs, as the folder is.
     struct stat old;
-    if (stat(path.c_str(), &old) == 0) {
+    if (lstat(path.c_str(), &old) == 0 && S_ISREG(old.st_mode)) {
+        if (old.st_uid != geteuid() || old.st_gid != getegid()) {
+            fchown(fd, old.st_uid, old.st_gid);
+        }
         fchmod(fd, old.st_mode & 07777);
+    } else if (geteuid() == 0 && place.owner != 0) {
+        fchown(fd, place.owner, place.group);
     }
+    int error = 0;
     bool ok = WriteAll(fd, text.data(), text.size(), error);
     if (ok && fsync(fd) != 0) {
         error = errno;
@@ -448,7 +465,7 @@ uint32_t ReplaceSettings(const std::string& text, std::string* reason) {
     // The rename is done and the new file is complete; flushing the directory
     // only makes the new name survive a power cut, so its failure is not
     // reported as a failed write.
-    int fdDir = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    int fdDir = open(place.folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fdDir >= 0) {
         fsync(fdDir);
         close(fdDir);
@@ -459,7 +476,12 @@ uint32_t ReplaceSettings(const std::string& text, std::string* reason) {
 // Renames the damaged file to the first free name of registry.reg.bad,
 // registry.reg.bad.1, ... so that earlier damaged files are kept as well.
 bool KeepSettingsAside() {
-    std::string path = SettingsPath();
+    posix::SettingsPlace place;
+    std::string reason;
+    if (!Place(&place, &reason)) {
+        return false;
+    }
+    const std::string& path = place.file;
     for (int n = 0; n < 1000; ++n) {
         std::string candidate = path + ".bad";
         if (n > 0) {
@@ -492,243 +514,28 @@ bool KeepSettingsAside() {
 }
 
 // The lock is on the config directory, made here when it is missing, so
-// that the very first save of two copies is in order too.
+// that the very first save of two copies is in order too. Settings that
+// must not be used are not locked either: nothing is written to them.
 SettingsLock::SettingsLock() {
+    posix::SettingsPlace place;
+    std::string reason;
+    if (!Place(&place, &reason)) {
+        return;
+    }
     std::string dir = ConfigDir();
-    MakeDirectories(dir, 0700);
+    if (!place.folderExists && !place.throughLink) {
+        MakeDirectories(place.folder, 0700, place.owner, place.group);
+    }
     int fd = LockDirectory(dir);
     token_ = fd;
-    if (fd >= 0) {
-        CleanUpOnce(SettingsPath(), true);
+    if (fd >= 0 && Place(&place, &reason)) {
+        CleanUpOnce(place.file, true);
     }
 }
 
 SettingsLock::~SettingsLock() {
     if (token_ >= 0) {
         close(static_cast<int>(token_));
-    }
-}
-
-// ---- One copy at a time ----
-
-namespace {
-
-// How long a second copy keeps knocking at a socket that the owner of the
-// lock is about to open, or whose queue is full.
-constexpr uint64_t kConnectPatienceMs = 1000;
-
-struct Instance {
-    int lockFd = -1;
-    int listenFd = -1;
-    bool watched = false;
-    std::string socketPath;
-    bool warned = false;
-};
-
-Instance& Inst() {
-    static Instance instance;
-    return instance;
-}
-
-bool IsPrivateDirectory(const std::string& dir) {
-    struct stat st;
-    return lstat(dir.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == geteuid() &&
-           (st.st_mode & 077) == 0;
-}
-
-// A directory only this user can enter, or "" when none can be had. A
-// directory of our name that another user made first is not used: they
-// could read, replace or block whatever we put there.
-std::string RuntimeDirectory(size_t room) {
-    const char* xdg = std::getenv("XDG_RUNTIME_DIR");
-    if (xdg != nullptr && xdg[0] == '/' && std::string(xdg).size() <= room) {
-        struct stat st;
-        if (stat(xdg, &st) == 0 && S_ISDIR(st.st_mode)) {
-            return xdg;
-        }
-    }
-    std::string own = "/tavilo-" + std::to_string(geteuid());
-    const char* tmp = std::getenv("TMPDIR");
-    for (std::string base : {std::string(tmp != nullptr && tmp[0] == '/' ? tmp : "/tmp"), std::string("/tmp")}) {
-        std::string dir = base + own;
-        if (dir.size() > room) {
-            continue;
-        }
-        mkdir(dir.c_str(), 0700);
-        if (IsPrivateDirectory(dir)) {
-            return dir;
-        }
-    }
-    return std::string();
-}
-
-// The socket path for a claim name; the lock file is the same with ".lock"
-// for ".sock". The config directory is resolved first, so that two
-// spellings of one folder meet. "" when no private directory can be had.
-std::string SocketPath(const std::string& name) {
-    std::string config = ConfigDir();
-    char resolved[PATH_MAX];
-    if (realpath(config.c_str(), resolved) != nullptr) {
-        config = resolved;
-    }
-    uint64_t hash = 14695981039346656037ull;  // FNV-1a
-    for (char c : config + '\n' + name) {
-        hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211ull;
-    }
-    char file[40];
-    std::snprintf(file, sizeof file, "/tavilo-%016llx.sock", static_cast<unsigned long long>(hash));
-    std::string dir = RuntimeDirectory(sizeof(sockaddr_un{}.sun_path) - 1 - std::strlen(file));
-    return dir.empty() ? dir : dir + file;
-}
-
-std::string LockPath(const std::string& socketPath) {
-    return socketPath.substr(0, socketPath.size() - 5) + ".lock";
-}
-
-sockaddr_un Address(const std::string& path) {
-    sockaddr_un addr{};
-    addr.sun_family = AF_UNIX;
-    std::snprintf(addr.sun_path, sizeof(addr.sun_path), "%s", path.c_str());
-    return addr;
-}
-
-// A connected socket to the copy that owns path, or -1.
-int Connect(const std::string& path) {
-    uint64_t giveUp = MonotonicMs() + kConnectPatienceMs;
-    sockaddr_un addr = Address(path);
-    for (;;) {
-        int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
-        if (fd < 0) {
-            return -1;
-        }
-        if (connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0) {
-            return fd;
-        }
-        int error = errno;
-        close(fd);
-        bool worthWaiting = error == ENOENT || error == ECONNREFUSED || error == EAGAIN;
-        if (!worthWaiting || MonotonicMs() >= giveUp) {
-            return -1;
-        }
-        poll(nullptr, 0, 20);
-    }
-}
-
-}  // namespace
-
-Claim ClaimInstance(const std::string& name) {
-    Instance& in = Inst();
-    std::string path = SocketPath(name);
-    if (path.empty()) {
-        if (!in.warned) {
-            ReportProblem(ProgramName() + ": no private folder for the single-instance check; running without it");
-            in.warned = true;
-        }
-        return Claim::Unavailable;
-    }
-    if (in.lockFd >= 0) {
-        return path == in.socketPath ? Claim::Ours : InstanceTaken(name) ? Claim::Taken : Claim::Unavailable;
-    }
-    int lockFd = open(LockPath(path).c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
-    if (lockFd < 0) {
-        return Claim::Unavailable;
-    }
-    if (flock(lockFd, LOCK_EX | LOCK_NB) != 0) {
-        int error = errno;
-        close(lockFd);
-        return error == EWOULDBLOCK ? Claim::Taken : Claim::Unavailable;
-    }
-    // Whatever socket is there belonged to a copy that has ended.
-    unlink(path.c_str());
-    in.lockFd = lockFd;
-    in.socketPath = path;
-    int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
-    sockaddr_un addr = Address(path);
-    if (fd >= 0 && (bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 || listen(fd, 8) != 0)) {
-        close(fd);
-        fd = -1;
-    }
-    // Without a socket the lock still keeps other copies out; they just
-    // cannot ask this one to the front.
-    in.listenFd = fd;
-    return Claim::Ours;
-}
-
-bool InstanceTaken(const std::string& name) {
-    std::string path = SocketPath(name);
-    if (path.empty()) {
-        return false;
-    }
-    if (path == Inst().socketPath) {
-        return true;
-    }
-    int fd = open(LockPath(path).c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
-    if (fd < 0) {
-        return false;
-    }
-    bool taken = flock(fd, LOCK_SH | LOCK_NB) != 0 && errno == EWOULDBLOCK;
-    close(fd);
-    return taken;
-}
-
-void ReleaseInstance() {
-    Instance& in = Inst();
-    ListenForHandOver(false);
-    if (in.listenFd >= 0) {
-        close(in.listenFd);
-        in.listenFd = -1;
-    }
-    if (in.lockFd >= 0) {
-        // Removed while the lock is still held, so that it is never the
-        // socket of a copy that claimed the name after us.
-        unlink(in.socketPath.c_str());
-        close(in.lockFd);
-        in.lockFd = -1;
-    }
-    in.socketPath.clear();
-}
-
-bool RequestHandOver(const std::string& name) {
-    std::string path = SocketPath(name);
-    int fd = path.empty() ? -1 : Connect(path);
-    if (fd < 0) {
-        return false;  // that copy has ended meanwhile, or never listened
-    }
-    static const char kRequest[] = "raise\n";
-    ssize_t written = send(fd, kRequest, sizeof kRequest - 1, MSG_NOSIGNAL);
-    close(fd);
-    return written == static_cast<ssize_t>(sizeof kRequest - 1);
-}
-
-void ListenForHandOver(bool on) {
-    Instance& in = Inst();
-    bool watch = on && in.listenFd >= 0;
-    if (watch != in.watched) {
-        rt::WatchDescriptor(watch ? in.listenFd : -1);
-        in.watched = watch;
-    }
-}
-
-bool TakeHandOverRequests() {
-    Instance& in = Inst();
-    bool raise = false;
-    if (in.listenFd < 0) {
-        return false;
-    }
-    for (;;) {
-        int conn = accept4(in.listenFd, nullptr, nullptr, SOCK_CLOEXEC);
-        if (conn < 0) {
-            return raise;  // EAGAIN: every waiting copy has been heard
-        }
-        // A copy that only looked for this one closes without a word; one
-        // that wants it in front says "raise". The read is bounded so that a
-        // silent peer cannot stall the program.
-        timeval timeout{0, 200000};
-        setsockopt(conn, SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof timeout);
-        char buf[16] = {};
-        ssize_t n = recv(conn, buf, sizeof buf - 1, 0);
-        close(conn);
-        raise = raise || (n >= 5 && std::string(buf, 5) == "raise");
     }
 }
 

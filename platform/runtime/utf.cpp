@@ -6,8 +6,11 @@
 
 namespace rt {
 
-bool Utf8ToUtf16(std::string_view in, std::u16string& out) {
-    out.clear();
+namespace {
+
+// Decodes in, handing each code point to emit; false at the first fault.
+template <typename Emit>
+bool DecodeUtf8(std::string_view in, Emit emit) {
     size_t i = 0;
     while (i < in.size()) {
         uint8_t b = static_cast<uint8_t>(in[i]);
@@ -44,6 +47,17 @@ bool Utf8ToUtf16(std::string_view in, std::u16string& out) {
             (cp >= 0xD800 && cp <= 0xDFFF)) {
             return false;
         }
+        emit(cp);
+        i += static_cast<size_t>(extra) + 1;
+    }
+    return true;
+}
+
+}  // namespace
+
+bool Utf8ToUtf16(std::string_view in, std::u16string& out) {
+    out.clear();
+    return DecodeUtf8(in, [&out](char32_t cp) {
         if (cp >= 0x10000) {
             cp -= 0x10000;
             out.push_back(static_cast<char16_t>(0xD800 + (cp >> 10)));
@@ -51,9 +65,11 @@ bool Utf8ToUtf16(std::string_view in, std::u16string& out) {
         } else {
             out.push_back(static_cast<char16_t>(cp));
         }
-        i += static_cast<size_t>(extra) + 1;
-    }
-    return true;
+    });
+}
+
+bool IsUtf8(std::string_view in) {
+    return DecodeUtf8(in, [](char32_t) {});
 }
 
 bool Utf16ToUtf8(std::u16string_view in, std::string& out) {

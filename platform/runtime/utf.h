@@ -12,5 +12,7 @@ namespace rt {
 
 bool Utf8ToUtf16(std::string_view in, std::u16string& out);
 bool Utf16ToUtf8(std::u16string_view in, std::string& out);
+// Whether in is UTF-8 by the same rules, without converting it.
+bool IsUtf8(std::string_view in);
 
 }  // namespace rt

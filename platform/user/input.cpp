@@ -218,6 +218,32 @@ BOOL FindLabelledControl(const std::u16string& label, POINT* screenCentre) {
     return FALSE;
 }
 
+std::vector<std::u16string> PressLabelsIn(HWND hwnd) {
+    std::vector<std::pair<POINT, std::u16string>> found;
+    std::vector<Window*> all;
+    CollectWindows(&all);
+    Window* outer = FromHandle(hwnd);
+    for (Window* w : all) {
+        Window* top = w;
+        while (top->parent != nullptr) {
+            top = top->parent;
+        }
+        if (outer == nullptr || top != outer || w->pressLabel.empty() || !IsShown(w)) {
+            continue;
+        }
+        RECT r = ScreenWindowRect(w);
+        found.push_back({POINT{r.left, r.top}, w->pressLabel});
+    }
+    std::stable_sort(found.begin(), found.end(), [](const auto& a, const auto& b) {
+        return a.first.y != b.first.y ? a.first.y < b.first.y : a.first.x < b.first.x;
+    });
+    std::vector<std::u16string> labels;
+    for (auto& entry : found) {
+        labels.push_back(std::move(entry.second));
+    }
+    return labels;
+}
+
 char16_t CharForKey(WPARAM vk) {
     auto it = TheInput().keyChars.find(vk);
     return it != TheInput().keyChars.end() ? it->second : 0;

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "windows.h"
 
@@ -44,6 +45,10 @@ BOOL SetFrame(HWND hwnd, const FrameHooks& frame);
 // of the first visible, uncovered window with that label, or FALSE.
 BOOL SetPressLabel(HWND hwnd, LPCWSTR label);
 BOOL FindLabelledControl(const std::u16string& label, POINT* screenCentre);
+// The labels of the visible labelled controls inside hwnd, in the order a
+// person reads them (top to bottom, then left to right): how a driver names
+// a dialog that has no title.
+std::vector<std::u16string> PressLabelsIn(HWND hwnd);
 
 // The flags of the last SHFullScreen call (0 before any).
 DWORD FullScreenFlags();

@@ -108,6 +108,21 @@ TEST(AboutDialog, OpensCentredWhileTheGameGoesOnUnderItAndLeavesNoTrace) {
     EXPECT_TRUE(Same(with.Shot("a3.png"), without.Shot("b.png")));
 }
 
+// Taps on the bar are ignored under a modal dialog; a script's command is
+// refused in the same way, naming the dialog, rather than opening Option
+// inside About, which then was never drawn again.
+TEST(AboutDialog, AScriptCommandIsRefusedWhileADialogIsOpen) {
+    const Outcome about = RunHeadless("key alt+/\nstate\n" + Cmd(IDM_OPTION) + "press OK\nstate\n", "", -1, "", "", 2);
+    EXPECT_EQ(about.states.size(), 1u) << "nothing ran after the refused line";
+    EXPECT_NE(about.err.find("script.txt:3: "), std::string::npos) << about.err;
+    EXPECT_NE(about.err.find("\"About Tavilo!\""), std::string::npos) << about.err;
+    const Outcome option = RunHeadless("press Option\n" + Cmd(IDM_NEW), "", -1, "", "", 2);
+    EXPECT_NE(option.err.find("script.txt:2: "), std::string::npos) << option.err;
+    EXPECT_NE(option.err.find("\"OK\""), std::string::npos) << "named by its buttons: " << option.err;
+    // Closed, commands reach the window again.
+    EXPECT_EQ(RunHeadless("key alt+/\npress OK\n" + Cmd(IDM_NEW) + "state\n").states.at(0)["state"], 1);
+}
+
 TEST(Closing, ExitAltF4AndTheExitButtonEndWithCodeZeroAndSaveTheCount) {
     for (const char* ending : {"command 40002\n", "key alt+f4\n", "press Exit\n"}) {
         SCOPED_TRACE(ending);

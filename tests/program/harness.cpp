@@ -138,7 +138,7 @@ void WriteFile(const std::string& path, const std::string& text) {
 }
 
 Outcome RunHeadless(const std::string& script, std::string dir, long long clockStart, const std::string& args,
-                    const std::string& env) {
+                    const std::string& env, int exitCode) {
     Outcome run;
     run.dir = dir.empty() ? MakeTempDir() : dir;
     WriteFile(run.dir + "/script.txt", script);
@@ -148,7 +148,7 @@ Outcome RunHeadless(const std::string& script, std::string dir, long long clockS
                                        .c_str());
     run.err = ReadFile(run.dir + "/err.txt");
     run.states = StatesIn(ReadFile(run.dir + "/out.txt"));
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "exit status " << status << ": " << run.err;
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == exitCode) << "exit status " << status << ": " << run.err;
     return run;
 }
 

@@ -88,11 +88,11 @@ struct Outcome {
     Image Shot(const std::string& name) const { return LoadPng(dir + "/" + name); }
 };
 // Runs tavilo-headless on the script in dir (a fresh one when empty), where
-// relative shot names land too, and expects it to end with code 0. args go
+// relative shot names land too, and expects it to end with exitCode. args go
 // on its command line before the script; env (NAME=value words) before the
 // program.
 Outcome RunHeadless(const std::string& script, std::string dir = "", long long clockStart = -1,
-                    const std::string& args = "", const std::string& env = "");
+                    const std::string& args = "", const std::string& env = "", int exitCode = 0);
 std::string MakeTempDir();
 std::string ReadFile(const std::string& path);
 void WriteFile(const std::string& path, const std::string& text);

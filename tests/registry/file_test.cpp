@@ -148,10 +148,14 @@ TEST_F(FileTest, ADamagedFileThatCannotBeMovedAsideIsNotWrittenOver) {
 }
 
 // A file that cannot be read may hold anything; writing a fresh one over it
-// would lose all of it, even where the directory allows it.
+// would lose all of it, even where the directory allows it. Run as root,
+// the directory is given to nobody, whom the child becomes.
 TEST_F(FileTest, AnUnreadableFileIsNotWrittenOverInAWritableDirectory) {
     WriteText(FilePath(), kHandWritten);
-    ASSERT_EQ(chmod(dir_.c_str(), 0777), 0);
+    if (geteuid() == 0) {
+        ASSERT_EQ(chown(dir_.c_str(), 65534, 65534), 0);
+    }
+    ASSERT_EQ(chmod(dir_.c_str(), 0700), 0);
     ASSERT_EQ(chmod(FilePath().c_str(), 0), 0);
     int result = Wait(Spawn([] { return static_cast<int>(SetDword(HKEY_CURRENT_USER, u"PlayerCount", 8)); }, true));
     EXPECT_EQ(result, ERROR_ACCESS_DENIED);

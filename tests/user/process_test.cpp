@@ -1,14 +1,23 @@
 // The demonstration program as real processes of tavilo-headless: one copy at
 // a time, the script language and its driver, and the menu bar, dialog and
 // panel driven by "press".
+#include <fcntl.h>
 #include <signal.h>
+#include <sys/file.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <thread>
 
 #include "../scratch_dir.h"
 #include "gdi/png.h"
@@ -106,21 +115,60 @@ std::vector<uint32_t> ReadShot(const std::string& path) {
 }
 
 bool HasSocket(const std::string& dir) {
-    return std::ranges::any_of(std::filesystem::directory_iterator(dir),
-                               [](const auto& entry) { return entry.path().extension() == ".sock"; });
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(dir, error)) {
+        if (entry.path().extension() == ".sock") return true;
+    }
+    return false;
+}
+
+std::vector<std::string> Names(const std::string& dir) {
+    std::vector<std::string> names;
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(dir, error)) {
+        names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 std::string In(const std::string& dir) { return "--config-dir " + dir + " -"; }
 
-// The copies of a test meet in a runtime directory of the test's own.
+// The copies of a test meet in a runtime directory of the test's own, and
+// the home is a folder of the test's own too.
 class SingleInstance : public ::testing::Test {
 protected:
-    void SetUp() override { setenv("XDG_RUNTIME_DIR", runtime_.c_str(), 1); }
+    void SetUp() override {
+        setenv("XDG_RUNTIME_DIR", runtime_.c_str(), 1);
+        const char* home = getenv("HOME");
+        home_ = home != nullptr ? home : "";
+        setenv("HOME", MakeTempDir().c_str(), 1);
+        unsetenv("XDG_CACHE_HOME");
+    }
     void TearDown() override {
         unsetenv("XDG_RUNTIME_DIR");
+        unsetenv("TMPDIR");
+        setenv("HOME", home_.c_str(), 1);
         std::filesystem::remove_all(runtime_);
     }
+    // Where the copies keep their lock files and sockets.
+    std::string Folder() const { return runtime_ + "/tavilo"; }
+    // The name a copy in dir claims, without its ending: learnt from a copy
+    // that runs for a moment.
+    std::string StemFor(const std::string& dir) {
+        Demo copy(In(dir));
+        copy.Write("state\n");
+        EXPECT_NE(copy.Line(0), "");
+        std::string stem;
+        for (const std::string& name : Names(Folder())) {
+            if (name.size() > 5 && name.substr(name.size() - 5) == ".lock") stem = name.substr(0, name.size() - 5);
+        }
+        EXPECT_NE(stem, "") << "no lock file in " << Folder();
+        EXPECT_EQ(copy.Finish(), 0);
+        return stem;
+    }
     std::string runtime_ = MakeTempDir();
+    std::string home_;
 };
 
 TEST_F(SingleInstance, ASecondCopyBringsTheFirstToTheFrontAndEnds) {
@@ -128,7 +176,7 @@ TEST_F(SingleInstance, ASecondCopyBringsTheFirstToTheFrontAndEnds) {
     Demo first(In(dir));
     first.Write("state\n");
     ASSERT_NE(first.Line(0), "") << "the first copy runs";
-    EXPECT_TRUE(HasSocket(runtime_));
+    EXPECT_TRUE(HasSocket(Folder()));
     RunResult second = RunDemo(In(dir), "state\n");
     EXPECT_EQ(second.exitCode, 0);
     EXPECT_EQ(second.out, "") << "the second copy made no window and read no script";
@@ -137,7 +185,7 @@ TEST_F(SingleInstance, ASecondCopyBringsTheFirstToTheFrontAndEnds) {
     ASSERT_NE(first.Line(1), "");
     EXPECT_NE(first.Errors().find("asked to bring the window to the front"), std::string::npos) << first.Errors();
     EXPECT_EQ(first.Finish(), 0);
-    EXPECT_FALSE(HasSocket(runtime_)) << "a clean end removes the socket";
+    EXPECT_EQ(Names(Folder()), std::vector<std::string>{}) << "a clean end removes the lock file and the socket";
 }
 
 TEST_F(SingleInstance, AKilledCopyDoesNotBlockTheNextStart) {
@@ -147,7 +195,7 @@ TEST_F(SingleInstance, AKilledCopyDoesNotBlockTheNextStart) {
         killed.Write("state\n");
         ASSERT_NE(killed.Line(0), "");
     }
-    ASSERT_TRUE(HasSocket(runtime_)) << "the killed copy left its socket";
+    ASSERT_TRUE(HasSocket(Folder())) << "the killed copy left its socket";
     Demo next(In(dir));
     next.Write("state\n");
     EXPECT_EQ(Field(next.Line(0), "ticks"), 0) << next.Errors();
@@ -174,30 +222,221 @@ TEST_F(SingleInstance, OfTwoCopiesStartedTogetherExactlyOneRuns) {
     }
 }
 
-// A config directory of any length still keeps copies apart, and without
-// a runtime directory the copies meet in a private folder under the
-// temporary directory, never in one another user made.
-TEST_F(SingleInstance, LongFoldersAndNoRuntimeDirectoryKeepTheRule) {
+// A runtime folder that other users can enter is not used, and neither is
+// the temporary folder, where another user can make a folder first: the
+// copies meet in a 0700 folder under the home instead. Its path is longer
+// than a socket address holds, which the copies do not mind.
+TEST_F(SingleInstance, WithoutAPrivateRuntimeFolderTheCopiesMeetUnderTheHome) {
+    ASSERT_EQ(chmod(runtime_.c_str(), 01777), 0);
+    std::string tmp = MakeTempDir();
+    setenv("TMPDIR", tmp.c_str(), 1);
+    std::string home = MakeTempDir() + "/" + std::string(120, 'h');
+    std::filesystem::create_directories(home);
+    setenv("HOME", home.c_str(), 1);
     std::string dir = MakeTempDir() + "/" + std::string(120, 'd');
     Demo first(In(dir));
     first.Write("state\n");
-    ASSERT_NE(first.Line(0), "");
-    EXPECT_EQ(RunDemo(In(dir), "state\n").out, "") << "a second copy with the same long folder ends";
-    EXPECT_EQ(first.Finish(), 0);
-
-    unsetenv("XDG_RUNTIME_DIR");
-    setenv("TMPDIR", runtime_.c_str(), 1);
-    std::string own = runtime_ + "/tavilo-" + std::to_string(geteuid());
-    Demo again(In(dir));
-    again.Write("state\n");
-    ASSERT_NE(again.Line(0), "");
+    ASSERT_NE(first.Line(0), "") << first.Errors();
+    EXPECT_EQ(first.Errors(), "");
+    std::vector<std::string> runs = Names(home + "/.cache/tavilo");
+    ASSERT_EQ(runs.size(), 1u);
+    std::string own = home + "/.cache/tavilo/" + runs[0];
+    EXPECT_EQ(runs[0].rfind("run-", 0), 0u) << runs[0];
     struct stat st;
     ASSERT_EQ(stat(own.c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0700u);
     EXPECT_TRUE(HasSocket(own));
-    EXPECT_EQ(RunDemo(In(dir), "state\n").out, "");
-    EXPECT_EQ(again.Finish(), 0);
-    unsetenv("TMPDIR");
+    EXPECT_EQ(Names(runtime_), std::vector<std::string>{}) << "nothing in the shared runtime folder";
+    EXPECT_EQ(Names(tmp), std::vector<std::string>{}) << "nothing in the temporary folder";
+    EXPECT_EQ(RunDemo(In(dir), "state\n").out, "") << "a second copy with the same long folder ends";
+    first.Write("state\n");
+    ASSERT_NE(first.Line(1), "");
+    EXPECT_NE(first.Errors().find("asked to bring the window to the front"), std::string::npos) << first.Errors();
+    EXPECT_EQ(first.Finish(), 0);
+}
+
+// With no private folder anywhere, each copy runs and says why, once.
+TEST_F(SingleInstance, WithNoPrivateFolderAtAllEachCopyRunsAndSaysSoOnce) {
+    ASSERT_EQ(chmod(runtime_.c_str(), 0755), 0);
+    setenv("HOME", "/proc/no-such-home", 1);
+    std::string dir = MakeTempDir();
+    Demo first(In(dir));
+    first.Write("state\nwait 10\n");
+    ASSERT_NE(first.Line(0), "");
+    RunResult second = RunDemo(In(dir), "state\nwait 10\nstate\n");
+    EXPECT_EQ(Lines(second.out).size(), 2u) << "the second copy ran too";
+    EXPECT_EQ(first.Finish(), 0);
+    for (const std::string& said : {first.Errors(), second.err}) {
+        EXPECT_EQ(Lines(said).size(), 1u) << said;
+        EXPECT_NE(said.find("runs on its own"), std::string::npos) << said;
+        EXPECT_NE(said.find("XDG_RUNTIME_DIR"), std::string::npos) << said;
+    }
+}
+
+// A lock file made into a link used to switch the rule off without a word:
+// both copies ran. The link is replaced by a lock file again.
+TEST_F(SingleInstance, ALockFileMadeIntoALinkKeepsTheRule) {
+    std::string dir = MakeTempDir();
+    std::string stem = StemFor(dir);
+    ASSERT_NE(stem, "");
+    ASSERT_EQ(symlink("/dev/null", (Folder() + "/" + stem + ".lock").c_str()), 0);
+    Demo first(In(dir));
+    first.Write("state\n");
+    ASSERT_NE(first.Line(0), "");
+    RunResult second = RunDemo(In(dir), "state\n");
+    EXPECT_EQ(second.out, "") << "the second copy ended: " << second.err;
+    EXPECT_FALSE(std::filesystem::is_symlink(Folder() + "/" + stem + ".lock"));
+    EXPECT_EQ(first.Finish(), 0);
+}
+
+// Every connection of a flood used to hold the program for 200 ms. Peers
+// that connect and say nothing, and empty requests, keep coming while the
+// copy must go on answering its script, and a real request must still
+// bring it to the front.
+TEST_F(SingleInstance, AFloodOfSilentPeersNeitherFreezesNorDeafensTheCopy) {
+    std::string dir = MakeTempDir();
+    Demo first(In(dir));
+    first.Write("state\n");
+    ASSERT_NE(first.Line(0), "");
+    std::string socketPath;
+    for (const std::string& name : Names(Folder())) {
+        if (name.size() > 5 && name.substr(name.size() - 5) == ".sock") socketPath = Folder() + "/" + name;
+    }
+    ASSERT_NE(socketPath, "");
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    ASSERT_LT(socketPath.size(), sizeof address.sun_path);
+    std::memcpy(address.sun_path, socketPath.c_str(), socketPath.size());
+    std::atomic<bool> flooding{true};
+    std::atomic<int> knocks{0};
+    std::thread flood([&] {
+        std::vector<int> open;
+        int quiet = socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+        auto until = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+        while (flooding && std::chrono::steady_clock::now() < until) {
+            int peer = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+            if (connect(peer, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 || errno == EINPROGRESS) {
+                open.push_back(peer);  // held open, silent
+            } else {
+                close(peer);
+            }
+            sendto(quiet, "", 0, 0, reinterpret_cast<sockaddr*>(&address), sizeof address);
+            sendto(quiet, "hello", 5, 0, reinterpret_cast<sockaddr*>(&address), sizeof address);
+            ++knocks;
+            if (open.size() > 200) {
+                close(open.front());
+                open.erase(open.begin());
+            }
+            usleep(200);
+        }
+        for (int fd : open) close(fd);
+        close(quiet);
+    });
+    while (knocks < 100) usleep(1000);
+    int before = knocks;
+    first.Write("wait 500\nstate\n");
+    std::string answer = first.Line(1);
+    EXPECT_EQ(Field(answer, "ticks"), 10) << "the copy answered during the flood: " << answer;
+    RunResult second = RunDemo(In(dir), "state\n");
+    EXPECT_EQ(second.out, "") << "a second copy ended during the flood";
+    EXPECT_GT(knocks, before + 10) << "the flood went on meanwhile";
+    first.Write("wait 10\nstate\n");
+    EXPECT_NE(first.Line(2), "");
+    flooding = false;
+    flood.join();
+    EXPECT_NE(first.Errors().find("asked to bring the window to the front"), std::string::npos) << first.Errors();
+    EXPECT_EQ(first.Finish(), 0);
+}
+
+// Lock files no copy holds, and sockets without a lock file, are removed at
+// the next start; those of a running copy and names that are not the
+// program's stay. They used to pile up for good.
+TEST_F(SingleInstance, StaleLockFilesAndSocketsAreRemovedAtTheNextStart) {
+    ASSERT_EQ(mkdir(Folder().c_str(), 0700), 0);
+    auto make = [&](const std::string& name) { std::ofstream(Folder() + "/" + name) << ""; };
+    auto bindSocket = [&](const std::string& name) {
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        std::string path = Folder() + "/" + name;
+        std::memcpy(address.sun_path, path.c_str(), path.size());
+        int fd = socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+        EXPECT_EQ(bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0) << path;
+        close(fd);
+    };
+    make("tavilo-00000000000000a1.lock");
+    bindSocket("tavilo-00000000000000a1.sock");
+    bindSocket("tavilo-00000000000000a2.sock");
+    make("tavilo-00000000000000a3.lock");
+    bindSocket("tavilo-00000000000000a3.sock");
+    make("notes.txt");
+    int held = open((Folder() + "/tavilo-00000000000000a3.lock").c_str(), O_RDWR | O_CLOEXEC);
+    ASSERT_EQ(flock(held, LOCK_EX), 0) << "a running copy's lock";
+    std::string dir = MakeTempDir();
+    Demo copy(In(dir));
+    copy.Write("state\n");
+    ASSERT_NE(copy.Line(0), "");
+    std::vector<std::string> now = Names(Folder());
+    EXPECT_EQ(now.size(), 5u) << "the copy's own two files and the three that stay";
+    for (const char* gone : {"tavilo-00000000000000a1.lock", "tavilo-00000000000000a1.sock",
+                             "tavilo-00000000000000a2.sock"}) {
+        EXPECT_EQ(std::count(now.begin(), now.end(), gone), 0) << gone;
+    }
+    EXPECT_EQ(copy.Finish(), 0);
+    EXPECT_EQ(Names(Folder()), (std::vector<std::string>{"notes.txt", "tavilo-00000000000000a3.lock",
+                                                         "tavilo-00000000000000a3.sock"}));
+    close(held);
+}
+
+// Another user used to be able to hold the lock in a shared runtime folder,
+// which made every start of the player's end at once, or to make the
+// fallback folder in /tmp first, which switched the rule off. Run as root,
+// the other user is nobody.
+TEST_F(SingleInstance, AnotherUserCanNeitherEndTheCopyNorSwitchTheRuleOff) {
+    if (geteuid() != 0) GTEST_SKIP() << "needs root, to act as another user";
+    std::string dir = MakeTempDir();
+    std::string stem = StemFor(dir);
+    ASSERT_NE(stem, "");
+    // The other user's lock, where the program used to look for it.
+    std::string shared = MakeTempDir();
+    ASSERT_EQ(chmod(shared.c_str(), 01777), 0);
+    int ready[2];
+    int done[2];
+    ASSERT_EQ(pipe(ready), 0);
+    ASSERT_EQ(pipe(done), 0);
+    pid_t other = fork();
+    if (other == 0) {
+        if (setgid(65534) != 0 || setuid(65534) != 0) _exit(1);
+        mkdir((shared + "/tavilo").c_str(), 0777);
+        int fds[2] = {open((shared + "/" + stem + ".lock").c_str(), O_RDWR | O_CREAT, 0666),
+                      open((shared + "/tavilo/" + stem + ".lock").c_str(), O_RDWR | O_CREAT, 0666)};
+        for (int fd : fds) flock(fd, LOCK_EX);
+        char byte = 1;
+        if (write(ready[1], &byte, 1) != 1 || read(done[0], &byte, 1) < 0) _exit(2);
+        _exit(0);
+    }
+    char byte;
+    ASSERT_EQ(read(ready[0], &byte, 1), 1);
+    setenv("XDG_RUNTIME_DIR", shared.c_str(), 1);
+    RunResult alone = RunDemo(In(dir), "state\n");
+    EXPECT_NE(alone.out, "") << "the player's copy ran: " << alone.err;
+
+    // The other user's folder where the program used to make its own.
+    unsetenv("XDG_RUNTIME_DIR");
+    std::string tmp = MakeTempDir();
+    setenv("TMPDIR", tmp.c_str(), 1);
+    std::string planted = tmp + "/tavilo-0";
+    ASSERT_EQ(mkdir(planted.c_str(), 0777), 0);
+    ASSERT_EQ(chown(planted.c_str(), 65534, 65534), 0);
+    Demo first(In(dir));
+    first.Write("state\n");
+    ASSERT_NE(first.Line(0), "");
+    EXPECT_EQ(RunDemo(In(dir), "state\n").out, "") << "the rule held";
+    EXPECT_EQ(first.Finish(), 0);
+    EXPECT_EQ(first.Errors().find("runs on its own"), std::string::npos) << first.Errors();
+    EXPECT_EQ(write(done[1], &byte, 1), 1);
+    int status = 0;
+    waitpid(other, &status, 0);
+    for (int fd : {ready[0], ready[1], done[0], done[1]}) close(fd);
 }
 
 TEST(ScriptLanguage, BadLinesSayWhatIsWrong) {
@@ -234,6 +473,8 @@ TEST(ScriptDriver, FaultsStopTheRunAndSayWhere) {
     fails("", "state\r\nwait 4294967296\n", "stdin:2:");
     fails("", "state\npress " + std::string(1 << 20, 'z') + "\n", "stdin:2:");
     fails("", "# " + std::string(1 << 20, 'x') + "\nfrobnicate " + std::string(1 << 20, 'y') + "\n", "stdin:2:");
+    RunResult modal = fails("", "command 110\npress Dialog\ncommand 101\n", "stdin:3:");
+    EXPECT_NE(modal.err.find("\"Demo dialog\" is open"), std::string::npos) << modal.err;
     fails("--clock-start 4611686018427387905", "state\n", "--clock-start");
     EXPECT_EQ(RunDemo(dir + " --config-dir " + dir, "").exitCode, 2) << "a folder is not a script";
     // Lone CRs end lines too, and the clock starts as late as allowed.

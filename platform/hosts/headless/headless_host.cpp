@@ -54,6 +54,11 @@ struct Driver {
     bool finished = false;
     int closes = 0;
     int watchFd = -1;
+    // A wake of the watched descriptor is reported before a step of the
+    // clock only once, so that requests that keep coming (a flood of them)
+    // cannot keep the program from its timers; while the host waits for
+    // the script, the script comes first.
+    bool wakeArmed = true;
 };
 
 Driver g_driver;
@@ -70,6 +75,24 @@ std::string Quote(const std::string& line) {
     constexpr size_t kShown = 60;
     return line.size() <= kShown ? "\"" + line + "\"" : "\"" + line.substr(0, kShown) + "\"... (" +
                                                        std::to_string(line.size()) + " bytes)";
+}
+
+// A dialog as a person would name it: by its title, or by its buttons.
+std::string DialogName(HWND dialog) {
+    WCHAR title[128] = {};
+    GetWindowTextW(dialog, title, 128);
+    std::string text;
+    if (title[0] != 0 && rt::Utf16ToUtf8(title, text)) {
+        return "the dialog \"" + text + "\"";
+    }
+    std::string buttons;
+    for (const std::u16string& label : user::PressLabelsIn(dialog)) {
+        std::string utf8;
+        if (rt::Utf16ToUtf8(label, utf8)) {
+            buttons += (buttons.empty() ? "" : ", ") + Quote(utf8);
+        }
+    }
+    return buttons.empty() ? "a dialog" : "the dialog with " + buttons;
 }
 
 [[noreturn]] void ScriptError(const std::string& message, const std::string& line) {
@@ -168,7 +191,8 @@ int Usage(const char* problem) {
                "  key KEY            a key: a letter, digit, punctuation mark, f1 to f12,\n"
                "                     enter, esc, space, tab, backspace, left, up, right,\n"
                "                     down or delete, with alt+ before it for Alt\n"
-               "  command N          send WM_COMMAND N to the main window\n"
+               "  command N          send WM_COMMAND N to the main window (refused while\n"
+               "                     a dialog is open, as the menu bar is)\n"
                "  wait MS            advance the clock by MS, 0 to 4294967295 milliseconds,\n"
                "                     running timers and paints\n"
                "  shot FILE.png      save the 240 x 320 screen\n"
@@ -200,7 +224,8 @@ bool WaitEvent(uint64_t deadlineMs, Event* event) {
         d.pending.pop_front();
         return true;
     }
-    if (headless::HandOverWaiting(d.watchFd)) {
+    if (d.wakeArmed && headless::HandOverWaiting(d.watchFd)) {
+        d.wakeArmed = false;
         *event = Event{};
         event->kind = EventKind::HandOver;
         return true;
@@ -213,10 +238,12 @@ bool WaitEvent(uint64_t deadlineMs, Event* event) {
             if (deadlineMs <= d.waitUntil) {
                 if (deadlineMs > now) {
                     rt::SetClock(deadlineMs);
+                    d.wakeArmed = true;
                 }
                 return false;
             }
             rt::SetClock(d.waitUntil);
+            d.wakeArmed = true;
             d.waiting = false;
             now = d.waitUntil;
         }
@@ -229,10 +256,12 @@ bool WaitEvent(uint64_t deadlineMs, Event* event) {
         std::string line;
         LineResult got = NextLine(&line);
         if (got == LineResult::Wake) {
+            d.wakeArmed = false;
             *event = Event{};
             event->kind = EventKind::HandOver;
             return true;
         }
+        d.wakeArmed = true;
         if (got == LineResult::EndOfScript) {
             return CloseEvent(event);  // the end of the script is "quit"
         }
@@ -287,6 +316,12 @@ bool WaitEvent(uint64_t deadlineMs, Event* event) {
             return true;
         }
         case headless::ScriptLine::Kind::Command:
+            // While a modal dialog is up, the menu bar takes no taps, so no
+            // command could reach the main window; one posted behind the
+            // dialog's back would run a second dialog loop inside the first.
+            if (HWND modal = user::CurrentModal()) {
+                ScriptError("a command cannot be sent while " + DialogName(modal) + " is open", line);
+            }
             // Posted as the menu would post it; the caller finds it in the
             // queue before it waits again.
             if (HWND main = user::MainWindow()) {

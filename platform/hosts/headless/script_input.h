@@ -23,10 +23,10 @@ enum class Ready { Script, Wake, Failed };
 
 // Blocks until the script has more to read or has ended, or another copy of
 // the program asks this one to the front: on watchFd (when not negative) on
-// POSIX, with a window message on Windows. A request comes first when both
-// are there. With Ready::Script what was read is appended to buffer and *got
-// is its length: 0 at the end of the script, -1 with errno set when reading
-// failed.
+// POSIX, with a window message on Windows. On POSIX the script comes first
+// when both are there, so that requests that keep coming cannot hold it up. With
+// Ready::Script what was read is appended to buffer and *got is its length:
+// 0 at the end of the script, -1 with errno set when reading failed.
 Ready ReadScript(int scriptFd, int watchFd, std::string* buffer, long* got);
 
 // Whether another copy has asked this one to the front, without blocking.

@@ -26,11 +26,11 @@ Ready WaitForInput(int scriptFd, int watchFd) {
             }
             return Ready::Failed;
         }
-        if (watchFd >= 0 && (fds[1].revents & POLLIN)) {
-            return Ready::Wake;
-        }
         if (fds[0].revents != 0) {
             return Ready::Script;
+        }
+        if (watchFd >= 0 && (fds[1].revents & POLLIN)) {
+            return Ready::Wake;
         }
     }
 }
