@@ -24,7 +24,9 @@ constexpr wchar_t kUsage[] =
     L"--language CODE\tshow the game in that language (en, es, pt-BR, fr, de); the default follows "
     L"Windows' display language\n"
     L"--help\tshow this text\n"
-    L"--version\tshow the version";
+    L"--version\tshow the version\n\n"
+    L"Ctrl+S saves the board as a picture in your Pictures folder; Ctrl+C copies the picture and the "
+    L"result as text.";
 
 std::wstring Wide(const std::string& text) {
     int n = MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, nullptr, 0);
