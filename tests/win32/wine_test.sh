@@ -21,7 +21,7 @@ set -euo pipefail
 
 # English on both sides, whatever the machine's locale: Wine gives Windows'
 # display language from LANG, the Linux host reads the locale variables.
-export LANG=C
+export LANG=C.UTF-8
 unset LC_ALL LC_MESSAGES LANGUAGE
 
 root=$(cd "$(dirname "$0")/../.." && pwd)
