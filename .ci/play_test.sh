@@ -6,7 +6,9 @@
 # the Pictures folder of the user-dirs file, 720 x 882, the window's picture
 # enlarged, and Ctrl+C must put the result on the clipboard; the window
 # manager's close request must end the game with status 0, and the player
-# count must have been saved.
+# count must have been saved. Then a game by keys alone: N, a digit and A
+# play it, O with Left and Enter saves one player fewer, and F10, Left and
+# Enter run Exit from the bar.
 #   .ci/play_test.sh [OUTPUT_DIR]   (screenshots are left in OUTPUT_DIR)
 # Also: without a display, play.sh and tavilo say so and name the headless
 # host, and tavilo names the display it could not reach.
@@ -103,6 +105,44 @@ play_pid=
 grep -q '^"PlayerCount"=dword:0000000[2-8]' "$config/registry.reg" 2>/dev/null ||
   fail "the player count was not saved in $config/registry.reg"
 [ ! -e "$work/xdg/tavilo" ] || fail "settings were written outside --config-dir"
+
+# The game by keys alone, the same build started again.
+XDG_CONFIG_HOME="$work/xdg" ./scripts/play.sh --scale 2 --config-dir "$config" >"$out/keys.log" 2>&1 &
+play_pid=$!
+wid=$(timeout 120 xdotool search --sync --onlyvisible --name '^Tavilo$' | head -n 1) ||
+  { cat "$out/keys.log" >&2; fail "no window titled Tavilo appeared the second time"; }
+xdotool windowactivate --sync "$wid" 2>/dev/null || true
+sleep 1
+keys() { xdotool key --clearmodifiers "$@"; sleep 0.3; }
+pixels_between() { compare -metric AE "$out/$1.png" "$out/$2.png" null: 2>&1 | cut -d' ' -f1 || true; }
+import -window root "$out/keys-title.png"
+keys n
+sleep 1
+import -window root "$out/keys-new.png"
+[ "$(pixels_between keys-title keys-new)" -gt 1000 ] 2>/dev/null || fail "N did not start a game"
+keys 1
+import -window root "$out/keys-started.png"
+sleep 1.5
+import -window root "$out/keys-later.png"
+[ "$(pixels_between keys-started keys-later)" -gt 0 ] 2>/dev/null || fail "no runner moved after the key 1"
+keys a
+sleep 5
+import -window root "$out/keys-all.png"
+[ "$(pixels_between keys-later keys-all)" -gt 500 ] 2>/dev/null || fail "A did not send the others down"
+keys o
+keys Left
+keys Return
+sleep 1
+keys F10
+keys Left
+keys Return
+status=0
+timeout 20 tail --pid="$play_pid" -f /dev/null || fail "F10, Left and Enter did not run Exit"
+wait "$play_pid" || status=$?
+play_pid=
+[ "$status" -eq 0 ] || { cat "$out/keys.log" >&2; fail "the game exited with status $status after Exit by keys"; }
+grep -q '^"PlayerCount"=dword:00000005' "$config/registry.reg" 2>/dev/null ||
+  fail "O, Left and Enter did not save a count of 5 (the default less one): $(grep PlayerCount "$config/registry.reg")"
 
 # A display that is set but cannot be reached is named in the message.
 if DISPLAY=:987 build/play/platform/hosts/tavilo >"$work/unreachable.txt" 2>&1; then

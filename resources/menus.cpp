@@ -14,6 +14,29 @@ const WORD kAccelerators[] = {
     FVIRTKEY | FNOINVERT | FALT | FLASTACCEL, VK_F4, IDM_EXIT, 0,
 };
 
+// The play keys: an addition over the original input set, which has only the
+// stylus, the bar and the two records above. Plain keys only (no record has
+// FSHIFT, FCONTROL or FALT, and a virtual-key record fires only with exactly
+// its modifiers), so Ctrl+A is not All. The digits are virtual keys: the top
+// row gives them without Shift on every layout, AZERTY's included, and the
+// keypad has keys of its own. The main loop translates these after table 3;
+// a modal loop (a dialog, a menu) never sees them.
+#define PLAY_KEY(key, command) FVIRTKEY | FNOINVERT, key, command, 0
+const WORD kPlayKeys[] = {
+    PLAY_KEY('1', IDM_START_PLAYER + 0), PLAY_KEY(VK_NUMPAD0 + 1, IDM_START_PLAYER + 0),
+    PLAY_KEY('2', IDM_START_PLAYER + 1), PLAY_KEY(VK_NUMPAD0 + 2, IDM_START_PLAYER + 1),
+    PLAY_KEY('3', IDM_START_PLAYER + 2), PLAY_KEY(VK_NUMPAD0 + 3, IDM_START_PLAYER + 2),
+    PLAY_KEY('4', IDM_START_PLAYER + 3), PLAY_KEY(VK_NUMPAD0 + 4, IDM_START_PLAYER + 3),
+    PLAY_KEY('5', IDM_START_PLAYER + 4), PLAY_KEY(VK_NUMPAD0 + 5, IDM_START_PLAYER + 4),
+    PLAY_KEY('6', IDM_START_PLAYER + 5), PLAY_KEY(VK_NUMPAD0 + 6, IDM_START_PLAYER + 5),
+    PLAY_KEY('7', IDM_START_PLAYER + 6), PLAY_KEY(VK_NUMPAD0 + 7, IDM_START_PLAYER + 6),
+    PLAY_KEY('8', IDM_START_PLAYER + 7), PLAY_KEY(VK_NUMPAD0 + 8, IDM_START_PLAYER + 7),
+    PLAY_KEY('N', IDM_NEW),
+    PLAY_KEY('A', IDM_ALL),
+    FVIRTKEY | FNOINVERT | FLASTACCEL, 'O', IDM_OPTION, 0,
+};
+#undef PLAY_KEY
+
 // Header (menu 112, nine buttons), then seven words a button: image, command,
 // state, style, label string, 0, entry of menu 112. Separators carry no
 // command or label and belong to no menu entry.

@@ -29,6 +29,8 @@
 // Accelerator table, menu-bar definition and menu.
 #define IDR_ACCEL 3
 #define IDR_MENUBAR 112
+// The play keys, an accelerator table of our own beside table 3 (input/keys).
+#define IDR_PLAY_KEYS 4
 
 // Dialogs.
 #define IDD_ABOUT 103
@@ -49,6 +51,10 @@
 #define IDM_HELP 40020
 #define IDM_ALL 40030
 #define IDM_OPTION 40031
+// Start player k's runner as a tap on that player's ball does: the play
+// keys 1 to 8 send IDM_START_PLAYER + k - 1 (an addition, input/keys).
+#define IDM_START_PLAYER 40040
+#define IDM_START_PLAYER_LAST (IDM_START_PLAYER + 7)
 
 // Controls of the player-count dialog.
 #define IDC_LESS 1011

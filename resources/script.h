@@ -12,6 +12,7 @@ namespace res {
 // size with sizeof and the whole table stays constant-initialised: nothing
 // in it waits for dynamic initialisation of another file.
 extern const WORD kAccelerators[2 * 4];
+extern const WORD kPlayKeys[19 * 4];
 extern const WORD kMenuBar[2 + 9 * 7];
 extern const MENUITEMRECORD kMenu[6];
 extern const WORD kIconGroup[2];

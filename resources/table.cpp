@@ -63,6 +63,7 @@ const RESOURCE_ENTRY g_resourceTable[] = {
     STRING(IDS_OPTION, u"Option"),
 
     {TYPE(RT_ACCELERATOR), IDR_ACCEL, res::kAccelerators, sizeof(res::kAccelerators)},
+    {TYPE(RT_ACCELERATOR), IDR_PLAY_KEYS, res::kPlayKeys, sizeof(res::kPlayKeys)},
     {TYPE(RT_RCDATA), IDR_MENUBAR, res::kMenuBar, sizeof(res::kMenuBar)},
     {TYPE(RT_MENU), IDR_MENUBAR, res::kMenu, sizeof(res::kMenu) / sizeof(res::kMenu[0])},
 

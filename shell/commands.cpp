@@ -1,10 +1,12 @@
 // The menu commands: New, All, Option, About and Exit, and the one sequence
 // that replaces the board with a fresh game.
+#include "input/keys.h"
 #include "intro/intro.h"
 #include "options/options.h"
 #include "resource.h"
 #include "shell/globals.h"
 #include "shell/shell.h"
+#include "shell/status.h"
 #include "view/view.h"
 
 namespace {
@@ -25,6 +27,7 @@ void OnNew(HWND hwnd) {
 }
 
 void OnAll() {
+    NoteAllCommand();  // for the status line, an addition
     g_allActive = 1;
     g_allNext = 0;
     HideIntroPanel();
@@ -54,6 +57,7 @@ void OnOption(HWND hwnd) {
 }  // namespace
 
 void StartNewGame(HWND hwnd) {
+    NoteNewGame();  // for the status line, an addition
     if (g_board != nullptr) {
         DestroyBoard(g_board);
         g_board = nullptr;
@@ -78,7 +82,13 @@ void StartNewGame(HWND hwnd) {
 }
 
 LRESULT OnCommand(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    switch (LOWORD(wParam)) {
+    const WORD command = LOWORD(wParam);
+    if (command >= IDM_START_PLAYER && command <= IDM_START_PLAYER_LAST) {
+        // An addition: the play keys 1 to 8 (input/keys.h).
+        OnPlayerKey(command - IDM_START_PLAYER);
+        return 0;
+    }
+    switch (command) {
         case IDM_EXIT:
             // Everything else happens in the destruction handler.
             DestroyWindow(hwnd);

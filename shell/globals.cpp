@@ -3,6 +3,7 @@
 #include "input/stylus.h"
 #include "intro/intro.h"
 #include "options/options.h"
+#include "shell/status.h"
 #include "view/view.h"
 
 HINSTANCE g_hInst = nullptr;
@@ -32,4 +33,5 @@ void ResetProgramState() {
     g_penDown = 0;
     g_scribblePoints[0] = g_scribblePoints[1] = {0, 0};
     ResetAnimationClock();
+    ResetStatus();
 }

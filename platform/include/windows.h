@@ -15,6 +15,7 @@
 typedef LRESULT(CALLBACK* WNDPROC)(HWND, UINT, WPARAM, LPARAM);
 typedef INT_PTR(CALLBACK* DLGPROC)(HWND, UINT, WPARAM, LPARAM);
 typedef void(CALLBACK* TIMERPROC)(HWND, UINT, UINT_PTR, DWORD);
+typedef LRESULT(CALLBACK* HOOKPROC)(int, WPARAM, LPARAM);
 
 struct MSG {
     HWND hwnd;
@@ -263,6 +264,13 @@ typedef SHMENUBARINFO* PSHMENUBARINFO;
 #define SWP_SHOWWINDOW 0x0040
 #define SWP_HIDEWINDOW 0x0080
 
+#define GW_HWNDFIRST 0
+#define GW_HWNDLAST 1
+#define GW_HWNDNEXT 2
+#define GW_HWNDPREV 3
+#define GW_OWNER 4
+#define GW_CHILD 5
+
 #define HWND_TOP ((HWND)0)
 #define HWND_BOTTOM ((HWND)1)
 
@@ -323,10 +331,27 @@ typedef SHMENUBARINFO* PSHMENUBARINFO;
 #define VK_UP 0x26
 #define VK_RIGHT 0x27
 #define VK_DOWN 0x28
+#define VK_NUMPAD0 0x60  // VK_NUMPAD0 + n for the keypad's digit n
+#define VK_MULTIPLY 0x6A
+#define VK_ADD 0x6B
+#define VK_SUBTRACT 0x6D
 #define VK_DIVIDE 0x6F
 #define VK_F1 0x70
 #define VK_F4 0x73
-#define VK_OEM_2 0xBF  // the '/?' key of a US keyboard
+#define VK_F10 0x79
+#define VK_OEM_PLUS 0xBB   // the '=+' key of a US keyboard
+#define VK_OEM_MINUS 0xBD  // the '-_' key
+#define VK_OEM_2 0xBF      // the '/?' key
+
+// WM_SYSCOMMAND: the keyboard asks for the menu (F10, or Alt pressed and
+// released alone).
+#define SC_KEYMENU 0xF100
+
+// Message filter hooks: what a modal loop (a dialog's, a menu's) offers to
+// the program before it handles a message itself.
+#define WH_MSGFILTER (-1)
+#define MSGF_DIALOGBOX 0
+#define MSGF_MENU 2
 
 // Accelerator record flags.
 #define FVIRTKEY 0x01
@@ -411,6 +436,7 @@ BOOL SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, int cy, UIN
 BOOL GetClientRect(HWND hwnd, LPRECT rect);
 BOOL GetWindowRect(HWND hwnd, LPRECT rect);
 HWND GetParent(HWND hwnd);
+HWND GetWindow(HWND hwnd, UINT cmd);
 HWND FindWindowW(LPCWSTR className, LPCWSTR windowName);
 BOOL SetForegroundWindow(HWND hwnd);
 HWND SetFocus(HWND hwnd);
@@ -440,6 +466,14 @@ void PostQuitMessage(int exitCode);
 
 HACCEL LoadAcceleratorsW(HINSTANCE instance, LPCWSTR tableName);
 int TranslateAcceleratorW(HWND hwnd, HACCEL accel, LPMSG msg);
+// The high bit (the result is negative) while the key is down.
+SHORT GetKeyState(int vk);
+
+// Only WH_MSGFILTER hooks, for the program's own thread.
+HHOOK SetWindowsHookExW(int idHook, HOOKPROC proc, HINSTANCE instance, DWORD threadId);
+BOOL UnhookWindowsHookEx(HHOOK hook);
+LRESULT CallNextHookEx(HHOOK hook, int code, WPARAM wParam, LPARAM lParam);
+BOOL CallMsgFilterW(LPMSG msg, int code);
 
 UINT_PTR SetTimer(HWND hwnd, UINT_PTR id, UINT elapse, TIMERPROC proc);
 BOOL KillTimer(HWND hwnd, UINT_PTR id);

@@ -29,9 +29,11 @@ bool RecordMatches(WORD flags, WORD key, const MSG& msg) {
         return false;
     }
     if (flags & FVIRTKEY) {
-        // Shift and Control are not tracked by the hosts, so records that
-        // need them never match.
-        if (flags & (FSHIFT | FCONTROL)) {
+        // Shift and Control must be exactly as the record says, as in Win32:
+        // a record for the plain key does not fire with Control held.
+        const bool shift = GetKeyState(VK_SHIFT) < 0;
+        const bool control = GetKeyState(VK_CONTROL) < 0;
+        if (((flags & FSHIFT) != 0) != shift || ((flags & FCONTROL) != 0) != control) {
             return false;
         }
         return (msg.message == WM_KEYDOWN || msg.message == WM_SYSKEYDOWN) && msg.wParam == key;

@@ -39,6 +39,11 @@ void Paint(HDC dc, const Window& w, const ButtonState& state, const RECT& client
     if (bold != nullptr) {
         DeleteObject(bold);
     }
+    if (GetFocus() == w.handle && KeyboardCues()) {
+        // Inside the frame, one pixel clear of it.
+        const int inset = ButtonKind(&w) == BS_DEFPUSHBUTTON ? 3 : 2;
+        FocusMark(dc, RECT{client.left + inset, client.top + inset, client.right - inset, client.bottom - inset}, ink);
+    }
 }
 
 void Click(HWND hwnd) {
@@ -72,6 +77,8 @@ LRESULT CALLBACK ButtonWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam
     case WM_PAINT:
         return PaintControl<ButtonState>(hwnd, Paint);
     case WM_ENABLE:
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
         InvalidateRect(hwnd, nullptr, FALSE);
         return 0;
     case WM_LBUTTONDOWN:

@@ -102,6 +102,23 @@ void Outline(HDC dc, const RECT& r, int thickness, COLORREF color) {
     Fill(dc, RECT{r.right - thickness, r.top, r.right, r.bottom}, color);
 }
 
+void FocusMark(HDC dc, const RECT& r, COLORREF color) {
+    // A checkerboard phase, so the dots run on evenly round the corners.
+    auto dot = [&](LONG x, LONG y) {
+        if ((x - r.left + y - r.top) % 2 == 0) {
+            SetPixel(dc, x, y, color);
+        }
+    };
+    for (LONG x = r.left; x < r.right; ++x) {
+        dot(x, r.top);
+        dot(x, r.bottom - 1);
+    }
+    for (LONG y = r.top + 1; y < r.bottom - 1; ++y) {
+        dot(r.left, y);
+        dot(r.right - 1, y);
+    }
+}
+
 HFONT CreateBoldFont() {
     LOGFONTW lf{};
     lf.lfWeight = FW_BOLD;

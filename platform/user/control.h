@@ -99,6 +99,10 @@ bool PenInside(HWND hwnd, LPARAM lParam);
 void Fill(HDC dc, const RECT& r, COLORREF color);
 // A frame of the given thickness just inside r.
 void Outline(HDC dc, const RECT& r, int thickness, COLORREF color);
+// The keyboard focus: a dotted frame, every other pixel, just inside r (the
+// look of Win32's DrawFocusRect, drawn plainly since every control paints
+// its whole client area anew).
+void FocusMark(HDC dc, const RECT& r, COLORREF color);
 // The system font made bold, for captions; the caller deletes it.
 HFONT CreateBoldFont();
 // Text on a transparent background; a font that is not null is selected

@@ -4,8 +4,10 @@
 // dlls/user32/dialog.c reproduces it: create the window hidden, attach the
 // dialog procedure, WM_SETFONT, the controls in template order, WM_INITDIALOG,
 // and only then show it.
+#include <algorithm>
 #include <cstdlib>
 #include <memory>
+#include <vector>
 
 #include "control.h"
 #include "gdi/font_data.h"
@@ -58,10 +60,10 @@ Window* FindChild(HWND dlg, Pred pred) {
 
 // The first visible, enabled control with WS_TABSTOP: the one that gets the
 // focus when WM_INITDIALOG returns TRUE.
+bool IsTabStop(const Window* w);
+
 HWND FirstTabStop(HWND dlg) {
-    Window* c = FindChild(dlg, [](const Window* w) {
-        return (w->style & (WS_TABSTOP | WS_VISIBLE | WS_DISABLED)) == (WS_TABSTOP | WS_VISIBLE);
-    });
+    Window* c = FindChild(dlg, IsTabStop);
     return c != nullptr ? c->handle : nullptr;
 }
 
@@ -72,9 +74,48 @@ Window* DefaultButton(HWND dlg) {
     });
 }
 
-// What IsDialogMessage does with the keys of a dialog: Enter clicks the
-// default push button (IDOK when there is none), Escape sends IDCANCEL.
-// A disabled default button makes Enter do nothing, as in Win32.
+bool IsTabStop(const Window* w) {
+    return (w->style & (WS_TABSTOP | WS_VISIBLE | WS_DISABLED)) == (WS_TABSTOP | WS_VISIBLE);
+}
+
+// Tab and Shift+Tab: the focus goes round the tab stops in template order.
+void MoveFocus(HWND dlg, bool backwards) {
+    Window* d = FromHandle(dlg);
+    std::vector<Window*> stops;
+    for (Window* c : d->children) {
+        if (IsTabStop(c)) {
+            stops.push_back(c);
+        }
+    }
+    if (stops.empty()) {
+        return;
+    }
+    HWND focus = GetFocus();
+    auto at = std::find_if(stops.begin(), stops.end(), [focus](const Window* w) { return w->handle == focus; });
+    size_t next = 0;
+    if (at != stops.end()) {
+        size_t i = static_cast<size_t>(at - stops.begin());
+        next = backwards ? (i + stops.size() - 1) % stops.size() : (i + 1) % stops.size();
+    } else if (backwards) {
+        next = stops.size() - 1;
+    }
+    SetFocus(stops[next]->handle);
+}
+
+// The enabled push button that has the focus in dlg, or null.
+Window* FocusedPushButton(HWND dlg) {
+    Window* f = FromHandle(GetFocus());
+    if (f == nullptr || f->parent == nullptr || f->parent->handle != dlg || !SameClassName(f->cls->name, kButtonClass)) {
+        return nullptr;
+    }
+    DWORD kind = ButtonKind(f);
+    return (kind == BS_PUSHBUTTON || kind == BS_DEFPUSHBUTTON) && IsEnabledChain(f) ? f : nullptr;
+}
+
+// What IsDialogMessage does with the keys of a dialog: Enter clicks the push
+// button that has the focus, else the default push button (IDOK when there
+// is none), Escape sends IDCANCEL, Tab and Shift+Tab move the focus. A
+// disabled default button makes Enter do nothing, as in Win32.
 bool HandleDialogKey(HWND dlg, const MSG& msg) {
     if (msg.message != WM_KEYDOWN || !IsWithin(msg.hwnd, dlg)) {
         return false;
@@ -83,8 +124,14 @@ bool HandleDialogKey(HWND dlg, const MSG& msg) {
         NotifyClicked(dlg, IDCANCEL, GetDlgItem(dlg, IDCANCEL));
         return true;
     }
+    if (msg.wParam == VK_TAB) {
+        MoveFocus(dlg, GetKeyState(VK_SHIFT) < 0);
+        return true;
+    }
     if (msg.wParam == VK_RETURN) {
-        if (Window* b = DefaultButton(dlg)) {
+        if (Window* focused = FocusedPushButton(dlg)) {
+            NotifyClicked(dlg, ControlId(focused), focused->handle);
+        } else if (Window* b = DefaultButton(dlg)) {
             if (IsEnabledChain(b)) {
                 NotifyClicked(dlg, ControlId(b), b->handle);
             }
@@ -244,7 +291,9 @@ void RunModalLoop(HWND dlg, const DialogState& state) {
             PostQuitMessage(static_cast<int>(msg.wParam));
             break;
         }
-        if (HandleDialogKey(dlg, msg)) {
+        // The program's message filters first, as Win32's dialog loop
+        // offers them every message.
+        if (CallMsgFilterW(&msg, MSGF_DIALOGBOX) || HandleDialogKey(dlg, msg)) {
             continue;
         }
         TranslateMessage(&msg);

@@ -15,6 +15,15 @@ struct InputState {
     POINT lastPen{0, 0};
     std::vector<HWND> modal;
     std::map<WPARAM, char16_t> keyChars;  // the character a host gave with a key
+    // GetKeyState: bit 15 while down, bit 0 toggled by every press. Kept as
+    // of the key message the program took last, as Win32 keeps it.
+    SHORT keyState[256] = {};
+    // Alt went down and came up with no other key or pen between: the
+    // keyboard's way into the menu bar.
+    bool altAlone = false;
+    // Focus marks show once the keyboard is used and go again at the next
+    // pen-down, so that a player who only uses the stylus never sees them.
+    bool keyboardCues = false;
 };
 
 InputState& TheInput() {
@@ -79,7 +88,7 @@ LPARAM ClientPoint(Window* w, POINT p) {
     return MAKELPARAM(p.x - c.left, p.y - c.top);
 }
 
-Window* KeyTarget() {
+Window* KeyTargetWindow() {
     auto& modal = TheInput().modal;
     Window* focus = FromHandle(GetFocus());
     if (!modal.empty()) {
@@ -98,9 +107,42 @@ Window* KeyTarget() {
     return FromHandle(MainWindow());
 }
 
+// The focused control shows or drops its focus mark.
+void SetKeyboardCues(bool on) {
+    InputState& s = TheInput();
+    if (s.keyboardCues == on) {
+        return;
+    }
+    s.keyboardCues = on;
+    if (HWND focus = GetFocus()) {
+        InvalidateRect(focus, nullptr, FALSE);
+    }
+}
+
+void UpdateKeyState(UINT message, WPARAM vk) {
+    SHORT& state = TheInput().keyState[vk & 0xFF];
+    if (message == WM_KEYDOWN || message == WM_SYSKEYDOWN) {
+        // A key held down repeats its message; only a new press toggles.
+        if ((state & 0x8000) == 0) {
+            state = static_cast<SHORT>(state ^ 1);
+        }
+        state = static_cast<SHORT>(state | 0x8000);
+    } else {
+        state = static_cast<SHORT>(state & 1);
+    }
+}
+
+bool IsKeyMessage(UINT message) {
+    return message == WM_KEYDOWN || message == WM_KEYUP || message == WM_SYSKEYDOWN || message == WM_SYSKEYUP;
+}
+
+// Win32 sends F10 and Alt itself as system keys, whatever else is held.
+bool IsSystemKey(const host::Event& e) { return e.alt || e.vk == VK_F10 || e.vk == VK_MENU; }
+
 void PenDown(POINT p) {
     InputState& s = TheInput();
     s.lastPen = p;
+    SetKeyboardCues(false);
     Window* w = WindowAt(p);
     if (!AcceptsInput(w)) {
         return;
@@ -158,8 +200,10 @@ void HandleHostEvent(const host::Event& e) {
         break;
     case host::EventKind::KeyDown:
     case host::EventKind::KeyUp: {
-        Window* w = KeyTarget();
         bool down = e.kind == host::EventKind::KeyDown;
+        if (down && e.vk != VK_SHIFT && e.vk != VK_CONTROL) {
+            SetKeyboardCues(true);
+        }
         if (down) {
             // A host that knows the key's character sends it with the key,
             // and TranslateMessage makes WM_CHAR of it; a host that sends
@@ -170,21 +214,14 @@ void HandleHostEvent(const host::Event& e) {
                 TheInput().keyChars.erase(e.vk);
             }
         }
-        if (w == nullptr) {
-            break;
-        }
-        UINT message = e.alt ? (down ? WM_SYSKEYDOWN : WM_SYSKEYUP) : (down ? WM_KEYDOWN : WM_KEYUP);
+        UINT message = IsSystemKey(e) ? (down ? WM_SYSKEYDOWN : WM_SYSKEYUP) : (down ? WM_KEYDOWN : WM_KEYUP);
         LPARAM lParam = 1 | (e.alt ? kAltBit : 0) | (down ? 0 : kKeyUpBits);
-        PostInput(w->handle, message, e.vk, lParam);
+        PostKeyInput(message, e.vk, lParam);
         break;
     }
-    case host::EventKind::Char: {
-        Window* w = KeyTarget();
-        if (w != nullptr) {
-            PostInput(w->handle, e.alt ? WM_SYSCHAR : WM_CHAR, e.ch, 1 | (e.alt ? kAltBit : 0));
-        }
+    case host::EventKind::Char:
+        PostKeyInput(e.alt ? WM_SYSCHAR : WM_CHAR, e.ch, 1 | (e.alt ? kAltBit : 0));
         break;
-    }
     case host::EventKind::Close:
         // The program is closed as by its own Exit: its main window gets
         // WM_CLOSE, whose default destroys it.
@@ -244,12 +281,32 @@ std::vector<std::u16string> PressLabelsIn(HWND hwnd) {
     return labels;
 }
 
+HWND KeyTarget() {
+    Window* w = KeyTargetWindow();
+    return w != nullptr ? w->handle : nullptr;
+}
+
 char16_t CharForKey(WPARAM vk) {
     auto it = TheInput().keyChars.find(vk);
     return it != TheInput().keyChars.end() ? it->second : 0;
 }
 
 POINT LastPenPosition() { return TheInput().lastPen; }
+
+void TookInputMessage(const MSG& msg) {
+    if (IsKeyMessage(msg.message)) {
+        UpdateKeyState(msg.message, msg.wParam);
+    }
+    if (msg.message == WM_KEYDOWN || msg.message == WM_SYSKEYDOWN) {
+        TheInput().altAlone = msg.wParam == VK_MENU;
+    } else if (msg.message == WM_LBUTTONDOWN) {
+        TheInput().altAlone = false;
+    }
+}
+
+bool AltPressedAlone() { return TheInput().altAlone; }
+
+bool KeyboardCues() { return TheInput().keyboardCues; }
 
 void ForgetWindowInput(Window* w) {
     InputState& s = TheInput();
@@ -281,3 +338,10 @@ HWND CurrentModal() {
 }
 
 }  // namespace user
+
+SHORT GetKeyState(int vk) {
+    if (vk < 0 || vk > 0xFF) {
+        return 0;
+    }
+    return user::TheInput().keyState[vk];
+}

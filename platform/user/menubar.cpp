@@ -9,6 +9,7 @@
 // timers and paints go on, a choice or a tap elsewhere closes it, and the tap
 // that closes it goes nowhere else (Windows CE swallows it too).
 #include <algorithm>
+#include <type_traits>
 #include <vector>
 
 #include "control.h"
@@ -64,12 +65,14 @@ struct BarButton {
     WORD entry = kNoEntry;
     PenPress press{};
     bool menuOpen = false;
+    bool keyFocus = false;  // the keyboard's place on the bar
 };
 
 struct Item {
     WORD id = 0;
     bool separator = false;
     PenPress press{};
+    bool keyFocus = false;  // the keyboard's place in the menu
 };
 
 // The open pop-up menu's loop.
@@ -77,6 +80,16 @@ struct Tracking {
     HWND popup = nullptr;
     WORD chosen = 0;
     bool done = false;
+    // The key that closed the menu without a choice (Escape, Left, Right),
+    // for the bar's keyboard loop to go on from; 0 otherwise.
+    WPARAM closingKey = 0;
+};
+
+// What a pop-up menu came to: the chosen command (0 for none) and the key
+// that closed it.
+struct MenuOutcome {
+    WORD chosen = 0;
+    WPARAM closingKey = 0;
 };
 
 Tracking* g_tracking = nullptr;
@@ -138,18 +151,82 @@ void PaintBarButton(HDC dc, const Window& w, const BarButton& b, const RECT& cli
         PaintUpArrow(dc, text.right, (client.top + client.bottom) / 2, ink);
     }
     DrawLabel(dc, w.text, text, DT_CENTER | DT_VCENTER | DT_SINGLELINE, ink);
+    if (b.keyFocus) {
+        FocusMark(dc, RECT{client.left + 1, client.top + 1, client.right - 1, client.bottom - 1}, ink);
+    }
 }
 
 void PaintItem(HDC dc, const Window& w, const Item& item, const RECT& client) {
-    Fill(dc, client, item.press.pressed ? kHighlightColor : kFaceColor);
+    // The keyboard's item is lit as a pressed one is, as desktop menus do.
+    const bool lit = item.press.pressed || item.keyFocus;
+    Fill(dc, client, lit ? kHighlightColor : kFaceColor);
     if (item.separator) {
         int y = (client.top + client.bottom) / 2;
         Fill(dc, RECT{client.left + 2, y, client.right - 2, y + 1}, kShadowColor);
         return;
     }
     RECT text{client.left + kItemPadLeft, client.top, client.right, client.bottom};
-    DrawLabel(dc, w.text, text, DT_LEFT | DT_VCENTER | DT_SINGLELINE,
-              item.press.pressed ? kHighlightTextColor : kInkColor);
+    DrawLabel(dc, w.text, text, DT_LEFT | DT_VCENTER | DT_SINGLELINE, lit ? kHighlightTextColor : kInkColor);
+}
+
+// ---------------------------------------------------------------------------
+// The keyboard's place on the bar and in a menu
+
+// The controls of parent that the keyboard can land on (enabled bar buttons,
+// or menu items that are not separators), left to right or top to bottom.
+template <class State>
+std::vector<HWND> KeyStops(HWND parent) {
+    std::vector<HWND> stops;
+    if (Window* p = FromHandle(parent)) {
+        for (Window* c : p->children) {
+            State* state = StateOf<State>(c->handle);
+            bool usable = state != nullptr && IsShown(c) && IsEnabledChain(c);
+            if constexpr (std::is_same_v<State, Item>) {
+                usable = usable && !state->separator && state->id != 0;
+            }
+            if (usable) {
+                stops.push_back(c->handle);
+            }
+        }
+    }
+    return stops;
+}
+
+template <class State>
+void SetKeyFocus(HWND hwnd, bool on) {
+    State* state = StateOf<State>(hwnd);
+    if (state != nullptr && state->keyFocus != on) {
+        state->keyFocus = on;
+        RepaintNow(hwnd);
+    }
+}
+
+// The index of the stop with the keyboard's mark, or -1.
+template <class State>
+int KeyFocusIndex(const std::vector<HWND>& stops) {
+    for (size_t i = 0; i < stops.size(); ++i) {
+        State* state = StateOf<State>(stops[i]);
+        if (state != nullptr && state->keyFocus) {
+            return static_cast<int>(i);
+        }
+    }
+    return -1;
+}
+
+// Moves the mark by step (wrapping), or puts it on the first stop.
+template <class State>
+void MoveKeyFocus(HWND parent, int step) {
+    std::vector<HWND> stops = KeyStops<State>(parent);
+    if (stops.empty()) {
+        return;
+    }
+    const int n = static_cast<int>(stops.size());
+    const int at = KeyFocusIndex<State>(stops);
+    const int next = at < 0 ? (step < 0 ? n - 1 : 0) : ((at + step) % n + n) % n;
+    if (at >= 0) {
+        SetKeyFocus<State>(stops[at], false);
+    }
+    SetKeyFocus<State>(stops[next], true);
 }
 
 // ---------------------------------------------------------------------------
@@ -215,20 +292,60 @@ bool IsKey(UINT message) {
            message == WM_SYSKEYUP || message == WM_SYSCHAR;
 }
 
+// A key in an open menu: Up and Down move the lit item, Enter chooses it,
+// Escape closes the menu, and Left and Right close it for the bar's keyboard
+// loop to move on. Other keys do nothing.
+void MenuKey(Tracking* tracking, const MSG& msg) {
+    if (msg.message != WM_KEYDOWN && msg.message != WM_SYSKEYDOWN) {
+        return;
+    }
+    switch (msg.wParam) {
+    case VK_ESCAPE:
+    case VK_LEFT:
+    case VK_RIGHT:
+        tracking->closingKey = msg.wParam;
+        tracking->done = true;
+        break;
+    case VK_UP:
+    case VK_DOWN:
+        MoveKeyFocus<Item>(tracking->popup, msg.wParam == VK_UP ? -1 : 1);
+        break;
+    case VK_RETURN:
+    case VK_SPACE: {
+        std::vector<HWND> stops = KeyStops<Item>(tracking->popup);
+        int at = KeyFocusIndex<Item>(stops);
+        if (at >= 0) {
+            tracking->chosen = StateOf<Item>(stops[at])->id;
+            tracking->done = true;
+        }
+        break;
+    }
+    default:
+        break;
+    }
+}
+
 // The pop-up's own loop. A pen stroke that starts outside the menu closes it
-// and is swallowed whole, up to its pen-up; Escape closes it too, and keys
-// reach nothing else while it is open.
-WORD TrackPopup(HWND popup) {
+// and is swallowed whole, up to its pen-up; keys move in it (MenuKey) and
+// reach nothing else while it is open. A menu opened from the keyboard
+// starts with its first item lit.
+MenuOutcome TrackPopup(HWND popup, bool byKeyboard) {
     Tracking tracking;
     tracking.popup = popup;
     Tracking* outer = g_tracking;
     g_tracking = &tracking;
+    if (byKeyboard) {
+        MoveKeyFocus<Item>(popup, 1);
+    }
     bool swallowing = false;
     MSG msg;
     while ((!tracking.done || swallowing) && FromHandle(popup) != nullptr) {
         if (!GetMessageW(&msg, nullptr, 0, 0)) {
             PostQuitMessage(static_cast<int>(msg.wParam));
             break;
+        }
+        if (CallMsgFilterW(&msg, MSGF_MENU)) {
+            continue;
         }
         if (IsPen(msg.message) && (swallowing || (msg.message == WM_LBUTTONDOWN && !IsWithin(msg.hwnd, popup)))) {
             if (!swallowing) {
@@ -242,27 +359,24 @@ WORD TrackPopup(HWND popup) {
             continue;
         }
         if (IsKey(msg.message)) {
-            if (msg.message == WM_KEYDOWN && msg.wParam == VK_ESCAPE) {
-                tracking.done = true;
-            }
+            MenuKey(&tracking, msg);
             continue;
         }
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }
     g_tracking = outer;
-    return tracking.chosen;
+    return MenuOutcome{tracking.chosen, tracking.chosen != 0 ? 0 : tracking.closingKey};
 }
 
-void OpenMenu(HWND buttonHwnd, const MenuNode& entry) {
+// Drops the button's menu and follows it until it closes. The command
+// chosen is for the caller to send, once the menu is gone.
+MenuOutcome OpenMenu(HWND buttonHwnd, const MenuNode& entry, bool byKeyboard) {
     BarButton* b = StateOf<BarButton>(buttonHwnd);
-    HWND bar = b->bar;
-    Bar* barState = StateOf<Bar>(bar);
-    HWND owner = barState != nullptr ? barState->owner : nullptr;
     b->menuOpen = true;
     RepaintNow(buttonHwnd);
     HWND popup = CreatePopup(buttonHwnd, entry);
-    WORD chosen = popup != nullptr ? TrackPopup(popup) : 0;
+    MenuOutcome outcome = popup != nullptr ? TrackPopup(popup, byKeyboard) : MenuOutcome{};
     if (FromHandle(popup) != nullptr) {
         DestroyWindow(popup);
     }
@@ -271,24 +385,96 @@ void OpenMenu(HWND buttonHwnd, const MenuNode& entry) {
         again->menuOpen = false;
         RepaintNow(buttonHwnd);
     }
-    if (chosen != 0 && FromHandle(owner) != nullptr) {
-        SendCommand(owner, chosen);
-    }
+    return outcome;
 }
 
-// A bar button was tapped: its command, or its menu for a drop-down.
-void ActivateBarButton(HWND hwnd) {
+// A bar button was tapped or run from the keyboard: its command, or its
+// menu for a drop-down. What the menu ended with goes back to the caller;
+// its command has been sent.
+MenuOutcome ActivateBarButton(HWND hwnd, bool byKeyboard = false) {
     BarButton* b = StateOf<BarButton>(hwnd);
     Bar* bar = b != nullptr ? StateOf<Bar>(b->bar) : nullptr;
     if (bar == nullptr) {
-        return;
+        return {};
     }
+    HWND owner = bar->owner;
     if (b->dropDown && b->entry < bar->menu.size() && (bar->menu[b->entry].option & MF_POPUP)) {
         MenuNode entry = bar->menu[b->entry];  // a copy: the bar may go while the menu is open
-        OpenMenu(hwnd, entry);
-        return;
+        MenuOutcome outcome = OpenMenu(hwnd, entry, byKeyboard);
+        if (outcome.chosen != 0 && FromHandle(owner) != nullptr) {
+            SendCommand(owner, outcome.chosen);
+        }
+        return outcome;
     }
-    SendCommand(bar->owner, b->command);
+    SendCommand(owner, b->command);
+    return MenuOutcome{b->command, 0};
+}
+
+// The bar's keyboard loop: Left and Right move the mark along the bar,
+// Enter, Space, Down or Up runs the marked button (Help opens its menu, lit
+// on its first item), Escape, F10 or Alt alone leave. Leaving a menu with
+// Escape comes back to the bar; Left or Right move on from it. A pen-down
+// leaves the loop and then goes where it was aimed. Timers and paints go on
+// meanwhile, and keys reach nothing else.
+void BarKeyboardLoop(HWND bar) {
+    auto clearMarks = [bar] {
+        for (HWND button : KeyStops<BarButton>(bar)) {
+            SetKeyFocus<BarButton>(button, false);
+        }
+    };
+    MoveKeyFocus<BarButton>(bar, 1);
+    MSG msg;
+    while (FromHandle(bar) != nullptr) {
+        if (!GetMessageW(&msg, nullptr, 0, 0)) {
+            PostQuitMessage(static_cast<int>(msg.wParam));
+            break;
+        }
+        if (CallMsgFilterW(&msg, MSGF_MENU)) {
+            continue;
+        }
+        if (msg.message == WM_LBUTTONDOWN) {
+            clearMarks();
+            DispatchMessageW(&msg);
+            return;
+        }
+        if (!IsKey(msg.message)) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+            continue;
+        }
+        const bool down = msg.message == WM_KEYDOWN || msg.message == WM_SYSKEYDOWN;
+        const bool up = msg.message == WM_KEYUP || msg.message == WM_SYSKEYUP;
+        const WPARAM key = msg.wParam;
+        if (down && (key == VK_LEFT || key == VK_RIGHT)) {
+            MoveKeyFocus<BarButton>(bar, key == VK_LEFT ? -1 : 1);
+        } else if (down && (key == VK_RETURN || key == VK_SPACE || key == VK_DOWN || key == VK_UP)) {
+            std::vector<HWND> stops = KeyStops<BarButton>(bar);
+            const int at = KeyFocusIndex<BarButton>(stops);
+            if (at < 0) {
+                continue;
+            }
+            HWND button = stops[at];
+            // The bar is left before a command runs, since the command may
+            // open a dialog with a loop of its own.
+            clearMarks();
+            if (!StateOf<BarButton>(button)->dropDown) {
+                ActivateBarButton(button, true);
+                return;
+            }
+            // The open menu's look stands for the mark meanwhile.
+            MenuOutcome outcome = ActivateBarButton(button, true);
+            if (outcome.closingKey == 0 || StateOf<BarButton>(button) == nullptr) {
+                return;  // chosen (and run), or closed by the pen
+            }
+            SetKeyFocus<BarButton>(button, true);
+            if (outcome.closingKey != VK_ESCAPE) {
+                MoveKeyFocus<BarButton>(bar, outcome.closingKey == VK_LEFT ? -1 : 1);
+            }
+        } else if ((down && (key == VK_ESCAPE || key == VK_F10)) || (up && key == VK_MENU && AltPressedAlone())) {
+            break;
+        }
+    }
+    clearMarks();
 }
 
 // ---------------------------------------------------------------------------
@@ -334,7 +520,7 @@ LRESULT CALLBACK BarButtonProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam
                 RepaintNow(hwnd);
             }
             if (inside) {
-                ActivateBarButton(hwnd);  // may destroy the bar: nothing of it is touched after
+                ActivateBarButton(hwnd, false);  // may destroy the bar: nothing of it is touched after
             }
         }
         return 0;
@@ -437,6 +623,19 @@ bool ReadDefinition(HINSTANCE instance, UINT id, std::vector<ButtonRecord>* butt
 }
 
 }  // namespace
+
+void TrackMenuBarByKeyboard(HWND owner) {
+    std::vector<Window*> all;
+    CollectWindows(&all);
+    for (Window* w : all) {
+        Bar* bar = StateOf<Bar>(w->handle);
+        if (bar != nullptr && bar->owner == owner && IsShown(w) && !w->destroying) {
+            BarKeyboardLoop(w->handle);
+            return;
+        }
+    }
+}
+
 }  // namespace user
 
 using user::FromHandle;

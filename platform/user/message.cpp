@@ -10,9 +10,17 @@
 namespace user {
 namespace {
 
+// Input waiting in the queue. A key or character goes to whichever window
+// has the keyboard when the program takes it, as in Win32, so that a key
+// right behind the one that opens a dialog reaches the dialog.
+struct Input {
+    MSG msg;
+    bool toKeyTarget = false;
+};
+
 struct Queue {
-    std::deque<MSG> posted;  // PostMessageW, TranslateMessage
-    std::deque<MSG> input;   // pen and keys from the host, after posted messages
+    std::deque<MSG> posted;   // PostMessageW, TranslateMessage
+    std::deque<Input> input;  // pen and keys from the host, after posted messages
     bool quit = false;
     int quitCode = 0;
 };
@@ -68,6 +76,23 @@ bool TakeFrom(std::deque<MSG>& queue, MSG* out, HWND filter, UINT minMsg, UINT m
     return false;
 }
 
+bool TakeInput(std::deque<Input>& queue, MSG* out, HWND filter, UINT minMsg, UINT maxMsg, bool remove) {
+    for (auto it = queue.begin(); it != queue.end(); ++it) {
+        MSG m = it->msg;
+        if (it->toKeyTarget) {
+            m.hwnd = KeyTarget();
+        }
+        if (Matches(m, filter, minMsg, maxMsg)) {
+            *out = m;
+            if (remove) {
+                queue.erase(it);
+            }
+            return true;
+        }
+    }
+    return false;
+}
+
 bool InRange(UINT message, UINT minMsg, UINT maxMsg) {
     return (minMsg == 0 && maxMsg == 0) || (message >= minMsg && message <= maxMsg);
 }
@@ -93,7 +118,10 @@ bool Fetch(MSG* out, HWND filter, UINT minMsg, UINT maxMsg, bool remove) {
             }
             return true;
         }
-        if (TakeFrom(q.input, out, filter, minMsg, maxMsg, remove)) {
+        if (TakeInput(q.input, out, filter, minMsg, maxMsg, remove)) {
+            if (remove) {
+                TookInputMessage(*out);
+            }
             return true;
         }
         if (pass == 0) {
@@ -124,7 +152,11 @@ void PresentIfChanged() {
 }  // namespace
 
 void PostInput(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    TheQueue().input.push_back(MakeMessage(hwnd, message, wParam, lParam));
+    TheQueue().input.push_back(Input{MakeMessage(hwnd, message, wParam, lParam), false});
+}
+
+void PostKeyInput(UINT message, WPARAM wParam, LPARAM lParam) {
+    TheQueue().input.push_back(Input{MakeMessage(nullptr, message, wParam, lParam), true});
 }
 
 void ResetQueue() {

@@ -13,3 +13,17 @@ std::string DescribeProgramState();
 // k's runner arrived under pole m), with runners still on their way or not
 // yet started named as such, or a line saying there is no game yet.
 std::string DescribeResult();
+
+// What the screen shows and what has just happened, for the browser's
+// screen-reader layer, which asks after every frame it shows: lines of
+// UTF-8, each a name, a tab and a value.
+//   screen   what the screen shows now, as the canvas's name
+//   news     a number, a tab, and the latest news: what changed since the
+//            call before (a new game, a runner setting off or arriving, the
+//            result, a dialog opening); the number grows with each news
+//   dialog   none, about or option: the dialog that is open
+//   players  the players of the game on the screen, 0 before the first
+//   board    title, play or done
+// The text stays until the next call. Asked during a game, it allocates
+// nothing.
+const std::string& DescribeStatus();

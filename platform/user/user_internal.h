@@ -110,6 +110,9 @@ void ResetPaint();
 
 // message.cpp
 void PostInput(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+// A key or character for whichever window has the keyboard (KeyTarget)
+// when the program takes it.
+void PostKeyInput(UINT message, WPARAM wParam, LPARAM lParam);
 void ResetQueue();
 
 // input.cpp
@@ -118,6 +121,25 @@ POINT LastPenPosition();
 void ForgetWindowInput(Window* w);
 void ResetInput();
 char16_t CharForKey(WPARAM vk);
+// The window keys go to now: the focus, or the open modal dialog, or the
+// active or main window; null when there is none.
+HWND KeyTarget();
+// The queue hands the program an input message: the key state follows it.
+void TookInputMessage(const MSG& msg);
+// Alt was pressed and released with nothing else in between (read as its
+// key-up is handled).
+bool AltPressedAlone();
+// Whether focus marks are drawn: once a key has been used, until the next
+// pen-down.
+bool KeyboardCues();
+
+// hook.cpp
+void ResetHooks();
+
+// menubar.cpp: the keyboard's way through the menu bar that window owns
+// (F10, or Alt alone): a loop of its own until a button runs, Escape or the
+// pen. Returns at once when the window owns no visible bar.
+void TrackMenuBarByKeyboard(HWND owner);
 
 // timer.cpp
 bool TakeDueTimer(HWND filter, bool remove, MSG* msg);

@@ -279,6 +279,7 @@ void ResetForTests() {
     ResetTimers();
     ResetQueue();
     ResetInput();
+    ResetHooks();
     ResetPaint();
     ResetInstance();
     ResetClasses();
@@ -580,6 +581,53 @@ HWND GetParent(HWND hwnd) {
     return w->owner != nullptr ? w->owner->handle : nullptr;
 }
 
+HWND GetWindow(HWND hwnd, UINT cmd) {
+    Window* w = FromHandle(hwnd);
+    if (w == nullptr) {
+        return nullptr;
+    }
+    // Siblings are the parent's children, or the top-level windows, topmost
+    // first; a window being destroyed is skipped.
+    const std::vector<Window*>& siblings = w->parent != nullptr ? w->parent->children : user::TopLevels();
+    auto live = [](const Window* x) { return !x->destroying; };
+    switch (cmd) {
+    case GW_HWNDFIRST: {
+        auto first = std::find_if(siblings.begin(), siblings.end(), live);
+        return first != siblings.end() ? (*first)->handle : nullptr;
+    }
+    case GW_HWNDLAST: {
+        auto last = std::find_if(siblings.rbegin(), siblings.rend(), live);
+        return last != siblings.rend() ? (*last)->handle : nullptr;
+    }
+    case GW_HWNDNEXT:
+    case GW_HWNDPREV: {
+        auto at = std::find(siblings.begin(), siblings.end(), w);
+        if (at == siblings.end()) {
+            return nullptr;
+        }
+        if (cmd == GW_HWNDNEXT) {
+            auto next = std::find_if(at + 1, siblings.end(), live);
+            return next != siblings.end() ? (*next)->handle : nullptr;
+        }
+        for (auto prev = at; prev != siblings.begin();) {
+            --prev;
+            if (live(*prev)) {
+                return (*prev)->handle;
+            }
+        }
+        return nullptr;
+    }
+    case GW_OWNER:
+        return w->owner != nullptr ? w->owner->handle : nullptr;
+    case GW_CHILD: {
+        auto first = std::find_if(w->children.begin(), w->children.end(), live);
+        return first != w->children.end() ? (*first)->handle : nullptr;
+    }
+    default:
+        return nullptr;
+    }
+}
+
 HWND FindWindowW(LPCWSTR className, LPCWSTR windowName) {
     std::u16string cls;
     std::u16string title;
@@ -708,6 +756,23 @@ LRESULT CALLBACK DefWindowProcW(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPara
     }
     case WM_GETTEXTLENGTH:
         return static_cast<LRESULT>(w->text.size());
+    case WM_SYSKEYDOWN:
+        // F10 asks for the menu as the desktop does; Alt does on its way up.
+        if (wParam == VK_F10) {
+            SendMessageW(user::RootOf(w)->handle, WM_SYSCOMMAND, SC_KEYMENU, 0);
+        }
+        return 0;
+    case WM_KEYUP:
+    case WM_SYSKEYUP:
+        if (wParam == VK_MENU && user::AltPressedAlone()) {
+            SendMessageW(user::RootOf(w)->handle, WM_SYSCOMMAND, SC_KEYMENU, 0);
+        }
+        return 0;
+    case WM_SYSCOMMAND:
+        if ((wParam & 0xFFF0) == SC_KEYMENU) {
+            user::TrackMenuBarByKeyboard(hwnd);
+        }
+        return 0;
     default:
         return 0;
     }

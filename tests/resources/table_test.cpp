@@ -6,6 +6,7 @@
 #include "user/module.h"
 #include <windows.h>
 
+#include <map>
 #include <set>
 #include <string>
 #include <tuple>
@@ -61,6 +62,27 @@ std::vector<WORD> Words(LPCWSTR rt, WORD id) {
 // Alt+'/' (a character, not a virtual key) opens About, Alt+F4 exits.
 TEST(Accelerators, AltSlashOpensAboutAndAltF4Exits) {
     EXPECT_EQ(Words(RT_ACCELERATOR, 3), (std::vector<WORD>{0x12, 0x2F, 40003, 0, 0x93, 0x73, 40002, 0}));
+}
+
+// The play keys, table 4: plain virtual keys only (a record with a modifier
+// would let Ctrl+A be All), each key once, the last record marked, and the
+// digits of both rows starting the player of their number.
+TEST(Accelerators, ThePlayKeysArePlainVirtualKeysForTheirCommands) {
+    const std::vector<WORD> words = Words(RT_ACCELERATOR, IDR_PLAY_KEYS);
+    ASSERT_EQ(words.size() % 4, 0u);
+    std::map<WORD, WORD> commands;
+    for (size_t i = 0; i < words.size(); i += 4) {
+        const bool last = i + 4 == words.size();
+        EXPECT_EQ(words[i], (FVIRTKEY | FNOINVERT | (last ? FLASTACCEL : 0))) << "record " << i / 4;
+        EXPECT_EQ(words[i + 3], 0);
+        EXPECT_TRUE(commands.emplace(words[i + 1], words[i + 2]).second) << "key " << words[i + 1] << " twice";
+    }
+    std::map<WORD, WORD> expected = {{'N', IDM_NEW}, {'A', IDM_ALL}, {'O', IDM_OPTION}};
+    for (WORD k = 1; k <= 8; ++k) {
+        expected['0' + k] = IDM_START_PLAYER + k - 1;
+        expected[VK_NUMPAD0 + k] = IDM_START_PLAYER + k - 1;
+    }
+    EXPECT_EQ(commands, expected);
 }
 
 // The menu bar's records against the menu they point into: every button

@@ -38,11 +38,12 @@ SDL_Event Finger(Uint32 type, SDL_FingerID id, float x) {
     return event;
 }
 
-SDL_Event Key(Uint32 type, SDL_Keycode key, Uint16 mod) {
+SDL_Event Key(Uint32 type, SDL_Keycode key, Uint16 mod, SDL_Scancode place = SDL_SCANCODE_UNKNOWN) {
     SDL_Event event = {};
     event.type = event.key.type = type;
     event.key.keysym.sym = key;
     event.key.keysym.mod = mod;
+    event.key.keysym.scancode = place;
     return event;
 }
 
@@ -58,7 +59,7 @@ SDL_Event Other(Uint32 type, const char* text = "", Uint8 windowEvent = 0) {
     return event;
 }
 
-struct Step { SDL_Event event; uint64_t nowMs = 0; };
+struct Step { SDL_Event event; uint64_t nowMs = 0; bool keyboardFocus = true; };
 struct Case { const char* what; std::vector<Step> steps; const char* events; };
 
 // Runs each case through a fresh translator for a 1000 x 700 window (the
@@ -70,6 +71,7 @@ void Check(const std::vector<Case>& cases) {
         input.SetLayout(desktop::FitPicture(1000, 700));
         std::deque<host::Event> out;
         for (const Step& step : c.steps) {
+            input.SetKeyboardFocus(step.keyboardFocus);
             input.Translate(step.event, step.nowMs, &out);
         }
         std::string text;
@@ -130,7 +132,7 @@ TEST(InputTranslator, KeysCharactersAndClosing) {
         {"Alt+/ gives the key and one system character, not the desktop's text as well",
          {{Key(SDL_KEYDOWN, SDLK_LALT, KMOD_LALT)}, {Key(SDL_KEYDOWN, SDLK_SLASH, KMOD_LALT)},
           {Other(SDL_TEXTINPUT, "/")}, {Key(SDL_KEYUP, SDLK_SLASH, KMOD_LALT)}, {Key(SDL_KEYUP, SDLK_LALT, KMOD_NONE)}},
-         "key 191 alt; char 47 alt; keyup 191 alt; "},
+         "key 18 alt; key 191 alt; char 47 alt; keyup 191 alt; keyup 18; "},
         // A stray continuation byte, a lone lead byte and an encoded
         // surrogate are skipped; a character outside the BMP becomes a pair.
         // Text that is not UTF-8 (a stray continuation byte, a surrogate
@@ -182,6 +184,43 @@ TEST(Shortcuts, CtrlSAndCtrlCAreTheHostsAndNeverReachTheProgram) {
     EXPECT_TRUE(out[1].alt);
     EXPECT_EQ(out[3].vk, 'S');
     EXPECT_EQ(out[4].kind, EventKind::KeyUp);
+}
+
+// The keys of play, the dialogs and the menu bar, as Windows gives them:
+// digits by their place, letters by what they type, the keypad's own keys,
+// and the modifiers that tell Ctrl+A from A.
+TEST(InputTranslator, KeysArriveAsWindowsVirtualKeys) {
+    const Uint32 down = SDL_KEYDOWN, up = SDL_KEYUP;
+    Check({
+        // AZERTY types "&" on the 1 key and has A where QWERTY has Q.
+        {"the top row is digits on every layout, letters follow the layout",
+         {{Key(down, SDLK_AMPERSAND, KMOD_NONE, SDL_SCANCODE_1)}, {Key(down, SDLK_a, KMOD_NONE, SDL_SCANCODE_Q)},
+          {Key(down, SDLK_0, KMOD_NONE, SDL_SCANCODE_0)}},
+         "key 49; key 65; key 48; "},
+        {"the keypad's digits whatever Num Lock says, and its signs and Enter",
+         {{Key(down, SDLK_END, KMOD_NONE, SDL_SCANCODE_KP_1)}, {Key(down, SDLK_KP_8, KMOD_NUM, SDL_SCANCODE_KP_8)},
+          {Key(down, SDLK_KP_PLUS, KMOD_NONE, SDL_SCANCODE_KP_PLUS)},
+          {Key(down, SDLK_KP_MINUS, KMOD_NONE, SDL_SCANCODE_KP_MINUS)},
+          {Key(down, SDLK_KP_ENTER, KMOD_NONE, SDL_SCANCODE_KP_ENTER)}},
+         "key 97; key 104; key 107; key 109; key 13; "},
+        {"minus and plus keys, F10, the arrows",
+         {{Key(down, SDLK_MINUS, KMOD_NONE)}, {Key(down, SDLK_EQUALS, KMOD_NONE)}, {Key(down, SDLK_PLUS, KMOD_NONE)},
+          {Key(down, SDLK_F10, KMOD_NONE)}, {Key(down, SDLK_LEFT, KMOD_NONE)}, {Key(down, SDLK_DOWN, KMOD_NONE)}},
+         "key 189; key 187; key 187; key 121; key 37; key 40; "},
+        {"Ctrl and Shift go down and up like keys",
+         {{Key(down, SDLK_LCTRL, KMOD_LCTRL)}, {Key(down, SDLK_a, KMOD_LCTRL)}, {Key(up, SDLK_a, KMOD_LCTRL)},
+          {Key(up, SDLK_LCTRL, KMOD_NONE)}, {Key(down, SDLK_RSHIFT, KMOD_RSHIFT)}, {Key(up, SDLK_RSHIFT, KMOD_NONE)}},
+         "key 17; key 65; keyup 65; keyup 17; key 16; keyup 16; "},
+        {"the left Alt alone goes down and up; AltGr is no Alt key",
+         {{Key(down, SDLK_LALT, KMOD_LALT)}, {Key(up, SDLK_LALT, KMOD_NONE)}, {Key(down, SDLK_RALT, KMOD_RALT)},
+          {Key(up, SDLK_RALT, KMOD_NONE)}},
+         "key 18 alt; keyup 18; "},
+        // Alt+Tab: the desktop takes the focus, and SDL releases Alt as it goes.
+        {"an Alt released by the loss of the focus is dropped",
+         {{Key(down, SDLK_LALT, KMOD_LALT)}, {Key(up, SDLK_LALT, KMOD_NONE), 0, false},
+          {Key(down, SDLK_n, KMOD_NONE), 0, false}},
+         "key 18 alt; key 78; "},
+    });
 }
 
 }  // namespace

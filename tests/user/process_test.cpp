@@ -439,10 +439,40 @@ TEST_F(SingleInstance, AnotherUserCanNeitherEndTheCopyNorSwitchTheRuleOff) {
     for (int fd : {ready[0], ready[1], done[0], done[1]}) close(fd);
 }
 
+// What a key line sends, as a keyboard would: modifiers down in order, the
+// key down (with its character) and up, the modifiers up in reverse; Alt
+// marks what happens while it is held.
+TEST(ScriptLanguage, KeysGoDownAndUpWithTheirModifiers) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"key 1 n", "v49 c49, ^49, v78 c110, ^78"},
+        {"key ctrl+a", "v17, v65 c1, ^65, ^17"},
+        {"key shift+tab", "v16, v9 c9, ^9, ^16"},
+        {"key alt", "v18 alt, ^18"},
+        {"key alt+/", "v18 alt, v191 c47 alt, ^191 alt, ^18"},
+        {"key ctrl+alt+x", "v17, v18 alt, v88 c24 alt, ^88 alt, ^18, ^17"},
+        {"key kp3 kp+ kp- + -", "v99 c51, ^99, v107 c43, ^107, v109 c45, ^109, v187 c43, ^187, v189 c45, ^189"},
+        {"key f10 kpenter", "v121, ^121, v13 c13, ^13"},
+    };
+    for (const auto& [text, expected] : cases) {
+        headless::ScriptLine line;
+        std::string error;
+        ASSERT_TRUE(headless::ParseScriptLine(text, &line, &error)) << text << ": " << error;
+        std::string events;
+        for (const host::Event& e : line.events) {
+            events += events.empty() ? "" : ", ";
+            events += (e.kind == host::EventKind::KeyDown ? "v" : "^") + std::to_string(e.vk);
+            events += e.ch != 0 ? " c" + std::to_string(unsigned{e.ch}) : "";
+            events += e.alt ? " alt" : "";
+        }
+        EXPECT_EQ(events, expected) << text;
+    }
+}
+
 TEST(ScriptLanguage, BadLinesSayWhatIsWrong) {
     for (const char* bad : {"tap 10", "tap 10 20 30", "tap x 20", "wait -5", "wait", "wait 1.5", "key",
-                            "key ctrl+x", "key alt+nothing", "key f13", "command 70000", "command", "state now",
-                            "quit 1", "press", "shot", "save", "result now", "frobnicate 1", "wait 4294967296",
+                            "key meta+x", "key alt+nothing", "key kp10", "key ctrl+", "key f13", "command 70000",
+                            "command", "state now", "quit 1", "press", "shot", "save", "result now", "frobnicate 1",
+                            "wait 4294967296",
                             "wait 18446744073709551616"}) {
         headless::ScriptLine line;
         std::string error;

@@ -11,7 +11,8 @@
 #      resources, a click on New and on a pole head sets a runner going, the
 #      player count chosen in the option dialog is saved when Alt+F4 ends the
 #      program with exit code 0, and a second tavilo.exe hands over to the
-#      first and ends.
+#      first and ends; then a game by keys alone (N, 1, A), the option dialog
+#      by keys and Exit from the bar by F10, Left and Enter.
 #
 #   tests/win32/wine_test.sh LINUX_HEADLESS WINDOWS_BIN_DIR
 #
@@ -389,6 +390,49 @@ else
     # The program saves the count it runs with; 5 again means it was read.
     grep -qi '"PlayerCount"=dword:00000005' "$settings" 2>/dev/null &&
         pass "the saved count was read at the next start" || fail "the saved count was not read back"
+fi
+
+# A game by keys alone: N, the top row's 1 and A play it, O with Right and
+# Enter takes one player more (6, from the 5 saved), F10 with Left and
+# Enter runs Exit from the bar, which saves the count.
+wine "$exe" >"$work/keys.log" 2>&1 &
+keyed=$!
+w=$(window_of)
+if [ -z "$w" ]; then
+    fail "tavilo.exe showed no window for the keys"
+else
+    sleep 1
+    xdotool windowactivate --sync "$w" 2>/dev/null || true
+    keys() { xdotool key --clearmodifiers "$@"; sleep 0.4; }
+    shot keys-title
+    keys n
+    sleep 1
+    keys 1
+    shot keys-started
+    sleep 2
+    shot keys-later
+    moved=$(changed keys-started keys-later 0 40 240 200)
+    [ "${moved:-0}" -gt 0 ] 2>/dev/null && pass "N and 1 set a runner going ($moved pixels of the ladder changed)" ||
+        fail "no runner moved after the keys N and 1"
+    keys a
+    sleep 6
+    shot keys-all
+    arrived=$(changed keys-later keys-all 0 240 240 54)
+    [ "${arrived:-0}" -gt 100 ] 2>/dev/null && pass "A sent the others down ($arrived pixels under the ladder)" ||
+        fail "A showed no arrivals under the ladder"
+    keys o
+    keys Right
+    keys Return
+    sleep 1
+    keys F10
+    keys Left
+    keys Return
+    code=0
+    timeout 30 tail --pid="$keyed" -f /dev/null || true
+    wait "$keyed" || code=$?
+    [ "$code" -eq 0 ] && pass "F10, Left and Enter ran Exit (exit code 0)" || fail "tavilo.exe ended with $code after the keys"
+    grep -qi '"PlayerCount"=dword:00000006' "$settings" 2>/dev/null &&
+        pass "O, Right and Enter saved the count 6" || fail "the count set by keys was not saved"
 fi
 
 echo "tavilo.exe is $(stat -c %s "$exe") bytes"

@@ -41,45 +41,90 @@ struct KeyName {
     char16_t ch;
 };
 
+constexpr unsigned kVkShift = 0x10;
+constexpr unsigned kVkControl = 0x11;
+constexpr unsigned kVkMenu = 0x12;  // Alt
+constexpr unsigned kVkNumpad0 = 0x60;
+
 // Named keys; single printable characters are handled apart.
 const KeyName kNamedKeys[] = {
     {"enter", 0x0D, u'\r'}, {"return", 0x0D, u'\r'}, {"esc", 0x1B, 0x1B},   {"escape", 0x1B, 0x1B},
     {"space", 0x20, u' '},  {"tab", 0x09, u'\t'},    {"backspace", 0x08, 8}, {"left", 0x25, 0},
     {"up", 0x26, 0},        {"right", 0x27, 0},      {"down", 0x28, 0},      {"delete", 0x2E, 0},
+    {"alt", kVkMenu, 0},    {"ctrl", kVkControl, 0}, {"shift", kVkShift, 0},
+    // The keypad's own keys.
+    {"kp*", 0x6A, u'*'},    {"kp+", 0x6B, u'+'},     {"kp-", 0x6D, u'-'},    {"kp/", 0x6F, u'/'},
+    {"kpenter", 0x0D, u'\r'},
 };
 
-// US layout: the virtual key that types each unshifted punctuation mark.
+// US layout: the virtual key that types each unshifted punctuation mark,
+// and "+" from its own key as other layouts and the keypad have it.
 const KeyName kPunctuation[] = {
     {";", 0xBA, u';'}, {"=", 0xBB, u'='}, {",", 0xBC, u','}, {"-", 0xBD, u'-'},  {".", 0xBE, u'.'},
     {"/", 0xBF, u'/'}, {"`", 0xC0, u'`'}, {"[", 0xDB, u'['}, {"\\", 0xDC, u'\\'}, {"]", 0xDD, u']'},
-    {"'", 0xDE, u'\''},
+    {"'", 0xDE, u'\''}, {"+", 0xBB, u'+'},
 };
 
+std::string Lower(std::string s) {
+    for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return s;
+}
+
+host::Event KeyEvent(host::EventKind kind, unsigned vk, char16_t ch, bool alt) {
+    host::Event event;
+    event.kind = kind;
+    event.vk = vk;
+    event.ch = ch;
+    event.alt = alt;
+    return event;
+}
+
+// One key with its modifiers, as a keyboard sends it: each modifier goes
+// down in the order written, then the key goes down and up, then the
+// modifiers come up in reverse order. Alt marks every key while it is held.
 bool ParseKey(const std::string& token, std::vector<host::Event>* events, std::string* error) {
-    bool alt = false;
+    std::vector<unsigned> modifiers;
+    bool control = false;
+    bool shift = false;
     std::string key = token;
-    // "alt+" prefixes; the key itself may be "+" only as the last character.
+    // "alt+", "ctrl+" and "shift+" prefixes; the key itself may be "+" only
+    // as the last character.
     for (;;) {
         size_t plus = key.find('+');
         if (plus == std::string::npos || plus + 1 == key.size()) {
             break;
         }
-        std::string modifier = key.substr(0, plus);
-        for (char& c : modifier) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-        if (modifier != "alt") {
-            *error = "unknown modifier \"" + modifier + "\" in \"" + token + "\" (only alt+ is known)";
+        std::string modifier = Lower(key.substr(0, plus));
+        if (modifier == "alt") {
+            modifiers.push_back(kVkMenu);
+        } else if (modifier == "ctrl" || modifier == "control") {
+            control = true;
+            modifiers.push_back(kVkControl);
+        } else if (modifier == "shift") {
+            shift = true;
+            modifiers.push_back(kVkShift);
+        } else {
+            *error = "unknown modifier \"" + modifier + "\" in \"" + token + "\" (alt+, ctrl+ and shift+ are known)";
             return false;
         }
-        alt = true;
         key = key.substr(plus + 1);
     }
     unsigned vk = 0;
     char16_t ch = 0;
-    std::string lower = key;
-    for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    const std::string lower = Lower(key);
     if (key.size() == 1 && std::isalnum(static_cast<unsigned char>(key[0]))) {
         vk = static_cast<unsigned>(std::toupper(static_cast<unsigned char>(key[0])));
         ch = static_cast<char16_t>(key[0]);
+        if (std::isalpha(static_cast<unsigned char>(key[0]))) {
+            // Control turns a letter into its control character, as Win32
+            // does; Shift makes it a capital.
+            ch = control ? static_cast<char16_t>(vk - 'A' + 1) : shift ? static_cast<char16_t>(vk) : ch;
+        } else if (control || shift) {
+            ch = 0;  // what a shifted digit types depends on the layout
+        }
+    } else if (lower.size() == 3 && lower.compare(0, 2, "kp") == 0 && std::isdigit(static_cast<unsigned char>(lower[2]))) {
+        vk = kVkNumpad0 + static_cast<unsigned>(lower[2] - '0');
+        ch = static_cast<char16_t>(lower[2]);
     } else if (lower.size() >= 2 && lower[0] == 'f' && std::isdigit(static_cast<unsigned char>(lower[1]))) {
         int n = 0;
         if (!ParseNumber(lower.substr(1), &n) || n < 1 || n > 12) {
@@ -105,16 +150,20 @@ bool ParseKey(const std::string& token, std::vector<host::Event>* events, std::s
         *error = "unknown key \"" + key + "\"";
         return false;
     }
-    host::Event down;
-    down.kind = host::EventKind::KeyDown;
-    down.vk = vk;
-    down.ch = ch;
-    down.alt = alt;
-    host::Event up = down;
-    up.kind = host::EventKind::KeyUp;
-    up.ch = 0;
-    events->push_back(down);
-    events->push_back(up);
+    bool held = false;  // Alt is down
+    for (unsigned m : modifiers) {
+        held = held || m == kVkMenu;
+        events->push_back(KeyEvent(host::EventKind::KeyDown, m, 0, held));
+    }
+    const bool withAlt = held || vk == kVkMenu;
+    events->push_back(KeyEvent(host::EventKind::KeyDown, vk, ch, withAlt));
+    events->push_back(KeyEvent(host::EventKind::KeyUp, vk, 0, vk == kVkMenu ? false : withAlt));
+    for (auto it = modifiers.rbegin(); it != modifiers.rend(); ++it) {
+        if (*it == kVkMenu) {
+            held = false;  // Alt comes up last of all that it marked
+        }
+        events->push_back(KeyEvent(host::EventKind::KeyUp, *it, 0, held && *it != kVkMenu));
+    }
     return true;
 }
 
@@ -160,7 +209,7 @@ bool ParseScriptLine(const std::string& raw, ScriptLine* out, std::string* error
     }
     if (verb == "key") {
         if (args.empty()) {
-            *error = "key needs at least one key, such as alt+/ or alt+f4";
+            *error = "key needs at least one key, such as n, 1, enter or alt+/";
             return false;
         }
         out->kind = ScriptLine::Kind::Keys;

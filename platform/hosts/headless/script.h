@@ -2,7 +2,7 @@
 //
 //   tap X Y | down X Y | move X Y | up X Y    the stylus, in screen pixels
 //   press LABEL                               tap the visible control with that label
-//   key KEYS                                  keys such as alt+/ alt+f4 a enter
+//   key KEYS                                  keys such as n 1 kp1 + enter alt ctrl+a alt+/
 //   command N                                 WM_COMMAND N to the main window
 //   wait MS                                   let MS milliseconds of the clock pass (0 to 4294967295)
 //   shot FILE.png                             the 240 x 320 screen as a PNG

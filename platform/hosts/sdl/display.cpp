@@ -261,6 +261,7 @@ void Handle(const SDL_Event& event) {
     if (event.type == SDL_WINDOWEVENT) {
         HandleWindowEvent(event.window);
     }
+    d.input.SetKeyboardFocus(SDL_GetKeyboardFocus() != nullptr);
     d.input.Translate(event, rt::NowMs(), &d.pending);
     switch (d.input.TakeShortcut()) {
     case InputTranslator::Shortcut::SavePicture:

@@ -131,8 +131,8 @@ void InputTranslator::Key(const SDL_KeyboardEvent& key, uint64_t nowMs, std::deq
         return;
     }
     altHeld_ = (key.keysym.mod & KMOD_ALT) != 0;
-    unsigned vk = VkFromKeycode(key.keysym.sym);
-    if (vk == 0) {
+    unsigned vk = VkFromKey(key.keysym);
+    if (vk == 0 || (vk == VK_MENU && key.type == SDL_KEYUP && !keyboardFocus_)) {
         return;
     }
     host::Event event;

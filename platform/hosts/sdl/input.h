@@ -34,6 +34,12 @@ public:
         return taken;
     }
 
+    // Whether the window has the keyboard as the next event is translated.
+    // When the desktop takes the focus away (Alt+Tab), SDL releases every
+    // key still held before it reports the loss; such a release of Alt is
+    // not the player's Alt pressed alone, which would open the menu bar.
+    void SetKeyboardFocus(bool focused) { keyboardFocus_ = focused; }
+
     // Appends to out the events that one SDL event stands for (often none).
     void Translate(const SDL_Event& event, uint64_t nowMs, std::deque<host::Event>* out);
 
@@ -55,6 +61,7 @@ private:
     int lastX_ = 0;
     int lastY_ = 0;
     bool altHeld_ = false;
+    bool keyboardFocus_ = true;
     bool altF4Seen_ = false;
     uint64_t altF4Ms_ = 0;
     Shortcut shortcut_ = Shortcut::None;

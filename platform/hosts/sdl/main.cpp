@@ -25,7 +25,11 @@ constexpr char kUsage[] =
     "  --help            show this text and exit\n"
     "  --version         show the version and exit\n"
     "\n"
-    "Keys: Ctrl+S saves the board as a picture in the Pictures folder\n"
+    "The left mouse button or a finger is the stylus. Keys: 1 to 8 (top row or\n"
+    "keypad) start that player's runner, N is New, A is All, O is Option (Left\n"
+    "and Right or - and + change the count, Enter is OK, Esc is CANCEL), F10 or\n"
+    "Alt alone walks the menu bar with the arrows, Alt+/ is About, Alt+F4 is Exit.\n"
+    "Ctrl+S saves the board as a picture in the Pictures folder\n"
     "(XDG_PICTURES_DIR, else ~/Pictures); Ctrl+C copies the result as text.\n"
     "\n"
     "Without a display, tavilo-headless plays the game from a script.\n";

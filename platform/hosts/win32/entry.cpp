@@ -25,6 +25,9 @@ constexpr wchar_t kUsage[] =
     L"Windows' display language\n"
     L"--help\tshow this text\n"
     L"--version\tshow the version\n\n"
+    L"Keys: 1 to 8 (top row or keypad) start that player's runner, N is New, A is All, O is Option "
+    L"(Left and Right or - and + change the count, Enter is OK, Esc is CANCEL), F10 or Alt alone walks "
+    L"the menu bar with the arrows, Alt+/ is About, Alt+F4 is Exit. "
     L"Ctrl+S saves the board as a picture in your Pictures folder; Ctrl+C copies the picture and the "
     L"result as text.";
 

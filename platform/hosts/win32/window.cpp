@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <cstring>
 #include <deque>
+#include <utility>
 #include <vector>
 
 #include "desktop/layout.h"
@@ -43,6 +44,8 @@ struct Host {
     // The keys pressed as Ctrl+S and Ctrl+C: their characters and releases
     // are not the program's either.
     WPARAM shortcutKeys[2] = {0, 0};
+    bool shiftDown = false;
+    bool controlDown = false;
 };
 
 Host g_host;
@@ -162,11 +165,11 @@ void PenUpIfDown() {
     }
 }
 
-bool IsModifier(WPARAM vk) {
+// Keys the program has no use for. Shift, Ctrl and Alt themselves do go on
+// (the generic codes: Windows never puts the left and right ones in wParam),
+// so that the program can tell Ctrl+A from A and Alt pressed alone.
+bool IsIgnoredKey(WPARAM vk) {
     switch (vk) {
-    case VK_SHIFT:
-    case VK_CONTROL:
-    case VK_MENU:
     case VK_LSHIFT:
     case VK_RSHIFT:
     case VK_LCONTROL:
@@ -208,14 +211,37 @@ bool Shortcut(UINT message, WPARAM vk, LPARAM lParam) {
 }
 
 void Key(UINT message, WPARAM vk, LPARAM lParam) {
-    if (IsModifier(vk) || Shortcut(message, vk, lParam)) {
+    // The right Alt is AltGr on many layouts; it types characters and must
+    // not open the menu bar when it comes up alone (bit 24: extended key).
+    if (IsIgnoredKey(vk) || (vk == VK_MENU && (lParam & (1 << 24)) != 0) || Shortcut(message, vk, lParam)) {
         return;
     }
     host::Event event;
     event.kind = message == WM_KEYDOWN || message == WM_SYSKEYDOWN ? host::EventKind::KeyDown : host::EventKind::KeyUp;
     event.vk = static_cast<unsigned>(vk);
     event.alt = (lParam & (1 << 29)) != 0;
+    if (vk == VK_SHIFT) {
+        g_host.shiftDown = event.kind == host::EventKind::KeyDown;
+    } else if (vk == VK_CONTROL) {
+        g_host.controlDown = event.kind == host::EventKind::KeyDown;
+    }
     Push(event);
+}
+
+// Keys released while another window has the focus never come here: Shift
+// and Ctrl are let go when the focus goes, or the program would take every
+// later N for Ctrl+N. Alt is left alone, since its release would read as
+// Alt pressed alone and open the menu bar.
+void ReleaseModifiers() {
+    for (auto [vk, down] : {std::pair{VK_SHIFT, &g_host.shiftDown}, std::pair{VK_CONTROL, &g_host.controlDown}}) {
+        if (*down) {
+            *down = false;
+            host::Event event;
+            event.kind = host::EventKind::KeyUp;
+            event.vk = vk;
+            Push(event);
+        }
+    }
 }
 
 void Char(WPARAM ch, LPARAM lParam) {
@@ -268,6 +294,9 @@ LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
             Pen(host::EventKind::PenUp, lParam);
         }
         ReleaseCapture();
+        return 0;
+    case WM_KILLFOCUS:
+        ReleaseModifiers();
         return 0;
     case WM_CAPTURECHANGED:
         // Another window took the mouse (a message box, the task switcher):

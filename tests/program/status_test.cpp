@@ -1,0 +1,147 @@
+// The status for the browser's screen-reader layer (DescribeStatus): what
+// the screen shows, and the news as it happens, taken the way the page takes
+// it, after every frame.
+#include <map>
+
+#include "harness.h"
+#include "shell/globals.h"
+#include "user/program.h"
+
+namespace progtest {
+namespace {
+
+std::map<std::string, std::string> Fields(const std::string& status) {
+    std::map<std::string, std::string> fields;
+    size_t at = 0;
+    while (at < status.size()) {
+        size_t end = status.find('\n', at);
+        EXPECT_NE(end, std::string::npos) << "every line ends";
+        const std::string line = status.substr(at, end - at);
+        const size_t tab = line.find('\t');
+        EXPECT_NE(tab, std::string::npos) << line;
+        fields[line.substr(0, tab)] = line.substr(tab + 1);
+        at = end + 1;
+    }
+    return fields;
+}
+
+// The news heard so far: each time the number moves on, its text.
+struct Listener {
+    std::string number = "0";
+    std::vector<std::string> heard;
+    std::map<std::string, std::string> last;
+    void Listen() {
+        last = Fields(DescribeStatus());
+        const std::string& news = last["news"];
+        const size_t tab = news.find('\t');
+        ASSERT_NE(tab, std::string::npos) << news;
+        if (news.substr(0, tab) != number) {
+            number = news.substr(0, tab);
+            heard.push_back(news.substr(tab + 1));
+        }
+    }
+};
+
+Step Key(host::EventKind kind, unsigned vk, char16_t ch = 0) {
+    Step s;
+    s.event.kind = kind, s.event.vk = vk, s.event.ch = ch;
+    return s;
+}
+void AddKey(std::vector<Step>* steps, unsigned vk, char16_t ch = 0) {
+    steps->push_back(Key(host::EventKind::KeyDown, vk, ch));
+    steps->push_back(Key(host::EventKind::KeyUp, vk));
+}
+
+// Waits ms in ticks, listening after each as the page does.
+void ListenFor(std::vector<Step>* steps, Listener* listener, int ms) {
+    for (int t = 0; t < ms; t += 50) {
+        steps->push_back(WaitStep(50));
+        steps->push_back(CheckStep([listener] { listener->Listen(); }));
+    }
+}
+
+TEST(Status, TellsTheGameARunnerAtATimeAndAllInOneLine) {
+    Listener l;
+    std::string arrival;
+    std::string result;
+    std::vector<Step> steps = {CheckStep([&] {
+        l.Listen();
+        EXPECT_EQ(l.last["screen"], "Tavilo, a ladder lottery. N starts a game.");
+        EXPECT_EQ(l.last["news"], "0\t");
+        EXPECT_EQ(l.last["dialog"], "none");
+        EXPECT_EQ(l.last["players"], "0");
+        EXPECT_EQ(l.last["board"], "title");
+    })};
+    AddKey(&steps, 'N', u'n');
+    ListenFor(&steps, &l, 100);
+    steps.push_back(CheckStep([&] {
+        EXPECT_EQ(l.last["screen"], "Tavilo, 6 players: 0 arrived, 0 on the way, 6 waiting");
+        EXPECT_EQ(l.last["players"], "6");
+        EXPECT_EQ(l.last["board"], "play");
+    }));
+    AddKey(&steps, '3', u'3');
+    ListenFor(&steps, &l, 100);
+    steps.push_back(CheckStep([&] {
+        EXPECT_EQ(l.last["screen"], "Tavilo, 6 players: 0 arrived, 1 on the way, 5 waiting");
+    }));
+    ListenFor(&steps, &l, 3000);
+    steps.push_back(CheckStep([&] {
+        ASSERT_EQ(g_board->runners[2].status, RUNNER_ARRIVED);
+        arrival = "Player 3 arrives at " + std::to_string(g_board->runners[2].column / 3 + 1) + ".";
+        EXPECT_EQ(l.last["screen"], "Tavilo, 6 players: 1 arrived, 0 on the way, 5 waiting");
+    }));
+    AddKey(&steps, 'A', u'a');
+    ListenFor(&steps, &l, 5000);
+    steps.push_back(CheckStep([&] {
+        ASSERT_EQ(g_board->state, BOARD_DONE);
+        result = DescribeResult();
+        EXPECT_EQ(l.last["screen"], result);
+        EXPECT_EQ(l.last["board"], "done");
+    }));
+    EXPECT_EQ(RunProgram(steps), 0);
+    EXPECT_EQ(l.heard, (std::vector<std::string>{"New game, 6 players.", "Player 3 sets off.", arrival,
+                                                 "All players set off.", result}));
+}
+
+// The dialogs are news as they open, and the player count each time it
+// changes; the screen says what the dialog shows.
+TEST(Status, TellsADialogAsItOpensAndTheCountAsItChanges) {
+    Listener l;
+    std::vector<Step> steps;
+    AddKey(&steps, 'N', u'n');
+    ListenFor(&steps, &l, 100);
+    steps.push_back(CommandStep(IDM_ABOUT));
+    ListenFor(&steps, &l, 100);
+    steps.push_back(CheckStep([&] {
+        EXPECT_EQ(l.last["dialog"], "about");
+        ASSERT_EQ(l.heard.size(), 2u);
+        EXPECT_EQ(l.heard[1].rfind("About Tavilo! Tavilo! Version ", 0), 0u) << l.heard[1];
+        EXPECT_NE(l.heard[1].find(". www."), std::string::npos) << l.heard[1];
+        EXPECT_EQ(l.last["screen"], l.heard[1]);
+    }));
+    AddKey(&steps, VK_ESCAPE, 27);
+    ListenFor(&steps, &l, 100);
+    steps.push_back(CheckStep([&] {
+        EXPECT_EQ(l.last["dialog"], "none");
+        EXPECT_EQ(l.heard.size(), 2u) << "a closing dialog is no news";
+    }));
+    AddKey(&steps, 'O', u'o');
+    ListenFor(&steps, &l, 100);
+    AddKey(&steps, VK_RIGHT);
+    ListenFor(&steps, &l, 100);
+    steps.push_back(CheckStep([&] {
+        EXPECT_EQ(l.last["dialog"], "option");
+        EXPECT_EQ(l.last["screen"], "Players: 7.");
+    }));
+    AddKey(&steps, VK_RIGHT);
+    ListenFor(&steps, &l, 100);
+    AddKey(&steps, VK_RETURN, u'\r');
+    ListenFor(&steps, &l, 100);
+    EXPECT_EQ(RunProgram(steps), 0);
+    ASSERT_EQ(l.heard.size(), 6u);
+    EXPECT_EQ(std::vector<std::string>(l.heard.begin() + 2, l.heard.end()),
+              (std::vector<std::string>{"Players: 6.", "Players: 7.", "Players: 8.", "New game, 8 players."}));
+}
+
+}  // namespace
+}  // namespace progtest
