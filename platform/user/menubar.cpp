@@ -406,8 +406,10 @@ MenuOutcome ActivateBarButton(HWND hwnd, bool byKeyboard = false) {
         }
         return outcome;
     }
-    SendCommand(owner, b->command);
-    return MenuOutcome{b->command, 0};
+    // The command may end the program and free the bar with this button.
+    const WORD command = b->command;
+    SendCommand(owner, command);
+    return MenuOutcome{command, 0};
 }
 
 // The bar's keyboard loop: Left and Right move the mark along the bar,
