@@ -24,6 +24,8 @@ check_tree() {
   desktop-file-validate "$root/share/applications/$id.desktop" || fail "the .desktop entry is not valid"
   appstreamcli validate --no-net "$root/share/metainfo/$id.metainfo.xml" >"$work/as.txt" 2>&1 ||
     { cat "$work/as.txt"; fail "the metainfo is not valid"; }
+  python3 tests/packaging/languages_test.py "$root/share/applications/$id.desktop" \
+    "$root/share/metainfo/$id.metainfo.xml" >"$work/lang.txt" || { cat "$work/lang.txt"; fail "a language is missing"; }
   appstreamcli validate-tree --no-net "$root" >"$work/as.txt" 2>&1 || { cat "$work/as.txt"; fail "the tree is not valid"; }
   for size in 16 32 48 64 128 256; do
     file "$root/share/icons/hicolor/${size}x${size}/apps/$id.png" | grep -q "PNG image data, $size x $size, 8-bit/color RGBA" ||
