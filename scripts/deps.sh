@@ -4,7 +4,8 @@
 #   test     the above, and the tests and benchmarks (Python 3 and its YAML
 #            parser for the workflow test)
 #   web      test, and the browser version, its server and its tests: Emscripten,
-#            Chromium, Firefox ESR, WebKitGTK's MiniBrowser and WebKitWebDriver,
+#            node-acorn (the site's scripts are compacted with it), Chromium,
+#            Firefox ESR, WebKitGTK's MiniBrowser and WebKitWebDriver,
 #            Python's web server, and Node where there is none yet
 #   ci       all of the above, and what the continuous integration checks use: a
 #            window manager and tools to drive it, the desktop and package
@@ -22,7 +23,7 @@ GAME=(g++ cmake make ninja-build pkg-config libsdl2-dev libstb-dev)
 TEST=(libgtest-dev libbenchmark-dev libx11-dev xvfb xauth python3 python3-yaml)
 CI=(openbox xdotool wmctrl xclip desktop-file-utils appstream dpkg-dev file man-db imagemagick python3)
 WINDOWS=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64 x11-utils)
-WEB=(emscripten chromium firefox-esr webkit2gtk-driver python3)
+WEB=(emscripten node-acorn chromium firefox-esr webkit2gtk-driver python3)
 RELEASE=(git dpkg-dev file python3 g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 emscripten)
 if ! command -v node >/dev/null || ! command -v npm >/dev/null; then
   WEB+=(nodejs npm)

@@ -13,6 +13,8 @@
 #include <charconv>
 #include <string>
 
+#include "runtime/language.h"
+#include "user/module.h"
 #include "user/program.h"
 #include "resource.h"
 #include "shell/globals.h"
@@ -20,8 +22,11 @@
 
 namespace {
 
-// Every word of the status, in one place for the translations to replace.
+// Every word of the status, one record a language; English first, and the
+// first is the fallback of a language without its own. The buttons are the
+// browser page's, which take their names from here.
 struct StatusWords {
+    WORD language;
     const char* title;         // the screen before the first game
     const char* ladder;        // before the count of a game's screen
     const char* players;       // after it
@@ -36,15 +41,48 @@ struct StatusWords {
     const char* sentenceEnd;
     const char* allSetOff;     // the All command set every waiting runner off
     const char* countDialog;   // before the count in the player-count dialog
+    // The page's buttons, in its order: New, All, Option, Help: About, Exit,
+    // Start player k (% stands for k), Fewer players, More players, OK,
+    // Cancel, and Close for About.
+    const char* buttons[11];
 };
-constexpr StatusWords kStatusWords = {
-    "Tavilo, a ladder lottery. N starts a game.",
-    "Tavilo, ", " players: ", " arrived, ", " on the way, ", " waiting",
-    "New game, ", " players.",
-    "Player ", " sets off.", " arrives at ", ".",
-    "All players set off.",
-    "Players: ",
+constexpr StatusWords kStatusWords[] = {
+    {0, "Tavilo, a ladder lottery. N starts a game.", "Tavilo, ", " players: ", " arrived, ", " on the way, ",
+     " waiting", "New game, ", " players.", "Player ", " sets off.", " arrives at ", ".", "All players set off.",
+     "Players: ",
+     {"New", "All", "Option", "Help: About", "Exit", "Start player %", "Fewer players", "More players", "OK",
+      "Cancel", "Close"}},
+    {rt::kLanguageSpanish, "Tavilo, una lotería de escalera. N empieza una partida.", "Tavilo, ", " jugadores: ",
+     " llegaron, ", " en camino, ", " esperan", "Nueva partida, ", " jugadores.", "Jugador ", " sale.",
+     " llega a ", ".", "Salen todos los jugadores.", "Jugadores: ",
+     {"Otra", "¡Ya!", "Opción", "Ayuda: Acerca de", "Salir", "Lanzar al jugador %", "Menos jugadores",
+      "Más jugadores", "OK", "Cancelar", "Cerrar"}},
+    {rt::kLanguagePortugueseBrazil, "Tavilo, uma loteria de escada. N começa um jogo.", "Tavilo, ", " jogadores: ",
+     " chegaram, ", " a caminho, ", " esperando", "Novo jogo, ", " jogadores.", "Jogador ", " sai.",
+     " chega em ", ".", "Todos os jogadores saem.", "Jogadores: ",
+     {"Novo", "Todos", "Opção", "Ajuda: Sobre", "Sair", "Iniciar o jogador %", "Menos jogadores", "Mais jogadores",
+      "OK", "Cancelar", "Fechar"}},
+    {rt::kLanguageFrench, "Tavilo, une loterie à échelle. N commence une partie.", "Tavilo, ", " joueurs : ",
+     " arrivés, ", " en route, ", " en attente", "Nouvelle partie, ", " joueurs.", "Joueur ", " part.",
+     " arrive en ", ".", "Tous les joueurs partent.", "Joueurs : ",
+     {"Rejouer", "Tous", "Joueurs", "Aide : À propos", "Fin", "Lancer le joueur %", "Moins de joueurs",
+      "Plus de joueurs", "OK", "Annuler", "Fermer"}},
+    {rt::kLanguageGerman, "Tavilo, eine Leiterlotterie. N beginnt ein Spiel.", "Tavilo, ", " Spieler: ",
+     " angekommen, ", " unterwegs, ", " warten", "Neues Spiel, ", " Spieler.", "Spieler ", " läuft los.",
+     " kommt an bei ", ".", "Alle Spieler laufen los.", "Spieler: ",
+     {"Neu", "Alle", "Spieler", "Hilfe: Über", "Ende", "Spieler % starten", "Weniger Spieler", "Mehr Spieler",
+      "OK", "Abbrechen", "Schließen"}},
 };
+
+const StatusWords& Words() {
+    const WORD language = user::ResourceLanguage();
+    for (const StatusWords& words : kStatusWords) {
+        if (words.language == language) {
+            return words;
+        }
+    }
+    return kStatusWords[0];
+}
 
 enum class Dialog { None, About, PlayerCount };
 constexpr const char* kDialogNames[] = {"none", "about", "option"};
@@ -154,7 +192,7 @@ int32_t ShownCount(HWND dlg) {
 // "About Tavilo!. Tavilo! Version 1.1. Copyright ... . www..." : the title
 // and each line of text, in the template's order.
 void AppendDialogText(std::string& out, HWND dlg, Dialog dialog) {
-    const StatusWords& words = kStatusWords;
+    const StatusWords& words = Words();
     if (dialog == Dialog::PlayerCount) {
         out += words.countDialog;
         AppendNumber(out, ShownCount(dlg));
@@ -192,7 +230,7 @@ void Sentence(std::string& news, const char* text) {
 
 // The news since the last call, into news (empty when nothing happened).
 void CollectNews(std::string& news, Dialog dialog, HWND dlg) {
-    const StatusWords& words = kStatusWords;
+    const StatusWords& words = Words();
     Seen& seen = g_seen;
     const LadderBoard* board = g_board;
     const bool inGame = board != nullptr && board->state != BOARD_TITLE;
@@ -262,7 +300,7 @@ void CollectNews(std::string& news, Dialog dialog, HWND dlg) {
 
 // What the screen shows now, for the canvas's name.
 void AppendScreen(std::string& out, Dialog dialog, HWND dlg) {
-    const StatusWords& words = kStatusWords;
+    const StatusWords& words = Words();
     if (dialog != Dialog::None) {
         AppendDialogText(out, dlg, dialog);
         return;
@@ -336,6 +374,11 @@ const std::string& DescribeStatus() {
     AppendNumber(out, inGame ? board->playerCount : 0);
     out += "\nboard\t";
     out += !inGame ? "title" : board->state == BOARD_DONE ? "done" : "play";
+    out += "\nbuttons";
+    for (const char* name : Words().buttons) {
+        out += '\t';
+        out += name;
+    }
     out += '\n';
     return out;
 }

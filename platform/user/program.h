@@ -24,6 +24,10 @@ std::string DescribeResult();
 //   dialog   none, about or option: the dialog that is open
 //   players  the players of the game on the screen, 0 before the first
 //   board    title, play or done
+//   buttons  the names of the browser page's buttons in the program's
+//            language, tab-separated: New, All, Option, Help: About, Exit,
+//            Start player % (% for its number), Fewer players, More players,
+//            OK, Cancel, Close
 // The text stays until the next call. Asked during a game, it allocates
 // nothing.
 const std::string& DescribeStatus();

@@ -4,6 +4,8 @@
 #include <map>
 
 #include "harness.h"
+#include "runtime/language.h"
+#include "user/module.h"
 #include "shell/globals.h"
 #include "user/program.h"
 
@@ -71,6 +73,8 @@ TEST(Status, TellsTheGameARunnerAtATimeAndAllInOneLine) {
         EXPECT_EQ(l.last["dialog"], "none");
         EXPECT_EQ(l.last["players"], "0");
         EXPECT_EQ(l.last["board"], "title");
+        EXPECT_EQ(l.last["buttons"], "New\tAll\tOption\tHelp: About\tExit\tStart player %\tFewer players\t"
+                                     "More players\tOK\tCancel\tClose");
     })};
     AddKey(&steps, 'N', u'n');
     ListenFor(&steps, &l, 100);
@@ -141,6 +145,21 @@ TEST(Status, TellsADialogAsItOpensAndTheCountAsItChanges) {
     ASSERT_EQ(l.heard.size(), 6u);
     EXPECT_EQ(std::vector<std::string>(l.heard.begin() + 2, l.heard.end()),
               (std::vector<std::string>{"Players: 6.", "Players: 7.", "Players: 8.", "New game, 8 players."}));
+}
+
+// The status speaks the program's language, the page's button names too.
+TEST(Status, SpeaksTheProgramsLanguage) {
+    Listener l;
+    std::vector<Step> steps = {CheckStep([] { user::SetResourceLanguage(rt::kLanguageGerman); })};
+    AddKey(&steps, 'N', u'n');
+    ListenFor(&steps, &l, 100);
+    steps.push_back(CheckStep([&] {
+        EXPECT_EQ(l.heard, std::vector<std::string>{"Neues Spiel, 6 Spieler."});
+        EXPECT_EQ(l.last["screen"], "Tavilo, 6 Spieler: 0 angekommen, 0 unterwegs, 6 warten");
+        EXPECT_EQ(l.last["buttons"].substr(0, 9), "Neu\tAlle\t");
+        user::SetResourceLanguage(rt::kLanguageEnglish);
+    }));
+    EXPECT_EQ(RunProgram(steps), 0);
 }
 
 }  // namespace

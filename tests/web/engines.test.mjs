@@ -5,7 +5,9 @@
 // the title is the headless host's pixels, New and a tap start a runner,
 // All finishes the game, the Share button and Ctrl+S / Cmd+S give the board
 // picture pixel for pixel, the share sheet gets one PNG and the text, and
-// the chosen count survives a reload; no errors on the console.
+// the chosen count survives a reload; no errors on the console. And the
+// screen-reader layer by its DOM: roles, names, the live region's news, and
+// a game played through its buttons.
 //
 // Downloads: Firefox saves them into a folder of the test's (its download
 // preferences), which the test reads. WebKitWebDriver has no way to reach a
@@ -128,6 +130,26 @@ const PAGE_HELPERS = `(() => {
   };
   t.store = (key) => localStorage.getItem(key);
   t.takeProblems = () => t.problems.splice(0);
+  // The screen-reader layer as the DOM gives it: the canvas's role and
+  // name, the live region's role, politeness and text, and the role and
+  // name of every button a screen reader can reach (not hidden).
+  t.access = () => {
+    const canvas = document.getElementById('screen');
+    const news = document.getElementById('news');
+    const reachable = (e) => !e.closest('[hidden]');
+    return {
+      canvas: [canvas.getAttribute('role'), canvas.getAttribute('aria-label')],
+      live: [news.getAttribute('role'), news.getAttribute('aria-live'), news.textContent],
+      buttons: [...document.querySelectorAll('#access button')].filter(reachable)
+        .map((b) => [b.getAttribute('role') || b.localName, b.textContent]),
+    };
+  };
+  // A button of the layer pressed as a screen reader presses it.
+  t.pressButton = (name) => {
+    const button = [...document.querySelectorAll('#access button')].find((b) => b.textContent === name && !b.closest('[hidden]'));
+    if (!button) throw new Error('no button ' + name);
+    button.click();
+  };
 })();`;
 
 // ---- Firefox ESR over WebDriver BiDi ------------------------------------
@@ -297,7 +319,59 @@ async function expectPicture(engine, file, screen, how) {
 const OPENERS = { firefox: openFirefox, webkit: openWebKit };
 const AVAILABLE = { firefox: () => existsSync(FIREFOX), webkit: () => existsSync(WEBKIT_DRIVER) && existsSync(MINIBROWSER) };
 
+// The layer beside the canvas, by its DOM: the canvas an image named after
+// the screen, a polite status region, and buttons by role and name through
+// which a whole game is played; after All the region holds the result.
+async function waitForLive(engine, pattern) {
+  for (let i = 0; i < 300; ++i) {
+    const { live } = await engine.call('access');
+    if (pattern.test(live[2])) return live[2];
+    await wait(50);
+  }
+  throw new Error(`${engine.name}: the live region never said ${pattern}`);
+}
+
 for (const name of engines) {
+  test(`in ${name}: the screen-reader layer's roles, names and news, and a game through its buttons`,
+    { skip: !AVAILABLE[name]?.() && `${name} is not installed` }, async () => {
+      const engine = await OPENERS[name]();
+      try {
+        await engine.goto(`${url}?lang=en`);
+        await waitFor(engine, 'ready', 'the first frame');
+        let access = await engine.call('access');
+        assert.deepEqual(access.canvas, ['img', 'Tavilo, a ladder lottery. N starts a game.'], engine.name);
+        assert.deepEqual(access.live, ['status', 'polite', ''], engine.name);
+        assert.deepEqual(access.buttons, [['button', 'New'], ['button', 'All'], ['button', 'Option'],
+          ['button', 'Help: About'], ['button', 'Exit']], engine.name);
+
+        await engine.call('pressButton', 'New');
+        await waitForLive(engine, /^New game, 6 players\.$/);
+        access = await engine.call('access');
+        assert.deepEqual(access.buttons.slice(5).map(([, label]) => label),
+          [1, 2, 3, 4, 5, 6].map((k) => `Start player ${k}`), engine.name);
+        assert.equal(access.canvas[1], 'Tavilo, 6 players: 0 arrived, 0 on the way, 6 waiting', engine.name);
+        await engine.call('pressButton', 'Start player 4');
+        await waitForLive(engine, /^Player 4 sets off\.$/);
+        await engine.call('pressButton', 'All');
+        await waitForLive(engine, /^All players set off\.$/);
+        const result = await waitForLive(engine, /^Tavilo, 6 players: /);
+        assert.match(result, /^Tavilo, 6 players: 1 → [1-6], 2 → [1-6], 3 → [1-6], 4 → [1-6], 5 → [1-6], 6 → [1-6]$/);
+        assert.equal((await engine.call('access')).canvas[1], result, `${engine.name}: the canvas names the result`);
+
+        await engine.call('pressButton', 'Option');
+        await waitForLive(engine, /^Players: 6\.$/);
+        assert.deepEqual((await engine.call('access')).buttons.map(([, label]) => label),
+          ['Fewer players', 'More players', 'OK', 'Cancel'], engine.name);
+        await engine.call('pressButton', 'Fewer players');
+        await waitForLive(engine, /^Players: 5\.$/);
+        await engine.call('pressButton', 'OK');
+        await waitForLive(engine, /^New game, 5 players\.$/);
+        assert.deepEqual(await engine.takeProblems(), [], `${engine.name}: errors on the console`);
+      } finally {
+        await engine.close();
+      }
+    });
+
   test(`in ${name}: the title, a game, sharing and a reload`, { skip: !AVAILABLE[name]?.() && `${name} is not installed` }, async () => {
     const board = headlessState('press New\nwait 600\n').board;
     const seven = headlessState('press Option\npress >\npress OK\nwait 600\n').board;

@@ -9,6 +9,7 @@
 // holding the site's files and nothing else.
 import { createHash } from 'node:crypto';
 import { mkdirSync, readFileSync, readdirSync, rmSync, writeFileSync } from 'node:fs';
+import { createRequire } from 'node:module';
 import { join } from 'node:path';
 
 const [pageDir, programDir, siteDir] = process.argv.slice(2);
@@ -18,6 +19,34 @@ if (!siteDir) {
 }
 
 const sha256 = (bytes) => createHash('sha256').update(bytes).digest('hex');
+
+// The page's scripts as the browser gets them: without their comments and
+// indentation, which are most of their size. Acorn (Debian's node-acorn,
+// which Emscripten itself uses) reads the tokens; each token is kept as
+// written and each run of space and comments between two tokens becomes one
+// line break if it held one (so that automatic semicolons stay where they
+// were) or else one space.
+const require = createRequire(import.meta.url);
+function loadAcorn() {
+  try {
+    return require('acorn');
+  } catch (error) {
+    return require('/usr/share/nodejs/acorn');
+  }
+}
+const acorn = loadAcorn();
+function compact(source) {
+  let out = '';
+  let end = 0;
+  for (const token of acorn.tokenizer(source, { ecmaVersion: 'latest', sourceType: 'script' })) {
+    if (token.start > end) {
+      out += /[\n\r\u2028\u2029]/.test(source.slice(end, token.start)) ? '\n' : ' ';
+    }
+    out += source.slice(token.start, token.end);
+    end = token.end;
+  }
+  return `${out}\n`;
+}
 
 // The site's files by name; the page comes last, as it names the others.
 const files = new Map();
@@ -32,7 +61,8 @@ for (const name of ['manifest.webmanifest', 'icon-32.png', 'icon-192.png', 'icon
 // files of its own build. The page names them in quotes.
 let page = readFileSync(join(pageDir, 'index.html'), 'utf8');
 for (const [dir, name] of [[programDir, 'tavilo.wasm'], [programDir, 'tavilo.js'], [pageDir, 'page.js']]) {
-  const bytes = readFileSync(join(dir, name));
+  const bytes = name === 'page.js' ? Buffer.from(compact(readFileSync(join(dir, name), 'utf8')))
+    : readFileSync(join(dir, name));
   const named = name.replace(/\.[a-z]+$/, (extension) => `-${sha256(bytes).slice(0, 16)}${extension}`);
   const quoted = new RegExp(`(["'])${name.replace(/\./g, '\\.')}\\1`, 'g');
   if (!quoted.test(page)) {
@@ -46,9 +76,9 @@ files.set('index.html', Buffer.from(page));
 // The worker keeps every file, the page as the site's address ('./'), each
 // with the SHA-256 it must have; the build is named from all of them.
 const kept = [...files].map(([name, bytes]) => [name === 'index.html' ? './' : name, sha256(bytes)]);
-const worker = readFileSync(join(pageDir, 'sw.js'), 'utf8')
+const worker = compact(readFileSync(join(pageDir, 'sw.js'), 'utf8')
   .replace('@BUILD@', sha256(JSON.stringify(kept)).slice(0, 16))
-  .replace('@FILES@', `[\n${kept.map((entry) => `  ${JSON.stringify(entry)},\n`).join('')}]`);
+  .replace('@FILES@', `[\n${kept.map((entry) => `  ${JSON.stringify(entry)},\n`).join('')}]`));
 
 // Files of earlier builds go, so that the folder is exactly what to serve.
 mkdirSync(siteDir, { recursive: true });

@@ -40,6 +40,10 @@ EM_JS(void, JsSetIcon, (const uint32_t* pixels, const uint8_t* mask, int width, 
 
 EM_JS(void, JsProgramEnded, (int code), { Module.host.ended(code); });
 
+// Hands the page the program's status (UTF-8, length bytes) for its
+// screen-reader layer.
+EM_JS(void, JsStatus, (const char* text, int length), { Module.host.status(HEAPU8, text, length); });
+
 namespace {
 
 // A program that keeps finding work already due (a timer of 0 ms, a burst
@@ -50,6 +54,20 @@ constexpr uint64_t kMaxBusyMs = 50;
 
 uint64_t g_lastYieldMs = 0;
 bool g_presented = false;
+
+// Hands the page the program's status when it changed since the last time:
+// what the screen shows and what happened, for the page's screen-reader
+// layer. Asked only as the program is about to sleep, when it has handled
+// its input and painted what it means to, so the state is whole (a game
+// ends without a frame of its own once the last runner's arrival is drawn).
+void TellStatus() {
+    static std::string told;
+    const std::string& status = DescribeStatus();
+    if (status != told) {
+        told = status;
+        JsStatus(status.data(), static_cast<int>(status.size()));
+    }
+}
 
 // The screen as the canvas takes it. Converting here keeps the page free of
 // a per-pixel loop, which a browser runs slowly until it has warmed up.
@@ -108,6 +126,7 @@ bool WaitEvent(uint64_t deadlineMs, Event* event) {
             if (!g_presented || now - g_lastYieldMs < kMaxBusyMs) {
                 return false;
             }
+            TellStatus();
             JsSleep(0);
             g_lastYieldMs = rt::NowMs();
             if (TakeEvent(event)) {
@@ -116,6 +135,7 @@ bool WaitEvent(uint64_t deadlineMs, Event* event) {
             return false;
         }
         double timeout = deadlineMs == UINT64_MAX ? -1.0 : static_cast<double>(deadlineMs - now);
+        TellStatus();
         JsSleep(timeout);
         g_lastYieldMs = rt::NowMs();
         if (TakeEvent(event)) {

@@ -8,6 +8,35 @@
   const WIDTH = 240;
   const HEIGHT = 320;
 
+  // Every text the page shows or gives a screen reader, in one place. The
+  // program's own words (its screens, the names of the screen-reader
+  // layer's buttons, what the live region announces) come from the program,
+  // in its language; these are the page's.
+  const TEXT = {
+    title: 'Tavilo',
+    share: 'Share',
+    shareHint: 'Share the draw (Ctrl+S saves the picture, Ctrl+C copies the text)',
+    noPicture: 'The browser could not make the picture.',
+    downloaded: (name) => `Picture downloaded: ${name}`,
+    copied: 'Result copied.',
+    noClipboard: 'This page cannot use the clipboard (it needs HTTPS).',
+    notShared: (reason) => `Could not share: ${reason}`,
+    downloadedCopied: 'Picture downloaded, result copied.',
+    downloadedOnly: 'Picture downloaded.',
+    otherTab: 'Tavilo is open in another tab.',
+    playHere: 'Play here',
+    ended: 'Tavilo has ended.',
+    startAgain: 'Start again',
+    // The screen-reader layer's groups of buttons, and the keys the canvas
+    // takes (read as its description).
+    gameGroup: 'Game',
+    countGroup: 'Number of players',
+    aboutGroup: 'About',
+    keys: 'Keys: N new game, A all players set off, 1 to 8 start that player, O number of players ' +
+      '(Left and Right change it, Enter OK, Escape Cancel), F10 or Alt the menu bar, Alt+/ About, ' +
+      'Ctrl+S save the picture, Ctrl+C copy the result, Tab the buttons.',
+  };
+
   // Event codes shared with web_host.cpp.
   const EVENT = { penDown: 0, penMove: 1, penUp: 2, keyDown: 3, keyUp: 4, close: 5 };
 
@@ -227,6 +256,9 @@
       shared(text, name) {
         state.shared = { text, name };
       },
+      status(heap, text, length) {
+        showStatus(decoder.decode(heap.subarray(text, text + length)));
+      },
       ended() {
         run = null;
         showShare(false);
@@ -338,35 +370,207 @@
   // Touch events still scroll or zoom some browsers despite touch-action.
   canvas.addEventListener('touchstart', (event) => event.preventDefault(), { passive: false });
 
-  // Virtual-key codes of the platform for the keys the program can use.
+  // Virtual-key codes of the platform for the keys the program can use, as
+  // Windows gives them: letters by what they type (the key that types "a"
+  // on AZERTY is A), digits by their place in the top row (AZERTY types "&"
+  // there without Shift), the keypad's keys whatever Num Lock says.
+  const KEYS = {
+    Enter: 0x0d, NumpadEnter: 0x0d, Escape: 0x1b, Backspace: 0x08, Space: 0x20,
+    ArrowLeft: 0x25, ArrowUp: 0x26, ArrowRight: 0x27, ArrowDown: 0x28,
+    Slash: 0xbf, Minus: 0xbd, Equal: 0xbb,
+    NumpadAdd: 0x6b, NumpadSubtract: 0x6d, NumpadMultiply: 0x6a, NumpadDivide: 0x6f,
+  };
+  // Shift, Ctrl and the left Alt (the right one is AltGr on many layouts),
+  // by what the key is: WebKitGTK gives the Meta key the left Alt's place.
+  const MODIFIERS = { Shift: 0x10, Control: 0x11, Alt: 0x12 };
+  const VK = { shift: 0x10, control: 0x11, alt: 0x12, f10: 0x79 };
+
   function virtualKey(event) {
-    if (/^Key[A-Z]$/.test(event.code)) return event.code.charCodeAt(3);
+    if (Object.hasOwn(MODIFIERS, event.key)) {
+      return event.key === 'Alt' && event.code !== 'AltLeft' ? 0 : MODIFIERS[event.key];
+    }
+    if (/^Key[A-Z]$/.test(event.code)) {
+      return /^[a-z]$/i.test(event.key) ? event.key.toUpperCase().charCodeAt(0) : event.code.charCodeAt(3);
+    }
     if (/^Digit[0-9]$/.test(event.code)) return event.code.charCodeAt(5);
+    if (/^Numpad[0-9]$/.test(event.code)) return 0x60 + Number(event.code.slice(6));
     if (/^F([1-9]|1[0-2])$/.test(event.code)) return 0x6f + Number(event.code.slice(1));
-    const keys = {
-      Enter: 0x0d, NumpadEnter: 0x0d, Escape: 0x1b, Tab: 0x09, Backspace: 0x08, Space: 0x20,
-      ArrowLeft: 0x25, ArrowUp: 0x26, ArrowRight: 0x27, ArrowDown: 0x28,
-      Slash: 0xbf, NumpadDivide: 0x6f,
-    };
-    return keys[event.code] || 0;
+    return KEYS[event.code] || 0;
   }
+
+  // Shift and Ctrl held when the page loses the keyboard never come up
+  // here; they are let go then, or the program would take every later N for
+  // Ctrl+N. Alt is left alone: its release would read as Alt pressed alone,
+  // which opens the menu bar.
+  const held = new Set();
 
   function key(event, kind) {
     if (shareKey(event, kind)) {
       return;
     }
     const vk = virtualKey(event);
-    if (!run || vk === 0 || !panel.hidden) {
+    // Keys held with Cmd (Meta) are the system's and the browser's.
+    if (!run || vk === 0 || !panel.hidden || (event.metaKey && kind === EVENT.keyDown)) {
       return;
     }
-    // Alt combinations belong to the program (Alt+/ is About); plain keys
-    // only where the program can use them.
+    // Tab is the browser's, to reach the page's buttons; Enter and Space
+    // on one of them press it.
+    if (event.code === 'Tab' || (event.target instanceof HTMLButtonElement && (vk === 0x0d || vk === 0x20))) {
+      return;
+    }
+    // Alt combinations belong to the program (Alt+/ is About), and so do F10
+    // and Alt alone (the menu bar); plain keys only where the program can
+    // use them.
     event.preventDefault();
+    if (vk === VK.shift || vk === VK.control) {
+      if (kind === EVENT.keyDown) held.add(vk); else held.delete(vk);
+    }
     const character = event.key.length === 1 ? event.key.charCodeAt(0) : 0;
     post([kind, 0, 0, vk, kind === EVENT.keyDown ? character : 0, event.altKey ? 1 : 0]);
   }
   document.addEventListener('keydown', (event) => key(event, EVENT.keyDown));
   document.addEventListener('keyup', (event) => key(event, EVENT.keyUp));
+  window.addEventListener('blur', () => {
+    for (const vk of held) {
+      post([EVENT.keyUp, 0, 0, vk, 0, 0]);
+    }
+    held.clear();
+  });
+
+  // ---- The screen-reader layer -------------------------------------------
+
+  // Real buttons beside the canvas, each doing what its key does, and a
+  // polite live region. What they say comes from the program's status (see
+  // DescribeStatus), which the program hands over after a frame whenever it
+  // changed: the canvas's name says what the screen shows, the news goes to
+  // the live region, and the buttons follow the dialog that is open.
+  const access = document.getElementById('access');
+  const news = document.getElementById('news');
+  const playerKeys = document.getElementById('player-keys');
+  const groups = {
+    none: document.getElementById('game-keys'),
+    option: document.getElementById('option-keys'),
+    about: document.getElementById('about-keys'),
+  };
+  const decoder = new TextDecoder();
+
+  // The page's own words on its elements.
+  shareButton.title = TEXT.shareHint;
+  shareButton.lastChild.textContent = TEXT.share;
+  groups.none.setAttribute('aria-label', TEXT.gameGroup);
+  groups.option.setAttribute('aria-label', TEXT.countGroup);
+  groups.about.setAttribute('aria-label', TEXT.aboutGroup);
+  document.getElementById('keys').textContent = TEXT.keys;
+
+  // The keys a button stands for, as "key" or "alt+key": letters and digits
+  // as themselves, and a few named keys.
+  const NAMED = { left: [0x25, 0], right: [0x27, 0], enter: [0x0d, 13], esc: [0x1b, 27], f4: [0x73, 0], '/': [0xbf, 47] };
+  function pressKeys(spec) {
+    const alt = spec.startsWith('alt+');
+    const name = alt ? spec.slice(4) : spec;
+    const [vk, character] = NAMED[name] || [name.toUpperCase().charCodeAt(0), name.charCodeAt(0)];
+    post([EVENT.keyDown, 0, 0, vk, character, alt ? 1 : 0]);
+    post([EVENT.keyUp, 0, 0, vk, 0, alt ? 1 : 0]);
+  }
+  access.addEventListener('click', (event) => {
+    const button = event.target.closest('button[data-keys]');
+    if (button) {
+      pressKeys(button.dataset.keys);
+    }
+  });
+
+  let shownNews = '0';
+  let shownDialog = 'none';
+  let opener = null;  // the button that opened the dialog, to come back to
+
+  function announce(text) {
+    // The same words twice in a row must still be heard: a no-break space
+    // makes the second text differ.
+    news.textContent = text === news.textContent ? `${text}\u00a0` : text;
+  }
+
+  // The buttons' names in the program's language, in the order of their
+  // data-word; the fifth names the player buttons, % standing for k.
+  let words = null;
+  let startPlayer = 'Start player %';
+
+  function nameButtons(list) {
+    if (list.length < 11 || list.join('\t') === words) {
+      return;
+    }
+    words = list.join('\t');
+    for (const button of access.querySelectorAll('[data-word]')) {
+      button.textContent = list[Number(button.dataset.word)];
+    }
+    startPlayer = list[5];
+    for (const button of playerKeys.children) {
+      button.textContent = startPlayer.replace('%', button.dataset.keys);
+    }
+  }
+
+  function showPlayers(count) {
+    while (playerKeys.children.length > count) {
+      playerKeys.lastElementChild.remove();
+    }
+    while (playerKeys.children.length < count) {
+      const button = document.createElement('button');
+      const k = playerKeys.children.length + 1;
+      button.type = 'button';
+      button.dataset.keys = String(k);
+      button.textContent = startPlayer.replace('%', String(k));
+      playerKeys.append(button);
+    }
+  }
+
+  function showDialog(dialog) {
+    const name = groups[dialog] ? dialog : 'none';
+    if (name === shownDialog) {
+      return;
+    }
+    const hadFocus = access.contains(document.activeElement);
+    const from = document.activeElement;
+    for (const [key, group] of Object.entries(groups)) {
+      group.hidden = key !== name;
+    }
+    shownDialog = name;
+    // A player on the buttons follows the dialog in and comes back out to
+    // the button that opened it.
+    if (hadFocus && name !== 'none') {
+      opener = groups.none.contains(from) ? from : opener;
+      groups[name].querySelector('button').focus();
+    } else if (hadFocus && opener) {
+      opener.focus();
+      opener = null;
+    }
+  }
+
+  function showStatus(text) {
+    const fields = {};
+    for (const line of text.split('\n')) {
+      const tab = line.indexOf('\t');
+      if (tab > 0) {
+        fields[line.slice(0, tab)] = line.slice(tab + 1);
+      }
+    }
+    canvas.setAttribute('aria-label', fields.screen || TEXT.title);
+    nameButtons((fields.buttons || '').split('\t'));
+    const tab = (fields.news || '').indexOf('\t');
+    const number = tab < 0 ? fields.news || '0' : fields.news.slice(0, tab);
+    if (number !== shownNews) {
+      shownNews = number;
+      announce(tab < 0 ? '' : fields.news.slice(tab + 1));
+    }
+    showPlayers(Number(fields.players) || 0);
+    showDialog(fields.dialog);
+  }
+
+  function resetAccess() {
+    shownNews = '0';
+    news.textContent = '';
+    showPlayers(0);
+    showDialog('none');
+    canvas.setAttribute('aria-label', TEXT.title);
+  }
 
   // ---- Sharing the draw ----------------------------------------------------
 
@@ -473,11 +677,11 @@
       return;
     }
     if (!shared.png) {
-      showNote('The browser could not make the picture.');
+      showNote(TEXT.noPicture);
       return;
     }
     download(shared);
-    showNote(`Picture downloaded: ${shared.name}`);
+    showNote(TEXT.downloaded(shared.name));
   }
 
   // Ctrl+C (Cmd+C): the text on the clipboard.
@@ -486,7 +690,7 @@
     if (!shared) {
       return;
     }
-    showNote(await copyText(shared.text) ? 'Result copied.' : 'This page cannot use the clipboard (it needs HTTPS).');
+    showNote(await copyText(shared.text) ? TEXT.copied : TEXT.noClipboard);
   }
 
   // The button: the system's share sheet with the picture and the text where
@@ -498,22 +702,22 @@
       return;
     }
     if (!shared.png) {
-      showNote('The browser could not make the picture.');
+      showNote(TEXT.noPicture);
       return;
     }
     const file = new File([shared.png], shared.name, { type: 'image/png' });
     if (navigator.canShare && navigator.canShare({ files: [file] })) {
       try {
-        await navigator.share({ files: [file], text: shared.text, title: 'Tavilo' });
+        await navigator.share({ files: [file], text: shared.text, title: TEXT.title });
       } catch (error) {
         if (error.name !== 'AbortError') {
-          showNote(`Could not share: ${error.message}`);
+          showNote(TEXT.notShared(error.message));
         }
       }
       return;
     }
     download(shared);
-    showNote(await copyText(shared.text) ? 'Picture downloaded, result copied.' : 'Picture downloaded.');
+    showNote(await copyText(shared.text) ? TEXT.downloadedCopied : TEXT.downloadedOnly);
   }
   shareButton.addEventListener('click', () => {
     shareResult();
@@ -561,6 +765,7 @@
   function showPanel(text, label, onClick) {
     canvas.hidden = true;
     showShare(false);
+    access.hidden = true;
     message.textContent = text;
     action.textContent = label;
     action.onclick = onClick;
@@ -572,6 +777,8 @@
     panel.hidden = true;
     canvas.hidden = false;
     showShare(true);
+    access.hidden = false;
+    resetAccess();
   }
 
   // ---- One program per browser profile ----------------------------------
@@ -589,15 +796,15 @@
 
   async function holdLockAndRun(lock) {
     if (!lock) {
-      showPanel('Tavilo is open in another tab.', 'Play here', playHere);
+      showPanel(TEXT.otherTab, TEXT.playHere, playHere);
       return;
     }
     showScreen();
     const reason = await startProgram();
     if (reason === 'taken') {
-      showPanel('Tavilo is open in another tab.', 'Play here', playHere);
+      showPanel(TEXT.otherTab, TEXT.playHere, playHere);
     } else if (reason === 'exit') {
-      showPanel('Tavilo has ended.', 'Start again', () => claim());
+      showPanel(TEXT.ended, TEXT.startAgain, () => claim());
     }
   }
 
