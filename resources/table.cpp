@@ -85,6 +85,10 @@ const RESOURCE_ENTRY g_resourceTable[] = {
     LANGUAGE(res::kPortugueseTexts),
     LANGUAGE(res::kFrenchTexts),
     LANGUAGE(res::kGermanTexts),
+    LANGUAGE(res::kJapaneseTexts),
+    LANGUAGE(res::kKoreanTexts),
+    LANGUAGE(res::kChineseSimplifiedTexts),
+    LANGUAGE(res::kChineseTraditionalTexts),
 };
 
 const DWORD g_resourceCount = sizeof(g_resourceTable) / sizeof(g_resourceTable[0]);

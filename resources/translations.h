@@ -6,9 +6,11 @@
 // variants of the same resources. docs/translations.md lists every text
 // with where it appears and the room it has.
 //
-// Only languages whose letters the baked fonts draw are listed: Latin-1
-// covers Spanish, Portuguese, French and German. A language without a record
-// reads English.
+// Latin-1's baked DejaVu faces draw Spanish, Portuguese, French and German;
+// the Japanese, Korean and Chinese letters come from the supplement that
+// tools/bakefont bakes from this file's own texts (every character from
+// U+2E80 on), so a character added here is baked by running it again.
+// A language without a record reads English.
 #pragma once
 
 #include <windows.h>
@@ -52,7 +54,7 @@ inline constexpr LanguageTexts kSpanishTexts = {
 
 inline constexpr LanguageTexts kPortugueseTexts = {
     rt::kLanguagePortugueseBrazil,
-    u"Novo", u"Todos", u"Opção", u"Ajuda", u"Sair", u"Sobre..",
+    u"Novo", u"Vai!", u"Opção", u"Ajuda", u"Sair", u"Sobre..",
     u"Sobre o Tavilo", u"Tavilo! versão " TAVILO_VERSION,
     u"Jogadores", u"OK", u"CANCELAR",
     u"Apresentado por MENKOR", u"E-mail: " MAKER_EMAIL, u"Boa sorte!",
@@ -60,7 +62,7 @@ inline constexpr LanguageTexts kPortugueseTexts = {
 
 inline constexpr LanguageTexts kFrenchTexts = {
     rt::kLanguageFrench,
-    u"Rejouer", u"Tous", u"Joueurs", u"Aide", u"Fin", u"À propos..",
+    u"Encore", u"Tous", u"Joueurs", u"Aide", u"Fin", u"À propos..",
     u"À propos de Tavilo", u"Tavilo! version " TAVILO_VERSION,
     u"Joueurs", u"OK", u"ANNULER",
     u"Présenté par MENKOR", u"E-mail\u00A0: " MAKER_EMAIL, u"Bonne chance\u00A0!",
@@ -70,8 +72,40 @@ inline constexpr LanguageTexts kGermanTexts = {
     rt::kLanguageGerman,
     u"Neu", u"Alle", u"Spieler", u"Hilfe", u"Ende", u"Über..",
     u"Über Tavilo", u"Tavilo! Version " TAVILO_VERSION,
-    u"Spieler", u"OK", u"ABBRECHEN",
+    u"Spieler", u"OK", u"ABBRUCH",
     u"Präsentiert von MENKOR", u"E-Mail: " MAKER_EMAIL, u"Viel Glück!",
+};
+
+inline constexpr LanguageTexts kJapaneseTexts = {
+    rt::kLanguageJapanese,
+    u"新規", u"全員", u"設定", u"ヘルプ", u"終了", u"バージョン情報",
+    u"Tavilo について", u"Tavilo! Ver. " TAVILO_VERSION,
+    u"人数", u"OK", u"キャンセル",
+    u"MENKORのあみだくじ", u"メール: " MAKER_EMAIL, u"がんばって！",
+};
+
+inline constexpr LanguageTexts kKoreanTexts = {
+    rt::kLanguageKorean,
+    u"새 판", u"모두", u"설정", u"도움말", u"종료", u"정보",
+    u"Tavilo 정보", u"Tavilo! 버전 " TAVILO_VERSION,
+    u"인원", u"확인", u"취소",
+    u"MENKOR의 사다리 타기", u"이메일: " MAKER_EMAIL, u"행운을 빌어요!",
+};
+
+inline constexpr LanguageTexts kChineseSimplifiedTexts = {
+    rt::kLanguageChineseSimplified,
+    u"新一局", u"全部", u"设置", u"帮助", u"退出", u"关于",
+    u"关于 Tavilo", u"Tavilo! 版本 " TAVILO_VERSION,
+    u"人数", u"确定", u"取消",
+    u"MENKOR 出品 · 鬼脚图", u"邮箱：" MAKER_EMAIL, u"祝你好运！",
+};
+
+inline constexpr LanguageTexts kChineseTraditionalTexts = {
+    rt::kLanguageChineseTraditional,
+    u"新遊戲", u"全部", u"設定", u"說明", u"結束", u"關於",
+    u"關於 Tavilo", u"Tavilo! 版本 " TAVILO_VERSION,
+    u"人數", u"確定", u"取消",
+    u"MENKOR 出品 · 爬樓梯", u"信箱：" MAKER_EMAIL, u"祝你好運！",
 };
 
 }  // namespace res

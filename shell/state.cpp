@@ -92,6 +92,10 @@ constexpr ResultWords kResultWords[] = {
      " pas encore parti", ", "},
     {rt::kLanguageGerman, "Tavilo: noch kein Spiel", "Tavilo, ", " Spieler: ", " \xE2\x86\x92 ", " unterwegs",
      " noch nicht los", ", "},
+    {rt::kLanguageJapanese, "Tavilo：まだゲームがありません", "Tavilo（", "人）：", " → ", " 移動中", " まだ", "、"},
+    {rt::kLanguageKorean, "Tavilo: 아직 게임이 없어요", "Tavilo, ", "명: ", " → ", " 이동 중", " 출발 전", ", "},
+    {rt::kLanguageChineseSimplified, "Tavilo：还没有游戏", "Tavilo，", "人：", " → ", " 途中", " 未出发", "，"},
+    {rt::kLanguageChineseTraditional, "Tavilo：還沒有遊戲", "Tavilo，", "人：", " → ", " 途中", " 未出發", "，"},
 };
 
 const ResultWords& WordsFor(WORD language) {

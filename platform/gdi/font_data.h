@@ -3,6 +3,7 @@
 // draws the same pixels.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 namespace gdi {
@@ -36,6 +37,25 @@ struct BakedFont {
 extern const BakedFont* const kBakedFonts[];
 extern const int kBakedFontCount;
 
+// The supplement: glyphs for what the baked faces lack, the Japanese, Korean
+// and Chinese texts, drawn by text output when the selected font has no
+// glyph for a character, on that font's baseline. It arrives as one blob
+// (tools/bakefont writes it): compiled into the desktop programs, fetched by
+// the browser only for a language that needs it. Little-endian:
+//   "TVG1", u16 glyph count, u8 pixel size, cell height, ascent, descent,
+//   average and widest advance; then per glyph (sorted by code, no repeats)
+//   u16 code, u8 advance, i8 left, i8 top, u8 width, u8 height, u8 zero,
+//   u32 offset into the bits; then the bits, rows padded to whole bytes.
+// A malformed blob is refused whole (false) and the previous supplement,
+// if any, stays. The data is copied; the caller may free its buffer.
+bool InstallSupplement(const uint8_t* data, size_t size);
+
+// The installed supplement, or null.
+const BakedFont* SupplementFont();
+
+// Forgets the supplement (tests start clean with it).
+void RemoveSupplement();
+
 }  // namespace gdi
 
 namespace gdi {
@@ -58,5 +78,24 @@ const BakedGlyph* FindGlyph(const BakedFont* font, char16_t code);
 // vertical base unit is the font's cell height. A control cx units wide is
 // cx * baseX / 4 pixels, cy units high cy * baseY / 8 pixels.
 int DialogBaseUnitX(const BakedFont* font);
+
+// The supplement: glyphs for what the baked faces lack, the Japanese, Korean
+// and Chinese texts, drawn by text output when the selected font has no
+// glyph for a character, on that font's baseline. It arrives as one blob
+// (tools/bakefont writes it): compiled into the desktop programs, fetched by
+// the browser only for a language that needs it. Little-endian:
+//   "TVG1", u16 glyph count, u8 pixel size, cell height, ascent, descent,
+//   average and widest advance; then per glyph (sorted by code, no repeats)
+//   u16 code, u8 advance, i8 left, i8 top, u8 width, u8 height, u8 zero,
+//   u32 offset into the bits; then the bits, rows padded to whole bytes.
+// A malformed blob is refused whole (false) and the previous supplement,
+// if any, stays. The data is copied; the caller may free its buffer.
+bool InstallSupplement(const uint8_t* data, size_t size);
+
+// The installed supplement, or null.
+const BakedFont* SupplementFont();
+
+// Forgets the supplement (tests start clean with it).
+void RemoveSupplement();
 
 }  // namespace gdi

@@ -15,6 +15,7 @@ struct Laid {
     const BakedGlyph* glyph;
     int advance;
     bool underline;  // the '&' prefix marked it
+    const BakedFont* source = nullptr;  // the glyph's font: the selected one or the supplement
 };
 
 bool IsHighSurrogate(char16_t c) { return c >= 0xD800 && c <= 0xDBFF; }
@@ -23,6 +24,25 @@ bool IsLowSurrogate(char16_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
 // The box for missing characters: as wide as an average character and as
 // tall as a capital, so that it reads as "something was here".
 int BoxAdvance(const BakedFont* font) { return std::max(font->avgCharWidth, 4); }
+
+// The glyph of a character: the font's own, else the supplement's (the
+// Japanese, Korean and Chinese letters), else null.
+const BakedGlyph* GlyphOf(const BakedFont* font, char16_t c, const BakedFont** source) {
+    *source = font;
+    if (const BakedGlyph* g = FindGlyph(font, c)) return g;
+    const BakedFont* more = SupplementFont();
+    if (more == nullptr || c < 0x100) return nullptr;
+    *source = more;
+    return FindGlyph(more, c);
+}
+
+// How far down a supplement glyph moves to stand on the font's baseline,
+// kept within the font's cell where the supplement's cell allows.
+int64_t SupplementShift(const BakedFont* font, const BakedFont* more) {
+    int64_t shift = int64_t(font->ascent) - more->ascent;
+    if (shift + more->height > font->height) shift = int64_t(font->height) - more->height;
+    return std::max<int64_t>(shift, 0);
+}
 
 // Lays out text[0, count), one character at a time. Without DT_NOPREFIX an
 // '&' is dropped and underlines the character after it, and "&&" shows one
@@ -40,7 +60,7 @@ int Layout(const BakedFont* font, const char16_t* text, int count, bool prefix, 
         Laid laid{nullptr, 0, underlineNext};
         underlineNext = false;
         if (IsHighSurrogate(c) && i + 1 < count && IsLowSurrogate(text[i + 1])) ++i;
-        laid.glyph = FindGlyph(font, c);
+        laid.glyph = GlyphOf(font, c, &laid.source);
         laid.advance = laid.glyph ? laid.glyph->advance : BoxAdvance(font);
         width += laid.advance;
         out.push_back(laid);
@@ -53,7 +73,8 @@ int Layout(const BakedFont* font, const char16_t* text, int count, bool prefix, 
 int UnitAdvance(const BakedFont* font, const char16_t* text, int i) {
     char16_t c = text[i];
     if (IsLowSurrogate(c) && i > 0 && IsHighSurrogate(text[i - 1])) return 0;
-    const BakedGlyph* glyph = FindGlyph(font, c);
+    const BakedFont* source = nullptr;
+    const BakedGlyph* glyph = GlyphOf(font, c, &source);
     return glyph ? glyph->advance : BoxAdvance(font);
 }
 
@@ -64,10 +85,11 @@ void DrawLaid(PixelBuffer to, const BakedFont* font, const Laid& laid, int64_t x
     if (laid.glyph) {
         const BakedGlyph& g = *laid.glyph;
         if (g.width == 0 || g.height == 0) return;
+        const BakedFont* source = laid.source != nullptr ? laid.source : font;
         int64_t left = x + g.left;
-        int64_t top = y + g.top;
+        int64_t top = y + g.top + (source != font ? SupplementShift(font, source) : 0);
         int rowBytes = (g.width + 7) / 8;
-        const uint8_t* bits = font->bits + g.offset;
+        const uint8_t* bits = source->bits + g.offset;
         for (const RECT& r : clip) {
             int64_t x0 = std::max<int64_t>(left, r.left);
             int64_t x1 = std::min<int64_t>(left + g.width, r.right);

@@ -44,7 +44,7 @@ TEST(Languages, EachTranslatedLanguageChangesTheWordsAndNothingOfTheGame) {
     for (size_t i = 0; i < english.shots.size(); ++i) {
         EXPECT_TRUE(Same(english.shots[i], plain.shots[i])) << kShots[i];
     }
-    for (const char* language : {"de", "fr", "es", "pt-BR"}) {
+    for (const char* language : {"de", "fr", "es", "pt-BR", "ja", "ko", "zh-Hans", "zh-Hant"}) {
         SCOPED_TRACE(language);
         const Screenful run = Screens(std::string("--language ") + language);
         EXPECT_EQ(run.outcome.err, "");
@@ -63,6 +63,15 @@ TEST(Languages, EachTranslatedLanguageChangesTheWordsAndNothingOfTheGame) {
 // The locale's variables choose as gettext does; a language without texts,
 // a malformed tag and the C locale read English, with no word of complaint.
 TEST(Languages, TheLocaleChoosesUnlessTheCommandLineDoes) {
+    // Japanese from the locale alone, and Traditional Chinese from a region.
+    const Screenful japanese = Screens("--language ja");
+    const Screenful japaneseByLocale = Screens("", "LANG=ja_JP.UTF-8");
+    const Screenful traditional = Screens("--language zh-Hant");
+    const Screenful taiwan = Screens("", "LANG=zh_TW.UTF-8");
+    for (size_t i = 0; i < japanese.shots.size(); ++i) {
+        EXPECT_TRUE(Same(japaneseByLocale.shots[i], japanese.shots[i])) << kShots[i];
+        EXPECT_TRUE(Same(taiwan.shots[i], traditional.shots[i])) << kShots[i];
+    }
     const Screenful german = Screens("--language de");
     const Screenful byLocale = Screens("", "LANG=de_AT.UTF-8");
     const Screenful byList = Screens("", "LANG=fr_FR.UTF-8 LANGUAGE=eo:de");
@@ -93,6 +102,10 @@ TEST(Languages, TheResultLineSpeaksTheLanguage) {
     user::SetResourceLanguage(rt::kLanguageFrench);
     EXPECT_EQ(DescribeResult(), "Tavilo : pas encore de partie");
     user::SetResourceLanguage(rt::kLanguageJapanese);
+    EXPECT_EQ(DescribeResult(), "Tavilo：まだゲームがありません");
+    user::SetResourceLanguage(rt::kLanguageChineseTraditional);
+    EXPECT_EQ(DescribeResult(), "Tavilo：還沒有遊戲");
+    user::SetResourceLanguage(0x0410);  // Italian: no texts of its own
     EXPECT_EQ(DescribeResult(), "Tavilo: no game yet");
     user::SetResourceLanguage(rt::kLanguageEnglish);
     EXPECT_EQ(DescribeResult(), "Tavilo: no game yet");

@@ -8,7 +8,10 @@
 #include <cstdlib>
 #include <new>
 
+#include "gdi/cjk/cjk_glyphs.h"
+#include "gdi/font_data.h"
 #include "harness.h"
+#include "runtime/system.h"
 #include "runner.h"
 #include "shell/globals.h"
 #include "user/program.h"
@@ -81,7 +84,8 @@ void KeepAllEightMoving() {
     }
 }
 
-TEST(SteadyState, TicksAllocateNothingWithEightRunnersMovingOrOnAFinishedBoard) {
+// One language's run; the test runs each.
+void ExpectNoAllocationsPerTick() {
     long long start = 0;
     long long whileMoving = -1;
     long long whenFinished = -1;
@@ -124,6 +128,19 @@ TEST(SteadyState, TicksAllocateNothingWithEightRunnersMovingOrOnAFinishedBoard) 
     EXPECT_GE(g_relaunches, MAX_RUNNERS) << "the runners did not move";
     EXPECT_EQ(whileMoving, 0) << "allocations in " << kTicks << " ticks with eight runners moving";
     EXPECT_EQ(whenFinished, 0) << "allocations in " << kTicks << " ticks on a finished board";
+}
+
+// In every language: the words differ, and the Japanese, Korean and Chinese
+// ones are drawn from the supplement.
+TEST(SteadyState, TicksAllocateNothingWithEightRunnersMovingOrOnAFinishedBoardInEveryLanguage) {
+    ASSERT_TRUE(gdi::UseCjkGlyphs());
+    for (const char* language : {"en", "ja", "ko", "zh-Hans", "zh-Hant", "es", "pt-BR", "fr", "de"}) {
+        SCOPED_TRACE(language);
+        sys::SetLanguage(language);
+        ExpectNoAllocationsPerTick();
+    }
+    sys::SetLanguage("");
+    gdi::RemoveSupplement();
 }
 
 }  // namespace

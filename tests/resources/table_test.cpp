@@ -150,8 +150,9 @@ TEST(Dialogs, ControlsLieInsideTheirDialogWithIdsOfTheirOwn) {
 
 namespace {
 
-const WORD kTranslated[] = {rt::kLanguageSpanish, rt::kLanguagePortugueseBrazil, rt::kLanguageFrench,
-                            rt::kLanguageGerman};
+const WORD kTranslated[] = {rt::kLanguageSpanish,  rt::kLanguagePortugueseBrazil,   rt::kLanguageFrench,
+                            rt::kLanguageGerman,   rt::kLanguageJapanese,           rt::kLanguageKorean,
+                            rt::kLanguageChineseSimplified, rt::kLanguageChineseTraditional};
 
 // A translation replaces texts and nothing else: each variant is of a
 // resource English has (the intro messages excepted, whose English stays in
@@ -223,7 +224,7 @@ TEST(LanguageVariants, ReplaceTextsOnlyAndFallBackToEnglish) {
     }
     auto* german = user::FindResourceEntry(Type(RT_STRING), IDS_NEW, rt::kLanguageGerman);
     EXPECT_EQ(Text(static_cast<const WCHAR*>(german->data)), u"Neu");
-    for (WORD other : {rt::kLanguageEnglish, rt::kLanguageJapanese, WORD(0x0419), WORD(0xFFFF)}) {
+    for (WORD other : {rt::kLanguageEnglish, WORD(0x0410), WORD(0x0419), WORD(0xFFFF)}) {
         EXPECT_EQ(user::FindResourceEntry(Type(RT_STRING), IDS_NEW, other), Find(RT_STRING, IDS_NEW));
         EXPECT_EQ(user::FindResourceEntry(Type(RT_DIALOG), IDD_ABOUT, other), Find(RT_DIALOG, IDD_ABOUT));
         EXPECT_EQ(user::FindResourceEntry(Type(RT_STRING), IDS_INTRO_FIRST, other), nullptr);

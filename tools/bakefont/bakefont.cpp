@@ -5,6 +5,9 @@
 //   bakefont --font-dir DIR --out DIR [--proof FILE.png]   write the data
 //            [--proof-scale N] [--proof-font ID]           and a proof sheet
 //            [--proof-text LINE]...                        of these lines
+//   bakefont --texts FILE --supplement-out DIR       write the CJK glyphs
+//            [--candidates STEM]                    and proof sheets of
+//                                                   the candidate faces
 //   bakefont --font-dir DIR --survey                       print metrics of
 //                                                          candidate sizes
 //
@@ -81,6 +84,21 @@ std::vector<char32_t> CharacterSet() {
     return codes;
 }
 
+// The face that draws what DejaVu lacks: the Japanese, Korean and Chinese
+// texts. Bitmap glyphs drawn by hand for screens read far better at this
+// size than an outline face rendered one bit deep (see
+// docs/fonts/candidates-*.png); efont's 12-pixel biwidth face has every
+// character the translations use, with kana and kanji from Shinonome and
+// hangul from Baekmuk Gulim, all under permissive licences (see
+// platform/gdi/cjk/LICENSE-efont.txt).
+const FontJob kSupplementJob = {"efont_biwidth_12", "", "efont biwidth",
+                                "/usr/share/fonts/X11/misc/b12.pcf.gz", 12, 400};
+
+// The characters of a text file that the supplement must draw: every code
+// point from U+2E80 on (CJK radicals, kana, ideographs, hangul, full-width
+// forms). Only what the texts use is baked.
+std::vector<char32_t> SupplementCharacters(const std::string& path);
+
 struct Glyph {
     char32_t code = 0;
     int advance = 0;
@@ -111,9 +129,13 @@ struct Baked {
 
 int RoundedPixels(FT_Pos v) { return static_cast<int>((v + 32) >> 6); }
 
-Baked Bake(FT_Library lib, const std::string& fontDir, const FontJob& job) {
+// Bakes the given characters of a face. A file name starting with '/' is a
+// path of its own (the bitmap faces live elsewhere than DejaVu). Bitmap faces
+// (PCF, BDF) have strikes instead of outlines: the pixel size picks one.
+Baked Bake(FT_Library lib, const std::string& fontDir, const FontJob& job, const std::vector<char32_t>& codes,
+           bool requireAll) {
     FT_Face face = nullptr;
-    const std::string path = fontDir + "/" + job.file;
+    const std::string path = job.file.starts_with("/") ? job.file : fontDir + "/" + job.file;
     if (FT_New_Face(lib, path.c_str(), 0, &face) != 0) Fail("cannot open " + path);
     if (FT_Set_Pixel_Sizes(face, 0, static_cast<FT_UInt>(job.pixelSize)) != 0)
         Fail("cannot size " + path);
@@ -128,11 +150,12 @@ Baked Bake(FT_Library lib, const std::string& fontDir, const FontJob& job) {
     out.height = out.ascent + out.descent;
     out.internalLeading = out.height - job.pixelSize;
 
-    for (char32_t code : CharacterSet()) {
+    for (char32_t code : codes) {
         const FT_UInt index = FT_Get_Char_Index(face, code);
         if (index == 0) {
-            // The two symbols are optional; Latin-1 must be complete.
-            if (code < 0x100) Fail("missing U+" + std::to_string(code) + " in " + path);
+            // The two symbols are optional; Latin-1 must be complete, and
+            // so must a supplement's characters.
+            if (code < 0x100 || requireAll) Fail("missing U+" + std::to_string(code) + " in " + path);
             continue;
         }
         if (FT_Load_Glyph(face, index, FT_LOAD_TARGET_MONO | (job.autoHint ? FT_LOAD_FORCE_AUTOHINT : 0)) != 0 ||
@@ -269,6 +292,64 @@ struct Canvas {
     }
 };
 
+std::u32string Utf8To32(const std::string& s);
+
+std::vector<char32_t> SupplementCharacters(const std::string& path) {
+    std::ifstream f(path, std::ios::binary);
+    if (!f) Fail("cannot read " + path);
+    std::stringstream text;
+    text << f.rdbuf();
+    std::vector<char32_t> codes;
+    for (char32_t c : Utf8To32(text.str()))
+        if (c >= 0x2E80 && c <= 0xFFFF) codes.push_back(c);
+    std::sort(codes.begin(), codes.end());
+    codes.erase(std::unique(codes.begin(), codes.end()), codes.end());
+    return codes;
+}
+
+// The supplement as one blob that the program reads at run time (see
+// platform/gdi/font_data.h for its layout): compiled in on the desktop, a
+// file of its own that the browser fetches only for the languages it draws.
+std::vector<uint8_t> SupplementBlob(const Baked& b) {
+    std::vector<uint8_t> out = {'T', 'V', 'G', '1'};
+    auto u16 = [&out](unsigned v) { out.push_back(uint8_t(v & 0xFF)); out.push_back(uint8_t(v >> 8)); };
+    auto u32 = [&out](uint32_t v) { for (int k = 0; k < 4; ++k) out.push_back(uint8_t(v >> (8 * k))); };
+    u16(static_cast<unsigned>(b.glyphs.size()));
+    for (int v : {b.job.pixelSize, b.height, b.ascent, b.descent, b.avgCharWidth, b.maxCharWidth})
+        out.push_back(static_cast<uint8_t>(v));
+    uint32_t offset = 0;
+    for (const Glyph& g : b.glyphs) {
+        u16(static_cast<unsigned>(g.code));
+        out.push_back(uint8_t(g.advance));
+        out.push_back(uint8_t(int8_t(g.left)));
+        out.push_back(uint8_t(int8_t(g.top)));
+        out.push_back(uint8_t(g.width));
+        out.push_back(uint8_t(g.height));
+        out.push_back(0);
+        u32(offset);
+        offset += static_cast<uint32_t>(g.rows.size());
+    }
+    for (const Glyph& g : b.glyphs) out.insert(out.end(), g.rows.begin(), g.rows.end());
+    return out;
+}
+
+std::string SupplementSource(const Baked& b, const std::vector<uint8_t>& blob) {
+    std::ostringstream s;
+    s << "// Generated by tools/bakefont from efont's " << b.job.file.substr(b.job.file.rfind('/') + 1)
+      << " (" << b.job.pixelSize << " px strike), the " << b.glyphs.size()
+      << " characters the translations use; do not edit.\n"
+      << "// efont unicode bitmap fonts: BSD-3-Clause, see LICENSE-efont.txt.\n"
+      << "// The same bytes as cjk_glyphs.bin, which the browser fetches.\n\n"
+      << "#include \"gdi/cjk/cjk_glyphs.h\"\n\nnamespace gdi {\n\n"
+      << "extern const uint8_t kCjkGlyphs[" << blob.size() << "] = {";
+    for (size_t i = 0; i < blob.size(); ++i) {
+        if (i % 16 == 0) s << "\n   ";
+        s << " " << Hex(blob[i], 2) << ",";
+    }
+    s << "\n};\nextern const size_t kCjkGlyphsSize = sizeof kCjkGlyphs;\n\n}  // namespace gdi\n";
+    return s.str();
+}
+
 std::u32string Utf8To32(const std::string& s) {
     std::u32string out;
     for (size_t i = 0; i < s.size();) {
@@ -282,25 +363,38 @@ std::u32string Utf8To32(const std::string& s) {
     return out;
 }
 
-int DrawLine(Canvas& c, const Baked& b, int x, int y, const std::u32string& text) {
+// Draws a line as the program does: each character from the font, else
+// from the supplement, whose glyphs stand on the font's baseline.
+int DrawLine(Canvas& c, const Baked& b, int x, int y, const std::u32string& text, const Baked* more = nullptr) {
+    auto find = [&](char32_t ch, int& shift) -> const Glyph* {
+        shift = 0;
+        auto it = std::find_if(b.glyphs.begin(), b.glyphs.end(), [&](const Glyph& g) { return g.code == ch; });
+        if (it != b.glyphs.end()) return &*it;
+        if (more == nullptr) return nullptr;
+        auto m = std::find_if(more->glyphs.begin(), more->glyphs.end(), [&](const Glyph& g) { return g.code == ch; });
+        if (m == more->glyphs.end()) return nullptr;
+        shift = b.ascent - more->ascent;
+        return &*m;
+    };
     // A pale band shows the cell so clipped or misplaced glyphs stand out.
     int width = 0;
+    int shift = 0;
     for (char32_t ch : text) {
-        auto it = std::find_if(b.glyphs.begin(), b.glyphs.end(), [&](const Glyph& g) { return g.code == ch; });
-        width += it == b.glyphs.end() ? 0 : it->advance;
+        const Glyph* g = find(ch, shift);
+        width += g == nullptr ? 0 : g->advance;
     }
     for (int yy = 0; yy < b.height; ++yy)
         for (int xx = 0; xx < width; ++xx) c.Set(x + xx, y + yy, 232, 240, 255);
     for (int xx = 0; xx < width; ++xx) c.Set(x + xx, y + b.ascent, 255, 215, 215);
     int pen = x;
     for (char32_t ch : text) {
-        auto it = std::find_if(b.glyphs.begin(), b.glyphs.end(), [&](const Glyph& g) { return g.code == ch; });
-        if (it == b.glyphs.end()) continue;
+        const Glyph* it = find(ch, shift);
+        if (it == nullptr) continue;
         const int stride = (it->width + 7) / 8;
         for (int row = 0; row < it->height; ++row)
             for (int col = 0; col < it->width; ++col)
                 if (it->rows[static_cast<size_t>(row * stride + col / 8)] & (0x80 >> (col % 8)))
-                    c.Set(pen + it->left + col, y + it->top + row, 0, 0, 0);
+                    c.Set(pen + it->left + col, y + shift + it->top + row, 0, 0, 0);
         pen += it->advance;
     }
     return width;
@@ -352,6 +446,84 @@ void WriteProof(const std::string& path, const std::vector<Baked>& all, int scal
         Fail("cannot write " + path);
 }
 
+// Enlarges a canvas by a whole number with square pixels and writes it.
+void WriteScaled(const std::string& path, const Canvas& c, int scale) {
+    Canvas big(c.w * scale, c.h * scale);
+    for (int y2 = 0; y2 < big.h; ++y2)
+        for (int x2 = 0; x2 < big.w; ++x2) {
+            const uint8_t* p = &c.px[(static_cast<size_t>(y2 / scale) * c.w + x2 / scale) * 3];
+            big.Set(x2, y2, p[0], p[1], p[2]);
+        }
+    if (!stbi_write_png(path.c_str(), big.w, big.h, 3, big.px.data(), big.w * 3))
+        Fail("cannot write " + path);
+}
+
+// The texts of each language as the bar, the dialogs and the intro panel
+// show them, for judging the supplement's candidates beside DejaVu.
+const std::vector<std::string> kSupplementProofLines = {
+    "New All Option Help Exit | Players OK CANCEL",
+    "\u65B0\u898F \u5168\u54E1 \u8A2D\u5B9A \u30D8\u30EB\u30D7 \u7D42\u4E86 | \u4EBA\u6570 OK \u30AD\u30E3\u30F3\u30BB\u30EB",
+    "MENKOR\u306E\u3042\u307F\u3060\u304F\u3058  \u304C\u3093\u3070\u3063\u3066\uFF01",
+    "\uC0C8 \uAC8C\uC784 \uBAA8\uB450 \uC124\uC815 \uB3C4\uC6C0\uB9D0 \uC885\uB8CC | \uC778\uC6D0 \uD655\uC778 \uCDE8\uC18C",
+    "MENKOR\uC758 \uC0AC\uB2E4\uB9AC \uD0C0\uAE30  \uD589\uC6B4\uC744 \uBE4C\uC5B4\uC694!",
+    "\u65B0\u6E38\u620F \u5168\u90E8 \u8BBE\u7F6E \u5E2E\u52A9 \u9000\u51FA | \u4EBA\u6570 \u786E\u5B9A \u53D6\u6D88",
+    "\u65B0\u904A\u6232 \u5168\u90E8 \u8A2D\u5B9A \u8AAA\u660E \u7D50\u675F | \u4EBA\u6578 \u78BA\u5B9A \u53D6\u6D88",
+    "MENKOR \u51FA\u54C1 \u00B7 \u9B3C\u811A\u56FE  \u795D\u4F60\u597D\u8FD0\uFF01 \u795D\u4F60\u597D\u904B\uFF01",
+};
+
+// One sheet of every candidate face for the supplement, each below the
+// DejaVu font it would stand beside, at 1x and enlarged.
+void WriteCandidates(FT_Library lib, const std::string& fontDir, const std::string& stem,
+                     const std::vector<char32_t>& codes) {
+    const std::vector<FontJob> candidates = {
+        kSupplementJob,
+        {"efont_fixed_12", "", "", "/usr/share/fonts/X11/misc/f12.pcf.gz", 12, 400},
+        {"efont_biwidth_14", "", "", "/usr/share/fonts/X11/misc/b14.pcf.gz", 14, 400},
+        {"efont_biwidth_16", "", "", "/usr/share/fonts/X11/misc/b16.pcf.gz", 16, 400},
+        {"unifont_16", "", "", "/usr/share/fonts/opentype/unifont/unifont.otf", 16, 400},
+        {"misaki_gothic_8", "", "", "/usr/share/fonts/truetype/misaki/misaki_gothic.ttf", 8, 400},
+        {"noto_sans_cjk_12", "", "", "/usr/share/fonts/opentype/noto/NotoSansCJK-Regular.ttc", 12, 400, 0, true},
+        {"noto_sans_cjk_13", "", "", "/usr/share/fonts/opentype/noto/NotoSansCJK-Regular.ttc", 13, 400, 0, true},
+        {"noto_sans_cjk_14", "", "", "/usr/share/fonts/opentype/noto/NotoSansCJK-Regular.ttc", 14, 400, 0, true},
+    };
+    const Baked latin = Bake(lib, fontDir, kJobs[2], CharacterSet(), false);  // the system font
+    std::vector<Baked> baked;
+    for (const FontJob& job : candidates) {
+        // A candidate lacking a character shows a gap, which the sheet
+        // should show rather than refuse.
+        std::vector<char32_t> have;
+        FT_Face face = nullptr;
+        if (FT_New_Face(lib, job.file.c_str(), 0, &face) != 0) {
+            std::cerr << "bakefont: skipping " << job.file << "\n";
+            continue;
+        }
+        for (char32_t c : codes)
+            if (FT_Get_Char_Index(face, c) != 0) have.push_back(c);
+        FT_Done_Face(face);
+        baked.push_back(Bake(lib, fontDir, job, have, true));
+    }
+    int w = 0, h = 4;
+    for (const Baked& b : baked) {
+        Canvas probe(1, 1);
+        for (const std::string& l : kSupplementProofLines)
+            w = std::max(w, DrawLine(probe, latin, 0, 0, Utf8To32(l), &b));
+        h += latin.height * static_cast<int>(kSupplementProofLines.size() + 1) + 6;
+    }
+    Canvas c(w + 4, h);
+    int y = 2;
+    for (const Baked& b : baked) {
+        DrawLine(c, latin, 2, y, Utf8To32(b.job.id + " cell " + std::to_string(b.height)));
+        y += latin.height;
+        for (const std::string& l : kSupplementProofLines) {
+            DrawLine(c, latin, 2, y, Utf8To32(l), &b);
+            y += latin.height;
+        }
+        for (int x = 0; x < c.w; ++x) c.Set(x, y + 2, 160, 160, 160);
+        y += 6;
+    }
+    for (int scale = 1; scale <= 3; ++scale) WriteScaled(stem + "-" + std::to_string(scale) + "x.png", c, scale);
+}
+
 void Survey(FT_Library lib, const std::string& fontDir, bool autoHint) {
     const std::vector<std::pair<std::string, std::string>> faces = {
         {"Sans", "DejaVuSans.ttf"}, {"Sans Bold", "DejaVuSans-Bold.ttf"},
@@ -360,7 +532,7 @@ void Survey(FT_Library lib, const std::string& fontDir, bool autoHint) {
                 "descnt", "avg", "baseX", "max", "digits");
     for (const auto& [name, file] : faces) {
         for (int px = 8; px <= 14; ++px) {
-            const Baked b = Bake(lib, fontDir, FontJob{"s", "s", name, file, px, 400, 0, autoHint});
+            const Baked b = Bake(lib, fontDir, FontJob{"s", "s", name, file, px, 400, 0, autoHint}, CharacterSet(), false);
             std::string digits;
             for (const Glyph& g : b.glyphs)
                 if (g.code >= '0' && g.code <= '9') digits += std::to_string(g.advance);
@@ -381,6 +553,9 @@ int main(int argc, char** argv) {
     std::vector<std::string> proofLines;  // replaces the standard proof text
     int proofScale = 1;
     bool survey = false;
+    std::string texts;          // the translations, whose CJK characters are baked
+    std::string supplementDir;  // where the supplement goes
+    std::string candidates;     // stem of the candidates' proof sheets
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
         if (a == "--font-dir" && i + 1 < argc) fontDir = argv[++i];
@@ -390,14 +565,22 @@ int main(int argc, char** argv) {
         else if (a == "--proof-font" && i + 1 < argc) proofOnly = argv[++i];
         else if (a == "--proof-text" && i + 1 < argc) proofLines.push_back(argv[++i]);
         else if (a == "--survey") survey = true;
+        else if (a == "--texts" && i + 1 < argc) texts = argv[++i];
+        else if (a == "--supplement-out" && i + 1 < argc) supplementDir = argv[++i];
+        else if (a == "--candidates" && i + 1 < argc) candidates = argv[++i];
         else {
             std::cerr << "usage: bakefont [--font-dir DIR] (--survey | [--out DIR] [--proof FILE.png"
-                         " [--proof-scale N] [--proof-font ID] [--proof-text LINE]...])\n";
+                         " [--proof-scale N] [--proof-font ID] [--proof-text LINE]...]"
+                         " [--texts FILE [--supplement-out DIR] [--candidates STEM]])\n";
             return 2;
         }
     }
-    if (!survey && outDir.empty() && proof.empty()) {
-        std::cerr << "bakefont: nothing to do (give --out, --proof or --survey)\n";
+    if ((!supplementDir.empty() || !candidates.empty()) && texts.empty()) {
+        std::cerr << "bakefont: the supplement needs --texts FILE\n";
+        return 2;
+    }
+    if (!survey && outDir.empty() && proof.empty() && supplementDir.empty() && candidates.empty()) {
+        std::cerr << "bakefont: nothing to do (give --out, --proof, --supplement-out, --candidates or --survey)\n";
         return 2;
     }
 
@@ -411,9 +594,29 @@ int main(int argc, char** argv) {
         return 0;
     }
 
+    if (!candidates.empty()) {
+        WriteCandidates(lib, fontDir, candidates, SupplementCharacters(texts));
+        if (outDir.empty() && proof.empty() && supplementDir.empty()) {
+            FT_Done_FreeType(lib);
+            return 0;
+        }
+    }
+    if (!supplementDir.empty()) {
+        const Baked b = Bake(lib, fontDir, kSupplementJob, SupplementCharacters(texts), true);
+        std::printf("%-32s height %d ascent %d descent %d glyphs %zu cropped %d\n", b.job.id.c_str(), b.height,
+                    b.ascent, b.descent, b.glyphs.size(), b.cropped);
+        const std::vector<uint8_t> blob = SupplementBlob(b);
+        WriteFile(supplementDir + "/cjk_glyphs.bin", std::string(blob.begin(), blob.end()));
+        WriteFile(supplementDir + "/cjk_glyphs.cpp", SupplementSource(b, blob));
+        if (outDir.empty() && proof.empty()) {
+            FT_Done_FreeType(lib);
+            return 0;
+        }
+    }
+
     std::vector<Baked> all;
     for (const FontJob& job : kJobs) {
-        all.push_back(Bake(lib, fontDir, job));
+        all.push_back(Bake(lib, fontDir, job, CharacterSet(), false));
         const Baked& b = all.back();
         std::printf("%-32s height %d ascent %d descent %d avg %d max %d baseX %d glyphs %zu cropped %d\n",
                     job.id.c_str(), b.height, b.ascent, b.descent, b.avgCharWidth, b.maxCharWidth,

@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "gdi/cjk/cjk_glyphs.h"
 #include "gdi/png.h"
 #include "gdi/screen.h"
 #include "runtime/descriptor_watch.h"
@@ -178,7 +179,8 @@ int Usage(const char* problem) {
                "a file of commands, or - for standard input.\n"
                "\n"
                "  --config-dir DIR  keep the settings in DIR instead of $XDG_CONFIG_HOME/tavilo\n"
-               "  --language CODE   show the game in that language (en, es, pt-BR, fr, de);\n"
+               "  --language CODE   show the game in that language (en, ja, ko, zh-Hans,\n"
+               "                    zh-Hant, es, pt-BR, fr, de);\n"
                "                    the default follows LANGUAGE, LC_ALL, LC_MESSAGES, LANG\n"
                "  --clock-start MS  start the virtual clock at MS milliseconds, 0 to 2^62\n"
                "                    (4611686018427387904); default 0\n"
@@ -418,6 +420,7 @@ int main(int argc, char** argv) {
         }
     }
     rt::UseVirtualClock(clockStart);
+    gdi::UseCjkGlyphs();
     rt::SetDescriptorWatch([](int fd) { g_driver.watchFd = fd; });
     static WCHAR commandLine[] = {0};
     int code = WinMain(reinterpret_cast<HINSTANCE>(1), nullptr, commandLine, SW_SHOW);

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "desktop/options.h"
+#include "gdi/cjk/cjk_glyphs.h"
 #include "display.h"
 #include "runtime/runtime_control.h"
 #include "runtime/system.h"
@@ -20,7 +21,8 @@ constexpr char kUsage[] =
     "                    the default, and the most, is the largest at which the\n"
     "                    window fits the desktop\n"
     "  --config-dir DIR  keep the settings in DIR instead of $XDG_CONFIG_HOME/tavilo\n"
-    "  --language CODE   show the game in that language (en, es, pt-BR, fr, de);\n"
+    "  --language CODE   show the game in that language (en, ja, ko, zh-Hans,\n"
+    "                    zh-Hant, es, pt-BR, fr, de);\n"
     "                    the default follows LANGUAGE, LC_ALL, LC_MESSAGES, LANG\n"
     "  --help            show this text and exit\n"
     "  --version         show the version and exit\n"
@@ -58,6 +60,9 @@ int main(int argc, char** argv) {
         sys::SetLanguage(options.language);
     }
     rt::UseRealClock();
+    // The Japanese, Korean and Chinese letters; a few kilobytes, so the
+    // desktop always carries them.
+    gdi::UseCjkGlyphs();
     if (!sdlhost::OpenDisplay(options.scale, &error)) {
         std::fprintf(stderr,
                      "tavilo: cannot open a window: %s\n"

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "desktop/options.h"
+#include "gdi/cjk/cjk_glyphs.h"
 #include "runtime/runtime_control.h"
 #include "runtime/system.h"
 #include "runtime/win32/calls.h"
@@ -21,7 +22,7 @@ constexpr wchar_t kUsage[] =
     L"--scale N\tshow each device pixel as N x N screen pixels (1 to 16); the default, and the most, is "
     L"the largest at which the window fits the screen\n"
     L"--config-dir DIR\tkeep the settings in DIR instead of %APPDATA%\\Tavilo\n"
-    L"--language CODE\tshow the game in that language (en, es, pt-BR, fr, de); the default follows "
+    L"--language CODE\tshow the game in that language (en, ja, ko, zh-Hans, zh-Hant, es, pt-BR, fr, de); the default follows "
     L"Windows' display language\n"
     L"--help\tshow this text\n"
     L"--version\tshow the version\n\n"
@@ -73,6 +74,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
         sys::SetLanguage(options.language);
     }
     rt::UseRealClock();
+    gdi::UseCjkGlyphs();
     std::wstring problem;
     if (!win32host::OpenWindow(instance, options.scale, showCommand, &problem)) {
         return Message(L"Tavilo cannot open its window: " + problem, MB_ICONERROR, 1);
