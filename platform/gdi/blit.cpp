@@ -218,5 +218,5 @@ COLORREF GetPixel(HDC hdc, int x, int y) {
     int64_t py = int64_t(y) + target.origin.y;
     if (!PointVisible(target, px, py)) return CLR_INVALID;
     uint32_t p = target.pixels[size_t(py) * size_t(target.width) + size_t(px)];
-    return ((p >> 16) & 0xFFu) | (p & 0xFF00u) | ((p & 0xFFu) << 16);
+    return ToColor(p);
 }

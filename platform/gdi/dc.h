@@ -44,8 +44,10 @@ inline RECT IntersectRects(const RECT& a, const RECT& b) {
 }
 inline bool IsEmpty(const RECT& r) { return r.left >= r.right || r.top >= r.bottom; }
 
-// The pixel format conversion every primitive uses.
+// The pixel format conversion every primitive uses (COLORREF 0x00BBGGRR to
+// pixel 0x00RRGGBB), and back for GetPixel.
 inline uint32_t ToPixel(COLORREF c) { return ((c & 0xFFu) << 16) | (c & 0xFF00u) | ((c >> 16) & 0xFFu); }
+inline COLORREF ToColor(uint32_t p) { return ((p >> 16) & 0xFFu) | (p & 0xFF00u) | ((p & 0xFFu) << 16); }
 
 // Screen internals shared with dc.cpp.
 void MarkScreenDirty(const RECT& rect);

@@ -24,12 +24,4 @@ HDC CreateScreenDC(POINT origin, const Region& clip);
 void SetScreenDCClip(HDC hdc, const Region& clip);
 BOOL ReleaseScreenDC(HDC hdc);
 
-// Win32 colours to screen pixels and back.
-inline uint32_t PixelFromColor(COLORREF c) {
-    return ((c & 0xFFu) << 16) | (c & 0xFF00u) | ((c >> 16) & 0xFFu);
-}
-inline COLORREF ColorFromPixel(uint32_t p) {
-    return ((p >> 16) & 0xFFu) | (p & 0xFF00u) | ((p & 0xFFu) << 16);
-}
-
 }  // namespace gdi

@@ -15,8 +15,6 @@ DWORD GetTickCount();
 // never confused with the host C library's rand, whose range differs.
 namespace crt {
 
-constexpr int RAND_MAX_VALUE = 0x7FFF;
-
 // state = state * 214013 + 2531011; result = (state >> 16) & 0x7FFF.
 int rand();
 void srand(unsigned int seed);

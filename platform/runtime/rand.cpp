@@ -40,6 +40,4 @@ ScopedRandSource::~ScopedRandSource() { g_source = previous_; }
 
 uint64_t SrandCount() { return g_srandCount; }
 
-uint32_t RandState() { return g_state; }
-
 }  // namespace rt

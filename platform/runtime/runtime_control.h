@@ -32,6 +32,5 @@ private:
 
 // Number of srand calls since start; lets tests see that generation reseeds.
 uint64_t SrandCount();
-uint32_t RandState();
 
 }  // namespace rt

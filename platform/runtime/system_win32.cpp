@@ -5,9 +5,9 @@
 // while the host pumps its window messages, so the host's wait sees them
 // itself and no wake is needed from here.
 #include <chrono>
-#include <cstdio>
 #include <mutex>
 
+#include "hash.h"
 #include "include/windows.h"
 #include "system.h"
 #include "win32/calls.h"
@@ -45,14 +45,13 @@ void CleanUpOnce(const std::string& path) {
 // The claim is per settings folder, which Windows spells with either slash
 // and in any case.
 std::string ClaimName(const std::string& name) {
-    uint64_t hash = 14695981039346656037ull;  // FNV-1a
-    for (char c : ConfigDir()) {
-        char folded = c == '/' ? '\\' : (c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c);
-        hash = (hash ^ static_cast<unsigned char>(folded)) * 1099511628211ull;
+    std::string folded = ConfigDir();
+    for (char& c : folded) {
+        c = c == '/' ? '\\' : (c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c);
     }
-    char prefix[40];
-    std::snprintf(prefix, sizeof prefix, "Tavilo-%016llx-", static_cast<unsigned long long>(hash));
-    return prefix + name;
+    rt::Fnv1a hash;
+    hash.AddBytes(folded);
+    return "Tavilo-" + hash.Hex() + "-" + name;
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
-// The seam between the window manager and a host (the SDL2 window, the
-// headless script driver, later the browser page and a Win32 window). The
+// The seam between the window manager and a host (the headless script
+// driver, the SDL2 window, the browser page and the Windows window). The
 // window manager owns the 240 x 320 screen surface and calls these
 // functions; each host folder implements every one of them, and the host is
 // chosen at link time. A host calls into the program only through WinMain

@@ -5,9 +5,9 @@
 // claim taken, and SetForegroundWindow on what it found asks the holder to
 // come to the front. The request reaches the host's wait as a HandOver
 // event, which brings the main window forward.
-#include <cstdio>
 #include <map>
 
+#include "runtime/hash.h"
 #include "runtime/system.h"
 #include "user_internal.h"
 
@@ -29,16 +29,13 @@ InstanceState& St() {
     return state;
 }
 
-// A short, fixed-length name for any class and title (FNV-1a).
+// A short, fixed-length name for any class and title.
 std::string ClaimName(const std::u16string& cls, const std::u16string& title) {
-    uint64_t hash = 14695981039346656037ull;
-    auto mix = [&hash](uint32_t unit) { hash = (hash ^ unit) * 1099511628211ull; };
-    for (char16_t c : cls) mix(c);
-    mix(0x10000);
-    for (char16_t c : title) mix(c);
-    char name[40];
-    std::snprintf(name, sizeof name, "window-%016llx", static_cast<unsigned long long>(hash));
-    return name;
+    rt::Fnv1a hash;
+    for (char16_t c : cls) hash.AddUnit(c);
+    hash.AddUnit(0x10000);
+    for (char16_t c : title) hash.AddUnit(c);
+    return "window-" + hash.Hex();
 }
 
 void Release() {

@@ -16,7 +16,7 @@ constexpr uintptr_t kFirstHandle = 0x10000;
 constexpr uintptr_t kHandleStep = 4;
 
 // The area that a top-level window created with CW_USEDEFAULT gets: the
-// screen above the 26-row menu bar.
+// screen above the menu bar.
 constexpr int kDefaultWidth = gdi::kScreenWidth;
 constexpr int kDefaultHeight = gdi::kScreenHeight - gdi::kMenuBarHeight;
 

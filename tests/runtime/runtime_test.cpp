@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "runtime/crt.h"
+#include "runtime/hash.h"
 #include "runtime/runtime_control.h"
 #include "runtime/utf.h"
 
@@ -91,4 +92,30 @@ TEST(Utf, RoundTripsEveryPlaneAndRefusesMalformedText) {
     for (const char* bad : badUtf8) EXPECT_FALSE(rt::Utf8ToUtf16(bad, wide)) << bad;
     const std::u16string badUtf16[] = {{0xD800}, {0xDC00, u'a'}, {0xD800, u'a'}};
     for (const std::u16string& bad : badUtf16) EXPECT_FALSE(rt::Utf16ToUtf8(bad, back));
+}
+
+// The published FNV-1a test values, so that the names made from it (claims,
+// socket files) are the same in every build; bytes above 0x7F count as
+// unsigned, and a wide unit is mixed whole, not as its bytes.
+TEST(Fnv1a, GivesThePublishedValuesAndMixesWideUnitsWhole) {
+    struct Case { const char* text; uint64_t value; };
+    for (const Case& c : {Case{"", 0xcbf29ce484222325ull}, Case{"a", 0xaf63dc4c8601ec8cull},
+                          Case{"foobar", 0x85944171f73967e8ull}}) {
+        rt::Fnv1a hash;
+        hash.AddBytes(c.text);
+        EXPECT_EQ(hash.Value(), c.value) << '"' << c.text << '"';
+    }
+    rt::Fnv1a bytes;
+    bytes.AddBytes("\xff");
+    rt::Fnv1a unit;
+    unit.AddUnit(0xFF);
+    EXPECT_EQ(bytes.Value(), unit.Value());
+    rt::Fnv1a wide;
+    wide.AddUnit(0x0161);
+    rt::Fnv1a split;
+    split.AddBytes("\x01\x61");
+    EXPECT_NE(wide.Value(), split.Value());
+    rt::Fnv1a a;
+    a.AddBytes("a");
+    EXPECT_EQ(a.Hex(), "af63dc4c8601ec8c");
 }

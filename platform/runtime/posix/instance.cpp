@@ -39,6 +39,7 @@
 #include <string>
 
 #include "../descriptor_watch.h"
+#include "../hash.h"
 #include "../system.h"
 
 namespace sys {
@@ -230,13 +231,9 @@ std::string Stem(const std::string& name) {
     if (realpath(config.c_str(), resolved) != nullptr) {
         config = resolved;
     }
-    uint64_t hash = 14695981039346656037ull;  // FNV-1a
-    for (char c : config + '\n' + name) {
-        hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211ull;
-    }
-    char stem[32];
-    std::snprintf(stem, sizeof stem, "tavilo-%016llx", static_cast<unsigned long long>(hash));
-    return stem;
+    rt::Fnv1a hash;
+    hash.AddBytes(config + '\n' + name);
+    return "tavilo-" + hash.Hex();
 }
 
 // Holds the folder's own flock while the caller changes or probes its
