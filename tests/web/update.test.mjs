@@ -48,7 +48,8 @@ function makeBuild(name, filesTime) {
   writeFileSync(join(programCopy, 'tavilo.wasm'),
     withCustomSection(readFileSync(join(program, 'tavilo.wasm')), 'tavilo-build', name));
   const folder = join(scratch, `site-${name}`);
-  execFileSync(process.execPath, [join(web, 'make_site.mjs'), join(web, 'page'), programCopy, folder]);
+  execFileSync(process.execPath, [join(web, 'make_site.mjs'), join(web, 'page'), programCopy,
+    join(root, 'platform/gdi/screen_size.h'), folder]);
   for (const file of readdirSync(folder)) {
     utimesSync(join(folder, file), filesTime, filesTime);
   }

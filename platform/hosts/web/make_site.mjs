@@ -3,18 +3,19 @@
 // program's own icon), gives the code files names made from their content,
 // and writes the offline worker with the hash of every file it keeps.
 //
-//   node make_site.mjs PAGE_DIR PROGRAM_DIR SITE_DIR
+//   node make_site.mjs PAGE_DIR PROGRAM_DIR SCREEN_SIZE_H SITE_DIR
 //
-// PROGRAM_DIR holds the linked tavilo.js and tavilo.wasm. SITE_DIR ends up
-// holding the site's files and nothing else.
+// PROGRAM_DIR holds the linked tavilo.js and tavilo.wasm; SCREEN_SIZE_H is
+// the program's gdi/screen_size.h. SITE_DIR ends up holding the site's files
+// and nothing else.
 import { createHash } from 'node:crypto';
 import { mkdirSync, readFileSync, readdirSync, rmSync, writeFileSync } from 'node:fs';
 import { createRequire } from 'node:module';
 import { join } from 'node:path';
 
-const [pageDir, programDir, siteDir] = process.argv.slice(2);
+const [pageDir, programDir, screenSizeHeader, siteDir] = process.argv.slice(2);
 if (!siteDir) {
-  console.error('usage: node make_site.mjs PAGE_DIR PROGRAM_DIR SITE_DIR');
+  console.error('usage: node make_site.mjs PAGE_DIR PROGRAM_DIR SCREEN_SIZE_H SITE_DIR');
   process.exit(2);
 }
 
@@ -48,6 +49,19 @@ function compact(source) {
   return `${out}\n`;
 }
 
+// The screen's size and the menu bar's height go into the page where it says
+// @SCREEN_WIDTH@, @SCREEN_HEIGHT@ and @MENU_BAR_HEIGHT@, from the header
+// every part of the program takes them from.
+const header = readFileSync(screenSizeHeader, 'utf8');
+const sizes = {};
+for (const [constant, mark] of [['kScreenWidth', '@SCREEN_WIDTH@'], ['kScreenHeight', '@SCREEN_HEIGHT@'],
+  ['kMenuBarHeight', '@MENU_BAR_HEIGHT@']]) {
+  const match = header.match(new RegExp(`\\b${constant}\\s*=\\s*(\\d+)\\s*;`));
+  if (!match) throw new Error(`${screenSizeHeader} does not define ${constant}`);
+  sizes[mark] = match[1];
+}
+const withScreenSize = (text) => text.replace(/@(SCREEN_WIDTH|SCREEN_HEIGHT|MENU_BAR_HEIGHT)@/g, (mark) => sizes[mark]);
+
 // The site's files by name; the page comes last, as it names the others.
 const files = new Map();
 for (const name of ['manifest.webmanifest', 'icon-32.png', 'icon-192.png', 'icon-512.png']) {
@@ -59,9 +73,9 @@ for (const name of ['manifest.webmanifest', 'icon-32.png', 'icon-192.png', 'icon
 // each is served under a name that carries its content's hash
 // (tavilo-0123456789abcdef.wasm), so that a page can only ever ask for the
 // files of its own build. The page names them in quotes.
-let page = readFileSync(join(pageDir, 'index.html'), 'utf8');
+let page = withScreenSize(readFileSync(join(pageDir, 'index.html'), 'utf8'));
 for (const [dir, name] of [[programDir, 'tavilo.wasm'], [programDir, 'tavilo.js'], [pageDir, 'page.js']]) {
-  const bytes = name === 'page.js' ? Buffer.from(compact(readFileSync(join(dir, name), 'utf8')))
+  const bytes = name === 'page.js' ? Buffer.from(compact(withScreenSize(readFileSync(join(dir, name), 'utf8'))))
     : readFileSync(join(dir, name));
   const named = name.replace(/\.[a-z]+$/, (extension) => `-${sha256(bytes).slice(0, 16)}${extension}`);
   const quoted = new RegExp(`(["'])${name.replace(/\./g, '\\.')}\\1`, 'g');

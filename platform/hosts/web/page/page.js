@@ -5,8 +5,9 @@
 'use strict';
 
 (() => {
-  const WIDTH = 240;
-  const HEIGHT = 320;
+  // The screen's size, which the site's build writes in from screen_size.h.
+  const WIDTH = @SCREEN_WIDTH@;
+  const HEIGHT = @SCREEN_HEIGHT@;
 
   // Every text the page shows or gives a screen reader, in one place. The
   // program's own words (its screens, the names of the screen-reader
@@ -577,7 +578,7 @@
   // The board area of the screen (above the menu bar) scaled 3 x 3 with
   // nearest-neighbour sampling, as every host saves it: the canvas holds the
   // program's pixels exactly, as it put them there.
-  const BOARD_HEIGHT = 294;
+  const BOARD_HEIGHT = HEIGHT - @MENU_BAR_HEIGHT@;
   const PICTURE_SCALE = 3;
 
   function boardPicture() {
