@@ -127,26 +127,28 @@ HGDIOBJ SelectObject(HDC hdc, HGDIOBJ object) {
     return previous;
 }
 
-COLORREF SetTextColor(HDC hdc, COLORREF color) {
+namespace {
+
+// Sets the text or background colour of a DC (the flag byte of a COLORREF is
+// dropped) and returns the one it replaced.
+COLORREF SwapColor(HDC hdc, COLORREF DcObject::*field, COLORREF color) {
     DcObject* dc = Lookup<DcObject>(hdc);
     if (!dc) return CLR_INVALID;
-    COLORREF previous = dc->textColor;
-    dc->textColor = color & 0xFFFFFFu;
+    COLORREF previous = dc->*field;
+    dc->*field = color & 0xFFFFFFu;
     return previous;
 }
+
+}  // namespace
+
+COLORREF SetTextColor(HDC hdc, COLORREF color) { return SwapColor(hdc, &DcObject::textColor, color); }
 
 COLORREF GetTextColor(HDC hdc) {
     DcObject* dc = Lookup<DcObject>(hdc);
     return dc ? dc->textColor : CLR_INVALID;
 }
 
-COLORREF SetBkColor(HDC hdc, COLORREF color) {
-    DcObject* dc = Lookup<DcObject>(hdc);
-    if (!dc) return CLR_INVALID;
-    COLORREF previous = dc->bkColor;
-    dc->bkColor = color & 0xFFFFFFu;
-    return previous;
-}
+COLORREF SetBkColor(HDC hdc, COLORREF color) { return SwapColor(hdc, &DcObject::bkColor, color); }
 
 int SetBkMode(HDC hdc, int mode) {
     DcObject* dc = Lookup<DcObject>(hdc);

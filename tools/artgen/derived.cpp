@@ -8,15 +8,6 @@ namespace art {
 
 namespace {
 
-void Put16(std::vector<uint8_t>& out, uint32_t v) {
-    out.push_back(v & 0xFF);
-    out.push_back((v >> 8) & 0xFF);
-}
-void Put32(std::vector<uint8_t>& out, uint32_t v) {
-    Put16(out, v & 0xFFFF);
-    Put16(out, v >> 16);
-}
-
 // An icon image as Windows keeps one: a BITMAPINFOHEADER with the height
 // doubled, the palette with the magenta entries made black, the pixels from
 // the bottom row up, then a one-bit AND mask that is 1 where the picture is

@@ -19,15 +19,6 @@ int G(uint32_t c) { return (c >> 8) & 0xFF; }
 int B(uint32_t c) { return c & 0xFF; }
 uint32_t Pack(int r, int g, int b) { return uint32_t(r) << 16 | uint32_t(g) << 8 | uint32_t(b); }
 
-void Put16(std::vector<uint8_t>& out, uint32_t v) {
-    out.push_back(v & 0xFF);
-    out.push_back((v >> 8) & 0xFF);
-}
-void Put32(std::vector<uint8_t>& out, uint32_t v) {
-    Put16(out, v & 0xFFFF);
-    Put16(out, v >> 16);
-}
-
 // BITMAPFILEHEADER and BITMAPINFOHEADER for a bottom-up, uncompressed file.
 std::vector<uint8_t> Headers(const Image& img, int bits, uint32_t paletteSize) {
     const uint32_t stride = ((uint32_t(img.width) * bits + 31) / 32) * 4;
@@ -117,6 +108,15 @@ std::vector<uint32_t> MedianCut(const std::map<uint32_t, uint32_t>& histogram, s
 }
 
 }  // namespace
+
+void Put16(std::vector<uint8_t>& out, uint32_t v) {
+    out.push_back(v & 0xFF);
+    out.push_back((v >> 8) & 0xFF);
+}
+void Put32(std::vector<uint8_t>& out, uint32_t v) {
+    Put16(out, v & 0xFFFF);
+    Put16(out, v >> 16);
+}
 
 void Image::Blend(int x, int y, uint32_t c, double a) {
     if (!Inside(x, y) || a <= 0) return;

@@ -35,6 +35,11 @@ struct Image {
     Image Scaled(int factor) const;
 };
 
+// Appends v to out in little-endian order, as the BMP and icon headers
+// store their fields.
+void Put16(std::vector<uint8_t>& out, uint32_t v);
+void Put32(std::vector<uint8_t>& out, uint32_t v);
+
 // Mixes two colours; t = 0 gives a, t = 1 gives b.
 uint32_t Mix(uint32_t a, uint32_t b, double t);
 
