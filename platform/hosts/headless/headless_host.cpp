@@ -207,6 +207,11 @@ int Usage(const char* problem) {
                "  result             print the draw as one line of text, as Ctrl+C copies it\n"
                "  quit               close the program as the window's close box does\n"
                "\n"
+               "The game's keys, as in tavilo: 1 to 8 (or kp1 to kp8) start that player's\n"
+               "runner, n is New, a is All, o is Option (left and right or - and + change\n"
+               "the count, enter is OK, esc is CANCEL), f10 or alt alone walks the menu bar\n"
+               "with the arrows, alt+/ is About; so \"key n 1 a\" plays a game.\n"
+               "\n"
                "Exit status: the program's own, 2 for a usage or script error,\n"
                "3 when the program does not end after its script.\n",
                stdout);

@@ -85,6 +85,11 @@ for (const [dir, name] of [[programDir, 'tavilo.wasm'], [programDir, 'tavilo.js'
   page = page.replace(quoted, `$1${named}$1`);
   files.set(named, bytes);
 }
+// The page's own style and script lose their comments and indentation too.
+page = page
+  .replace(/(<style>)([\s\S]*?)(<\/style>)/, (all, open, css, close) =>
+    open + css.replace(/\/\*[\s\S]*?\*\//g, '').replace(/\n\s*/g, '\n') + close)
+  .replace(/(<script>)([\s\S]*?)(<\/script>)/, (all, open, script, close) => open + compact(script) + close);
 files.set('index.html', Buffer.from(page));
 
 // The worker keeps every file, the page as the site's address ('./'), each
