@@ -83,6 +83,11 @@ start=$(now)
 wineboot -i >"$work/wineboot.log" 2>&1
 wineserver -w
 echo "Wine prefix made in $(elapsed "$start" "$(now)") s"
+# Wine links the user's Pictures to the home folder: the pictures saved here
+# go into a folder of the prefix instead, out of the tester's home, where an
+# earlier run's picture was taken for this run's.
+rm -f "$WINEPREFIX/drive_c/users/$(whoami)/Pictures"
+mkdir "$WINEPREFIX/drive_c/users/$(whoami)/Pictures"
 # Keep one wine server for the whole run instead of one per program.
 wineserver -p
 windows_path() { winepath -w "$1" 2>/dev/null; }
