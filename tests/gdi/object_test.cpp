@@ -44,12 +44,14 @@ std::vector<uint8_t> MakeBmp(int bpp, bool topDown) {
 const std::vector<uint8_t> kBmp8 = MakeBmp(8, false);
 
 // A memory DC for each test and a check that the test leaves no GDI object
-// behind, which is how a missed deferred deletion shows. Stock objects are
-// made on first use, so they are all made before the count is taken.
+// behind, which is how a missed deferred deletion shows. Stock objects and
+// the default bitmap that memory DCs share are made on first use, so they
+// are all made before the count is taken, whichever case runs first.
 class DcTest : public testing::Test {
 protected:
     void SetUp() override {
         for (int stock = 0; stock < 32; ++stock) GetStockObject(stock);
+        DeleteDC(CreateCompatibleDC(nullptr));
         live_ = gdi::LiveObjectCount();
         dc_ = CreateCompatibleDC(nullptr);
     }

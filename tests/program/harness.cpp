@@ -27,6 +27,19 @@
 
 namespace progtest {
 
+namespace {
+
+// English pixels and texts whatever the developer's locale: the C locale, as
+// a fresh CI machine has it, for the program run in this process and those it
+// starts, however the tests are run. The tests of other languages choose theirs.
+[[maybe_unused]] const bool g_cLocale = [] {
+    setenv("LANG", "C", 1);
+    for (const char* name : {"LC_ALL", "LC_MESSAGES", "LANGUAGE"}) unsetenv(name);
+    return true;
+}();
+
+}  // namespace
+
 Image LoadPng(const std::string& path) {
     Image image;
     gdi::ReadPng(path.c_str(), &image.pixels, &image.width, &image.height);

@@ -15,7 +15,6 @@
 #include <iterator>
 #include <cstdio>
 #include <cstdlib>
-#include <ctime>
 #include <memory>
 #include <string>
 #include <thread>
@@ -23,6 +22,7 @@
 #include <vector>
 
 #include "display.h"
+#include "private_xvfb.h"
 #include "user/program.h"
 #include "user/share.h"
 #include "runtime/descriptor_watch.h"
@@ -40,19 +40,11 @@ std::string g_skipReason = "Xvfb is not available";
 
 class DisplayTest : public ::testing::Test {
 protected:
-    // Xvfb picks a free display number itself (-displayfd), so runs side by
-    // side never meet, and ends when its last client goes (-terminate), so
-    // it goes with the test process however that ends.
     static void SetUpTestSuite() {
-        g_xvfb = popen("Xvfb -displayfd 1 -terminate -nolisten tcp -screen 0 1024x768x24 2>/dev/null", "r");
-        int number = -1;
-        if (g_xvfb == nullptr || std::fscanf(g_xvfb, "%d", &number) != 1) {
+        std::string display = StartPrivateXvfb(&g_xvfb);
+        if (display.empty()) {
             return;
         }
-        std::string display = ":" + std::to_string(number);
-        setenv("DISPLAY", display.c_str(), 1);
-        unsetenv("WAYLAND_DISPLAY");
-        unsetenv("SDL_VIDEODRIVER");
         rt::UseRealClock();
         g_x = XOpenDisplay(display.c_str());  // before the host's, so Xvfb has had a client to end with
         if (OpenDisplay(2, &g_skipReason)) {
@@ -125,35 +117,29 @@ TEST_F(DisplayTest, PresentShowsEveryDevicePixelAsASquareAndOnlyTheDirtyPart) {
     }
 }
 
-// An idle program waits for its next timer; the wait must sleep in the
-// kernel, and a readable descriptor (a second start of the game) must end it
-// at once.
-TEST_F(DisplayTest, TheWaitSleepsUntilItsDeadlineAndADescriptorWakesIt) {
+// An idle program waits for its next timer: the wait ends without an event,
+// never before its deadline, and a readable descriptor (a second start of the
+// game) ends it early with a hand-over. How late the wait ends and what
+// processor time it takes are measured in bench/sdl_bench.cpp.
+TEST_F(DisplayTest, TheWaitEndsAtItsDeadlineAndADescriptorWakesIt) {
     Settle();
-    std::clock_t cpu = std::clock();  // processor time of the whole process
-    uint64_t start = rt::NowMs();
     host::Event event;
-    EXPECT_FALSE(host::WaitEvent(start + 300, &event));
-    uint64_t waited = rt::NowMs() - start;
-    double cpuMs = static_cast<double>(std::clock() - cpu) * 1000.0 / CLOCKS_PER_SEC;
-    EXPECT_GE(waited, 300u);
-    EXPECT_LT(waited, 600u);
-    EXPECT_LT(cpuMs, 30.0) << "the wait used the processor for " << cpuMs << " ms of " << waited;
+    uint64_t deadline = rt::NowMs() + 300;
+    EXPECT_FALSE(host::WaitEvent(deadline, &event));
+    EXPECT_GE(rt::NowMs(), deadline);
 
     int fds[2];
     ASSERT_EQ(pipe(fds), 0);
     rt::WatchDescriptor(fds[0]);
     std::thread writer([&] {
-        std::this_thread::sleep_for(50ms);
+        std::this_thread::sleep_for(50ms);  // most likely while the wait is blocked; a write before it counts too
         EXPECT_EQ(write(fds[1], "x", 1), 1);
     });
-    start = rt::NowMs();
-    bool woke = host::WaitEvent(start + 3000, &event);
-    waited = rt::NowMs() - start;
+    // Only a wake that never comes waits this long.
+    bool woke = host::WaitEvent(rt::NowMs() + 60000, &event);
     writer.join();
     EXPECT_TRUE(woke);
     EXPECT_EQ(event.kind, host::EventKind::HandOver);
-    EXPECT_LT(waited, 1000u);
     rt::WatchDescriptor(-1);
     close(fds[0]);
     close(fds[1]);
