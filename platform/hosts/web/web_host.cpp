@@ -62,6 +62,9 @@ bool g_presented = false;
 // ends without a frame of its own once the last runner's arrival is drawn).
 void TellStatus() {
     static std::string told;
+    if (told.capacity() < 1024) {
+        told.reserve(1024);  // as long as the status's own text: no allocation while a game runs
+    }
     const std::string& status = DescribeStatus();
     if (status != told) {
         told = status;
