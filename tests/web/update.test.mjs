@@ -49,7 +49,7 @@ function makeBuild(name, filesTime) {
     withCustomSection(readFileSync(join(program, 'tavilo.wasm')), 'tavilo-build', name));
   const folder = join(scratch, `site-${name}`);
   execFileSync(process.execPath, [join(web, 'make_site.mjs'), join(web, 'page'), programCopy,
-    join(root, 'platform/gdi/screen_size.h'), folder]);
+    join(root, 'platform/gdi/screen_size.h'), folder, join(root, 'platform/gdi/cjk/cjk_glyphs.bin')]);
   for (const file of readdirSync(folder)) {
     utimesSync(join(folder, file), filesTime, filesTime);
   }

@@ -63,9 +63,9 @@ after(async () => {
 
 // Runs the headless host on a script in a fresh settings folder; returns
 // its standard output.
-function runHeadless(script) {
+function runHeadless(script, language = 'en') {
   const config = mkdtempSync(join(scratch, 'config-'));
-  return execFileSync(headless, ['--config-dir', config, '--language', 'en', '-'], {
+  return execFileSync(headless, ['--config-dir', config, '--language', language, '-'], {
     input: `${script}quit\n`,
     encoding: 'utf8',
   });
@@ -76,9 +76,9 @@ function headlessState(script) {
   return JSON.parse(lines[lines.length - 1]);
 }
 
-function headlessShot(script) {
+function headlessShot(script, language = 'en') {
   const file = join(scratch, `shot-${Math.random().toString(36).slice(2)}.png`);
-  runHeadless(`${script}shot ${file}\n`);
+  runHeadless(`${script}shot ${file}\n`, language);
   return readFileSync(file).toString('base64');
 }
 
@@ -265,6 +265,36 @@ test('the title screen and the About dialog are the headless host\'s pixels', as
   assert.equal(countDifferences(await canvasPixels(page), about), 0);
   assertQuiet(page);
   await page.context().close();
+});
+
+// ?lang= chooses the language over the browser's; the Korean and Japanese
+// screens are the headless host's, their letters drawn from the same glyphs,
+// which only those languages fetch.
+test('?lang=ko shows the game in Korean and ?lang=ja in Japanese, as the headless host draws them', async () => {
+  let english = null;
+  for (const language of ['en', 'ko', 'ja']) {
+    const context = await browser.newContext({ locale: 'en-US', viewport: { width: 800, height: 700 } });
+    const glyphs = [];
+    context.on('request', (request) => {
+      if (/\/cjk-[0-9a-f]+\.bin$/.test(request.url())) {
+        glyphs.push(request.url());
+      }
+    });
+    const page = await openPage({ context, url: `${url}?lang=${language}` });
+    assert.equal(glyphs.length, language === 'en' ? 0 : 1, `${language} glyph fetches`);
+    await page.waitForTimeout(200);
+    await page.keyboard.press('Alt+Slash');
+    await page.waitForTimeout(300);
+    const about = await pngPixels(page, headlessShot('wait 200\nkey alt+/\nwait 300\n', language));
+    assert.equal(countDifferences(await canvasPixels(page), about), 0, language);
+    if (english === null) {
+      english = about;
+    } else {
+      assert.notEqual(countDifferences(english, about), 0, `${language} looks like English`);
+    }
+    assertQuiet(page);
+    await page.context().close();
+  }
 });
 
 // The menu's own loop runs the About dialog's loop inside it: both wait for

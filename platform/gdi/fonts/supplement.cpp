@@ -1,7 +1,7 @@
 // Reads the supplement blob (see gdi/font_data.h) into a BakedFont.
 
+#include <algorithm>
 #include <cstring>
-#include <vector>
 
 #include "gdi/font_data.h"
 
@@ -10,10 +10,14 @@ namespace {
 
 constexpr size_t kHeaderSize = 12;
 constexpr size_t kGlyphSize = 12;
+// Room for ten times the glyphs the translations use today, kept in static
+// storage: the browser's download carries no allocator code for it.
+constexpr size_t kMaxGlyphs = 1024;
+constexpr size_t kMaxBits = 40960;
 
 struct Supplement {
-    std::vector<BakedGlyph> glyphs;
-    std::vector<uint8_t> bits;
+    BakedGlyph glyphs[kMaxGlyphs];
+    uint8_t bits[kMaxBits];
     BakedFont font{};
     bool installed = false;
 };
@@ -32,13 +36,14 @@ bool InstallSupplement(const uint8_t* data, size_t size) {
     if (data == nullptr || size < kHeaderSize || std::memcmp(data, "TVG1", 4) != 0) return false;
     const size_t count = U16(data + 4);
     const int pixelSize = data[6], height = data[7], ascent = data[8], descent = data[9];
-    if (count == 0 || height == 0 || ascent + descent != height || size < kHeaderSize + count * kGlyphSize)
+    if (count == 0 || count > kMaxGlyphs || height == 0 || ascent + descent != height ||
+        size < kHeaderSize + count * kGlyphSize || size - kHeaderSize - count * kGlyphSize > kMaxBits)
         return false;
     const uint8_t* table = data + kHeaderSize;
     const uint8_t* bits = table + count * kGlyphSize;
     const size_t bitCount = size - kHeaderSize - count * kGlyphSize;
 
-    std::vector<BakedGlyph> glyphs(count);
+    static BakedGlyph glyphs[kMaxGlyphs];
     for (size_t i = 0; i < count; ++i) {
         const uint8_t* e = table + i * kGlyphSize;
         BakedGlyph& g = glyphs[i];
@@ -59,10 +64,10 @@ bool InstallSupplement(const uint8_t* data, size_t size) {
     }
 
     Supplement& s = Current();
-    s.glyphs = std::move(glyphs);
-    s.bits.assign(bits, bits + bitCount);
+    std::copy(glyphs, glyphs + count, s.glyphs);
+    std::copy(bits, bits + bitCount, s.bits);
     s.font = BakedFont{"efont biwidth", pixelSize, 400, height, ascent, data[9], 0, data[10], data[11],
-                       s.glyphs.data(), static_cast<int>(s.glyphs.size()), s.bits.data()};
+                       s.glyphs, static_cast<int>(count), s.bits};
     s.installed = true;
     return true;
 }

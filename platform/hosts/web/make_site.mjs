@@ -13,9 +13,9 @@ import { mkdirSync, readFileSync, readdirSync, rmSync, writeFileSync } from 'nod
 import { createRequire } from 'node:module';
 import { join } from 'node:path';
 
-const [pageDir, programDir, screenSizeHeader, siteDir] = process.argv.slice(2);
-if (!siteDir) {
-  console.error('usage: node make_site.mjs PAGE_DIR PROGRAM_DIR SCREEN_SIZE_H SITE_DIR');
+const [pageDir, programDir, screenSizeHeader, siteDir, glyphsFile] = process.argv.slice(2);
+if (!glyphsFile) {
+  console.error('usage: node make_site.mjs PAGE_DIR PROGRAM_DIR SCREEN_SIZE_H SITE_DIR GLYPHS_FILE');
   process.exit(2);
 }
 
@@ -73,10 +73,23 @@ for (const name of ['manifest.webmanifest', 'icon-32.png', 'icon-192.png', 'icon
 // each is served under a name that carries its content's hash
 // (tavilo-0123456789abcdef.wasm), so that a page can only ever ask for the
 // files of its own build. The page names them in quotes.
+//
+// The Japanese, Korean and Chinese glyphs (platform/gdi/cjk/cjk_glyphs.bin)
+// are a file of their own, which the program fetches only when the player's
+// language needs them; page.js names it in quotes, so it is named first.
+const glyphs = readFileSync(glyphsFile);
+const glyphsName = `cjk-${sha256(glyphs).slice(0, 16)}.bin`;
+files.set(glyphsName, glyphs);
 let page = withScreenSize(readFileSync(join(pageDir, 'index.html'), 'utf8'));
 for (const [dir, name] of [[programDir, 'tavilo.wasm'], [programDir, 'tavilo.js'], [pageDir, 'page.js']]) {
-  const bytes = name === 'page.js' ? Buffer.from(compact(withScreenSize(readFileSync(join(dir, name), 'utf8'))))
-    : readFileSync(join(dir, name));
+  let bytes = readFileSync(join(dir, name));
+  if (name === 'page.js') {
+    const script = withScreenSize(readFileSync(join(dir, name), 'utf8'));
+    if (!script.includes("'cjk_glyphs.bin'")) {
+      throw new Error('page.js does not name cjk_glyphs.bin');
+    }
+    bytes = Buffer.from(compact(script.replace("'cjk_glyphs.bin'", `'${glyphsName}'`)));
+  }
   const named = name.replace(/\.[a-z]+$/, (extension) => `-${sha256(bytes).slice(0, 16)}${extension}`);
   const quoted = new RegExp(`(["'])${name.replace(/\./g, '\\.')}\\1`, 'g');
   if (!quoted.test(page)) {
@@ -93,8 +106,10 @@ page = page
 files.set('index.html', Buffer.from(page));
 
 // The worker keeps every file, the page as the site's address ('./'), each
-// with the SHA-256 it must have; the build is named from all of them.
-const kept = [...files].map(([name, bytes]) => [name === 'index.html' ? './' : name, sha256(bytes)]);
+// with the SHA-256 it must have; the build is named from all of them. The
+// glyphs it keeps once the program first asks for them ('lazy').
+const kept = [...files].map(([name, bytes]) => [name === 'index.html' ? './' : name, sha256(bytes)]
+  .concat(name === glyphsName ? ['lazy'] : []));
 const worker = compact(readFileSync(join(pageDir, 'sw.js'), 'utf8')
   .replace('@BUILD@', sha256(JSON.stringify(kept)).slice(0, 16))
   .replace('@FILES@', `[\n${kept.map((entry) => `  ${JSON.stringify(entry)},\n`).join('')}]`));

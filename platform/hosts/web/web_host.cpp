@@ -10,9 +10,12 @@
 #include <ctime>
 #include <string>
 
+#include "gdi/font_data.h"
+#include "runtime/language.h"
 #include "runtime/runtime_control.h"
 #include "user/host.h"
 #include "user/program.h"
+#include "user/module.h"
 #include "user/share.h"
 #include "windows.h"
 
@@ -170,6 +173,51 @@ EM_JS(void, JsShared, (const char* text, int textSize, const char* name, int nam
                        utf8.decode(HEAPU8.subarray(name, name + nameSize)));
 });
 
+// Fetches the page's file of Japanese, Korean and Chinese glyphs into
+// buffer, returning to the browser meanwhile; its length, or -1 when it
+// cannot be had (offline before it was ever kept) or does not fit.
+EM_JS(int, JsFetchGlyphs, (uint8_t* buffer, int capacity), {
+    return Asyncify.handleAsync(async function() {
+        try {
+            // The offline worker's copy first, so that an offline page
+            // that never kept the file asks no network for it.
+            const url = Module.host.glyphs;
+            let response = self.caches ? await caches.match(url).catch(() => undefined) : undefined;
+            if (!response) {
+                if (navigator.onLine === false) return -1;
+                response = await fetch(url);
+            }
+            if (!response.ok) return -1;
+            const bytes = new Uint8Array(await response.arrayBuffer());
+            if (bytes.length > capacity) return -1;
+            HEAPU8.set(bytes, buffer);
+            return bytes.length;
+        } catch (error) {
+            return -1;
+        }
+    });
+});
+
+namespace {
+
+// The languages whose letters only the supplement draws get it before the
+// program starts; without it they read English rather than boxes. Every
+// other language downloads none of it.
+void LoadGlyphsForLanguage() {
+    const WORD language = user::ResourceLanguage();
+    if (language != rt::kLanguageJapanese && language != rt::kLanguageKorean &&
+        language != rt::kLanguageChineseSimplified && language != rt::kLanguageChineseTraditional) {
+        return;
+    }
+    static uint8_t glyphs[16384];
+    const int size = JsFetchGlyphs(glyphs, static_cast<int>(sizeof glyphs));
+    if (size <= 0 || !gdi::InstallSupplement(glyphs, static_cast<size_t>(size))) {
+        user::SetResourceLanguage(rt::kLanguageEnglish);
+    }
+}
+
+}  // namespace
+
 // Called by the page between two turns of the program, while it waits.
 extern "C" EMSCRIPTEN_KEEPALIVE void TaviloShare() {
     const std::string text = DescribeResult();
@@ -181,6 +229,7 @@ extern "C" EMSCRIPTEN_KEEPALIVE void TaviloShare() {
 
 int main() {
     rt::UseRealClock();
+    LoadGlyphsForLanguage();
     g_lastYieldMs = rt::NowMs();
     static WCHAR commandLine[] = {0};
     int code = WinMain(reinterpret_cast<HINSTANCE>(1), nullptr, commandLine, SW_SHOW);

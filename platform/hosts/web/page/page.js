@@ -232,6 +232,9 @@
     state.done = new Promise((resolve) => { state.finished = resolve; });
     const host = {
       present,
+      // The Japanese, Korean and Chinese glyphs, fetched by the program
+      // only for those languages (make_site.mjs puts the file's name here).
+      glyphs: 'cjk_glyphs.bin',
       sleep(timeoutMs, wakeUp) {
         state.wake = wakeUp;
         if (state.events.length > 0) {

@@ -16,8 +16,10 @@
 
 const BUILD = '@BUILD@';
 const CACHE = `tavilo-${BUILD}`;
-// [address relative to this worker, SHA-256 in hex]; './' is the page.
+// [address relative to this worker, SHA-256 in hex, 'lazy' for a file kept
+// only once the page asks for it]; './' is the page.
 const FILES = @FILES@;
+const EAGER = FILES.filter((entry) => !entry[2]);
 
 const KEPT = new Set(FILES.map(([path]) => new URL(path, self.location).href));
 const PAGE = new URL('./', self.location).href;
@@ -47,9 +49,9 @@ async function fetchChecked(path, sha256) {
 self.addEventListener('install', (event) => {
   event.waitUntil((async () => {
     try {
-      const responses = await Promise.all(FILES.map(([path, sha256]) => fetchChecked(path, sha256)));
+      const responses = await Promise.all(EAGER.map(([path, sha256]) => fetchChecked(path, sha256)));
       const cache = await caches.open(CACHE);
-      await Promise.all(FILES.map(([path], i) => cache.put(path, responses[i])));
+      await Promise.all(EAGER.map(([path], i) => cache.put(path, responses[i])));
     } catch (error) {
       await caches.delete(CACHE);
       throw error;
@@ -83,7 +85,16 @@ self.addEventListener('fetch', (event) => {
   } else if (!KEPT.has(key)) {
     return;
   }
-  event.respondWith(caches.open(CACHE)
-    .then((cache) => cache.match(key))
-    .then((cached) => cached || fetch(request)));
+  // A lazy file is kept the first time it is asked for, if it is this
+  // build's.
+  const lazy = FILES.find((entry) => entry[2] && new URL(entry[0], self.location).href === key);
+  event.respondWith(caches.open(CACHE).then(async (cache) => {
+    const cached = await cache.match(key);
+    if (cached || !lazy) {
+      return cached || fetch(request);
+    }
+    const response = await fetchChecked(lazy[0], lazy[1]);
+    await cache.put(lazy[0], response.clone());
+    return response;
+  }));
 });
