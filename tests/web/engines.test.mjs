@@ -169,8 +169,17 @@ async function openFirefox() {
       'browser.download.start_downloads_in_tmp_dir': false,
     },
   });
-  const page = await browser.newPage();
-  await page.setViewport({ width: 800, height: 700 });
+  let page;
+  try {
+    page = await browser.newPage();
+    // The viewport alone, through BiDi's own command: page.setViewport also
+    // overrides the screen orientation, which Firefox ESR 140 (Debian 12's)
+    // does not know.
+    await page.mainFrame().browsingContext.setViewport({ viewport: { width: 800, height: 700 } });
+  } catch (error) {
+    await browser.close();  // else the test never ends: the browser holds it open
+    throw error;
+  }
   const problems = [];
   page.on('console', (message) => {
     if (message.type() === 'error' || message.type() === 'warn') problems.push(`${message.type()}: ${message.text()}`);
