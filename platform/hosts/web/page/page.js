@@ -469,9 +469,9 @@
   // The keys a button stands for, as "key" or "alt+key": letters and digits
   // as themselves, and a few named keys.
   const NAMED = { left: [0x25, 0], right: [0x27, 0], enter: [0x0d, 13], esc: [0x1b, 27], f4: [0x73, 0], '/': [0xbf, 47] };
-  function pressKeys(spec) {
-    const alt = spec.startsWith('alt+');
-    const name = alt ? spec.slice(4) : spec;
+  function pressKeys(keys) {
+    const alt = keys.startsWith('alt+');
+    const name = alt ? keys.slice(4) : keys;
     const [vk, character] = NAMED[name] || [name.toUpperCase().charCodeAt(0), name.charCodeAt(0)];
     post([EVENT.keyDown, 0, 0, vk, character, alt ? 1 : 0]);
     post([EVENT.keyUp, 0, 0, vk, 0, alt ? 1 : 0]);
