@@ -13,26 +13,16 @@ import { dirname, join, resolve } from 'node:path';
 import { fileURLToPath } from 'node:url';
 import { chromium } from 'playwright-core';
 import { serve } from './serve.mjs';
-import { PICTURE_NAME, allArrived, pictureMisses, resultText } from './screen.mjs';
+import {
+  BAR, HEIGHT, OPTION, PICTURE_NAME, WIDTH, allArrived, arrivals, countDifferences, pictureMisses, poleHeads, resultText,
+  trailPixels,
+} from './screen.mjs';
 
 const here = dirname(fileURLToPath(import.meta.url));
 const root = resolve(here, '../..');
 const site = process.env.TAVILO_SITE || join(root, 'build/web/site');
 const headless = process.env.TAVILO_HEADLESS || join(root, 'build/default/platform/hosts/tavilo-headless');
 const shots = process.env.TAVILO_SHOTS || join(root, 'build/web/shots');
-const WIDTH = 240;
-const HEIGHT = 320;
-
-// The runners' colours as the canvas shows them (R, G, B), runner 0 to 7.
-const RUNNER_RGB = [
-  [255, 0, 0], [255, 153, 0], [255, 255, 0], [51, 204, 0],
-  [0, 204, 255], [0, 0, 255], [204, 0, 255], [204, 204, 204],
-];
-
-// Centres of the menu bar's buttons and of the option dialog's buttons, in
-// screen pixels.
-const BAR = { New: [19, 307], All: [54, 307], Option: [97, 307], Help: [150, 307], Exit: [195, 307] };
-const OPTION = { more: [180, 138], ok: [74, 185] };
 const HELP_MENU = { about: [155, 284] };
 const ABOUT = { ok: [192, 103] };
 const STORAGE_KEY = 'tavilo/registry.reg';
@@ -145,17 +135,6 @@ async function pngPixels(page, base64) {
   return Uint8Array.from(Buffer.from(bytes, 'base64'));
 }
 
-function countDifferences(a, b) {
-  assert.equal(a.length, b.length);
-  let different = 0;
-  for (let i = 0; i < a.length; i += 4) {
-    if (a[i] !== b[i] || a[i + 1] !== b[i + 1] || a[i + 2] !== b[i + 2]) {
-      ++different;
-    }
-  }
-  return different;
-}
-
 // Screen pixel to the page's CSS pixel at its centre.
 async function pagePoint(page, [x, y]) {
   const box = await page.locator('#screen').boundingBox();
@@ -172,11 +151,6 @@ async function touch(page, point) {
   await page.touchscreen.tap(x, y);
 }
 
-function runnerAt(pixels, x, y) {
-  const i = (y * WIDTH + x) * 4;
-  return RUNNER_RGB.findIndex(([r, g, b]) => pixels[i] === r && pixels[i + 1] === g && pixels[i + 2] === b);
-}
-
 // New, then a press (click or touch) on pole `pole`'s head: its runner
 // leaves a trail of its colour on its pole. Returns the screens before and
 // after the press.
@@ -189,40 +163,6 @@ async function newGameAndStart(page, press, board, pole) {
   const moved = await canvasPixels(page);
   assert.ok(trailPixels(moved, board, pole, pole) > trailPixels(before, board, pole, pole) + 5, `runner ${pole} leaves a trail`);
   return { before, moved };
-}
-
-// Pixels of runner `runner`'s colour in the band of pole `pole` below the
-// pole heads.
-function trailPixels(pixels, board, pole, runner) {
-  const left = board.originX + 30 * pole - 4;
-  let count = 0;
-  for (let y = board.originY + 12; y < 240; ++y) {
-    for (let x = left; x < left + 18; ++x) {
-      if (runnerAt(pixels, x, y) === runner) ++count;
-    }
-  }
-  return count;
-}
-
-// The runner whose colour is lowest in each pole's band (above the scribble
-// pad), and the row where it is: where the runners have arrived.
-function arrivals(pixels, board) {
-  const result = [];
-  for (let pole = 0; pole < board.playerCount; ++pole) {
-    const left = board.originX + 30 * pole - 4;
-    let found = { runner: -1, y: -1 };
-    for (let y = 239; y > board.originY && found.runner < 0; --y) {
-      for (let x = left; x < left + 18; ++x) {
-        const runner = runnerAt(pixels, x, y);
-        if (runner >= 0) {
-          found = { runner, y };
-          break;
-        }
-      }
-    }
-    result.push(found);
-  }
-  return result;
 }
 
 // Black pixels in the rows from top to bottom: the scribble pad's ink.
@@ -372,22 +312,6 @@ test('a tap on a pole head starts its runner, and All finishes the game', async 
   assertQuiet(page);
   await page.context().close();
 });
-
-// The runners whose ball heads show above their poles.
-function poleHeads(pixels, board) {
-  const heads = [];
-  for (let pole = 0; pole < 8; ++pole) {
-    const left = board.originX + 30 * pole - 4;
-    let seen = false;
-    for (let y = board.originY - 20; y < board.originY + 4 && !seen; ++y) {
-      for (let x = Math.max(0, left); x < Math.min(WIDTH, left + 18) && !seen; ++x) {
-        seen = runnerAt(pixels, x, y) === pole;
-      }
-    }
-    if (seen) heads.push(pole);
-  }
-  return heads;
-}
 
 async function storedText(page, key = STORAGE_KEY) {
   return page.evaluate((name) => localStorage.getItem(name), key);
