@@ -26,6 +26,15 @@ cleanup() {
 }
 trap cleanup EXIT
 fail() { echo "play test: FAILED: $*" >&2; exit 1; }
+# Waits for the game to end after what was done to it ($2); it must exit 0,
+# else its log ($1) is shown.
+game_ends() {
+  local status=0
+  timeout 20 tail --pid="$play_pid" -f /dev/null || fail "$2 did not end the game"
+  wait "$play_pid" || status=$?
+  play_pid=
+  [ "$status" -eq 0 ] || { cat "$1" >&2; fail "the game exited with status $status after $2"; }
+}
 
 # No display at all: play.sh says so before building, naming the headless host.
 if env -u DISPLAY -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER ./scripts/play.sh >"$work/nodisplay.txt" 2>&1; then
@@ -97,11 +106,7 @@ for _ in $(seq 60); do [ "$(xdotool getwindowname "$wid")" = Tavilo ] && break; 
 [ "$(xdotool getwindowname "$wid")" = Tavilo ] || fail "the title stays '$(xdotool getwindowname "$wid")'"
 
 wmctrl -c Tavilo
-status=0
-timeout 20 tail --pid="$play_pid" -f /dev/null || fail "the game did not end after the close request"
-wait "$play_pid" || status=$?
-play_pid=
-[ "$status" -eq 0 ] || { cat "$out/play.log" >&2; fail "the game exited with status $status"; }
+game_ends "$out/play.log" "the close request"
 grep -q '^"PlayerCount"=dword:0000000[2-8]' "$config/registry.reg" 2>/dev/null ||
   fail "the player count was not saved in $config/registry.reg"
 [ ! -e "$work/xdg/tavilo" ] || fail "settings were written outside --config-dir"
@@ -136,11 +141,7 @@ sleep 1
 keys F10
 keys Left
 keys Return
-status=0
-timeout 20 tail --pid="$play_pid" -f /dev/null || fail "F10, Left and Enter did not run Exit"
-wait "$play_pid" || status=$?
-play_pid=
-[ "$status" -eq 0 ] || { cat "$out/keys.log" >&2; fail "the game exited with status $status after Exit by keys"; }
+game_ends "$out/keys.log" "Exit by F10, Left and Enter"
 grep -q '^"PlayerCount"=dword:00000005' "$config/registry.reg" 2>/dev/null ||
   fail "O, Left and Enter did not save a count of 5 (the default less one): $(grep PlayerCount "$config/registry.reg")"
 

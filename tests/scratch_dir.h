@@ -1,4 +1,5 @@
-// Scratch folders for tests that run the program or the demo as a process.
+// Scratch folders for tests that run the program or the demo as a process,
+// and files read back whole.
 // A run whose tests all pass removes them when it ends; a failing run keeps
 // them, with the pictures and output a person needs to see what went wrong.
 #pragma once
@@ -7,6 +8,8 @@
 #include <stdlib.h>
 
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <utility>
 #include <vector>
@@ -35,6 +38,12 @@ inline std::string MakeScratchDir(const std::string& base) {
     if (mkdtemp(pattern.data()) == nullptr) return "";
     dirs->Add(pattern);
     return pattern;
+}
+
+// The whole of a file, or "" when it cannot be read.
+inline std::string Slurp(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
 }
 
 }  // namespace testscratch

@@ -58,6 +58,16 @@ std::string BrokenInvariant(LadderBoard* b) {
     return "";
 }
 
+// A board of `players` poles generated with every draw from the source;
+// g_draws counts the draws.
+LadderBoard* GeneratedWith(rt::RandFunction source, int players) {
+    rt::ScopedRandSource scoped(source);
+    LadderBoard* b = CreateBoard(players, 2, 14);
+    g_draws = 0;
+    GenerateLadder(b);
+    return b;
+}
+
 std::vector<int> RungRows(LadderBoard* b, int pair) {
     std::vector<int> rows;
     const int x = PoleColumn(b, pair);
@@ -116,10 +126,7 @@ TEST(GenerateLadder, ReseedsFromTheTickCountEveryTime) {
 }
 
 TEST(GenerateLadder, AlwaysZeroGivesAlternatingRows) {
-    rt::ScopedRandSource source(ZeroSource);
-    LadderBoard* b = CreateBoard(8, 2, 14);
-    g_draws = 0;
-    GenerateLadder(b);
+    LadderBoard* b = GeneratedWith(ZeroSource, 8);
     const std::vector<int> odd = {1, 3, 5, 7, 9, 11};
     const std::vector<int> even = {2, 4, 6, 8, 10, 12};
     for (int pair = 0; pair < 7; ++pair) {
@@ -132,10 +139,7 @@ TEST(GenerateLadder, AlwaysZeroGivesAlternatingRows) {
 }
 
 TEST(GenerateLadder, AlwaysMaxGivesTheLongestSteps) {
-    rt::ScopedRandSource source(MaxSource);
-    LadderBoard* b = CreateBoard(4, 2, 14);
-    g_draws = 0;
-    GenerateLadder(b);
+    LadderBoard* b = GeneratedWith(MaxSource, 4);
     EXPECT_EQ(RungRows(b, 0), (std::vector<int>{5, 10}));
     EXPECT_EQ(RungRows(b, 1), (std::vector<int>{6, 11}));
     EXPECT_EQ(RungRows(b, 2), (std::vector<int>{5, 10}));
@@ -144,10 +148,7 @@ TEST(GenerateLadder, AlwaysMaxGivesTheLongestSteps) {
 }
 
 TEST(GenerateLadder, SinglePoleHasNoRungs) {
-    rt::ScopedRandSource source(ZeroSource);
-    LadderBoard* b = CreateBoard(1, 2, 14);
-    g_draws = 0;
-    GenerateLadder(b);
+    LadderBoard* b = GeneratedWith(ZeroSource, 1);
     EXPECT_EQ(g_draws, 0);
     EXPECT_EQ(*CellAt(b, 0, 0), CELL_TOP);
     for (int y = 1; y < 13; ++y) EXPECT_EQ(*CellAt(b, 0, y), CELL_POLE);

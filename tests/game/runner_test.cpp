@@ -162,10 +162,7 @@ TEST(Runner, CellsAGeneratedLadderNeverHasLeaveTheRunnerInPlace) {
 TEST(Runner, AFullTrailRefusesPointsInsteadOfOverrunning) {
     // A hand-made ladder taller than the trail: the runner still arrives,
     // and its trail stops at capacity.
-    LadderBoard* b = CreateBoard(1, 2, 300);
-    rt::UseVirtualClock(1);
-    GenerateLadder(b);
-    rt::UseRealClock();
+    LadderBoard* b = GeneratedAt(1, 1, 300);
     LaunchRunner(b, 0);
     EXPECT_EQ(StepsToArrive(b, 0, 400), 300);
     EXPECT_EQ(b->runners[0].pointCount, MAX_TRAIL_POINTS);
@@ -279,10 +276,7 @@ TEST(FinishRule, TheTickHooksSurroundEachMovingRunnersStepAndVisitIdleOnes) {
 }
 
 TEST(Runner, AGameAllocatesNothingFromTheFirstLaunchToTheLastArrival) {
-    LadderBoard* b = CreateBoard(8, 2, 14);
-    rt::UseVirtualClock(99);
-    GenerateLadder(b);
-    rt::UseRealClock();
+    LadderBoard* b = GeneratedAt(99, 8);
     StartPlay(b);
     const long before = g_newCount.load();
     for (int i = 0; i < 8; ++i) LaunchRunner(b, i);

@@ -1,11 +1,22 @@
 // Helpers shared by the ladder tests: hand-built boards and grid checks.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
 #include "board.h"
 #include "runner.h"
+#include "runtime/runtime_control.h"
+
+// A ladder generated as the game generates one at that millisecond.
+inline LadderBoard* GeneratedAt(uint64_t ms, int players, int height = 14) {
+    LadderBoard* b = CreateBoard(players, 2, height);
+    rt::UseVirtualClock(ms);
+    GenerateLadder(b);
+    rt::UseRealClock();
+    return b;
+}
 
 // A board whose grid is written from rows of characters: T top, B bottom,
 // | pole, L rung left end, R rung right end, = rung interior, . empty.

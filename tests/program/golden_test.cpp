@@ -10,22 +10,11 @@
 namespace progtest {
 namespace {
 
-const std::string GOLDEN = TAVILO_GOLDEN_DIR "/";
 constexpr uint32_t FILL = 0xFFC825;     // 255, 200, 37
 constexpr uint32_t SHADE70 = 0xB28B19;  // 178, 139, 25
 constexpr uint32_t SHADE80 = 0xCCA01D;  // 204, 160, 29
 constexpr uint32_t SHADE90 = 0xE5B321;  // 229, 179, 33
 constexpr uint32_t FACE = 0xFFFFFF;
-
-void ExpectGolden(const Image& shot, const std::string& name) {
-    if (std::getenv("TAVILO_UPDATE_GOLDEN") != nullptr) {
-        gdi::WritePng((GOLDEN + name).c_str(), shot.pixels.data(), shot.width, shot.height);
-    }
-    if (!Same(LoadPng(GOLDEN + name), shot)) {
-        gdi::WritePng((::testing::TempDir() + "actual-" + name).c_str(), shot.pixels.data(), shot.width, shot.height);
-        ADD_FAILURE() << name << " differs from its reference; the picture taken is in " << ::testing::TempDir();
-    }
-}
 
 TEST(Golden, TitleScreen) { ExpectGolden(RunHeadless("shot title.png\n").Shot("title.png"), "title.png"); }
 

@@ -141,10 +141,17 @@ std::string MakeTempDir() {
     return dir;
 }
 
-std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
+void ExpectGolden(const Image& shot, const std::string& name) {
+    if (std::getenv("TAVILO_UPDATE_GOLDEN") != nullptr) {
+        gdi::WritePng((GOLDEN + name).c_str(), shot.pixels.data(), shot.width, shot.height);
+    }
+    if (!Same(LoadPng(GOLDEN + name), shot)) {
+        gdi::WritePng((::testing::TempDir() + "actual-" + name).c_str(), shot.pixels.data(), shot.width, shot.height);
+        ADD_FAILURE() << name << " differs from its reference; the picture taken is in " << ::testing::TempDir();
+    }
 }
+
+std::string ReadFile(const std::string& path) { return testscratch::Slurp(path); }
 
 void WriteFile(const std::string& path, const std::string& text) {
     std::ofstream(path, std::ios::binary | std::ios::trunc) << text;

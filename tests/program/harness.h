@@ -26,6 +26,11 @@ constexpr int CLIENT_HEIGHT = 294;
 // Pictures are 0x00RRGGBB, top row first, as the product decodes them.
 using Image = gdi::DecodedImage;
 Image LoadPng(const std::string& path);
+// The reference pictures, in tests/program/golden/.
+inline const std::string GOLDEN = TAVILO_GOLDEN_DIR "/";
+// Compares a picture with the reference of that name (TAVILO_UPDATE_GOLDEN=1
+// writes it afresh); a differing picture is kept in the test's temporary folder.
+void ExpectGolden(const Image& shot, const std::string& name);
 Image Bitmap(int id);  // a bitmap resource of the program
 inline uint32_t Pixel(const Image& image, int x, int y) {
     return image.pixels.at(static_cast<size_t>(y) * image.width + x);

@@ -13,8 +13,6 @@
 namespace progtest {
 namespace {
 
-const std::string GOLDEN = TAVILO_GOLDEN_DIR "/";
-
 std::string StoredCount(const std::string& dir) {
     std::smatch m;
     const std::string registry = RegistryOf(dir);
@@ -116,16 +114,6 @@ TEST(Keys, KeysGoToTheDialogOrMenuThatIsOpen) {
     EXPECT_EQ(r.states[3].Runners("status").substr(0, 5), "1,0,1") << "3 once the bar let go";
     r.states[4].Expect({{"g_optionsAccepted", 1}});
     EXPECT_EQ(r.states[4].Runners("status"), "0,0,0,0,0,0") << "Enter closed About, O and Enter started a game";
-}
-
-void ExpectGolden(const Image& shot, const std::string& name) {
-    if (std::getenv("TAVILO_UPDATE_GOLDEN") != nullptr) {
-        gdi::WritePng((GOLDEN + name).c_str(), shot.pixels.data(), shot.width, shot.height);
-    }
-    if (!Same(LoadPng(GOLDEN + name), shot)) {
-        gdi::WritePng((::testing::TempDir() + "actual-" + name).c_str(), shot.pixels.data(), shot.width, shot.height);
-        ADD_FAILURE() << name << " differs from its reference; the picture taken is in " << ::testing::TempDir();
-    }
 }
 
 // The marks, on the title screen: the player-count dialog opened with O

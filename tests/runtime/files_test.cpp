@@ -16,12 +16,7 @@
 
 namespace {
 
-std::string Slurp(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
+using testscratch::Slurp;
 
 TEST(UserDirs, ReadsHomeRelativeAndAbsoluteValuesTheLastOneCounting) {
     const std::string home = "/home/ana";

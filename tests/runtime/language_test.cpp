@@ -2,47 +2,33 @@
 // languages of the program's texts.
 #include <gtest/gtest.h>
 
+#include <utility>
+#include <vector>
+
 #include "runtime/language.h"
 
 namespace {
 
 using namespace rt;
 
-TEST(LanguageFromTag, BcpAndPosixSpellingsOfEachLanguage) {
-    EXPECT_EQ(LanguageFromTag("ja"), kLanguageJapanese);
-    EXPECT_EQ(LanguageFromTag("ja-JP"), kLanguageJapanese);
-    EXPECT_EQ(LanguageFromTag("ja_JP.UTF-8"), kLanguageJapanese);
-    EXPECT_EQ(LanguageFromTag("ko_KR.eucKR"), kLanguageKorean);
-    EXPECT_EQ(LanguageFromTag("de_DE@euro"), kLanguageGerman);
-    EXPECT_EQ(LanguageFromTag("de_AT.ISO-8859-15@euro"), kLanguageGerman);
-    EXPECT_EQ(LanguageFromTag("FR-ca"), kLanguageFrench);
-    EXPECT_EQ(LanguageFromTag("en-GB"), kLanguageEnglish);
-    EXPECT_EQ(LanguageFromTag("EN"), kLanguageEnglish);
-}
-
-TEST(LanguageFromTag, RegionsWithoutTextsOfTheirOwnTakeTheirLanguages) {
-    EXPECT_EQ(LanguageFromTag("pt-PT"), kLanguagePortugueseBrazil);
-    EXPECT_EQ(LanguageFromTag("pt_BR"), kLanguagePortugueseBrazil);
-    EXPECT_EQ(LanguageFromTag("pt"), kLanguagePortugueseBrazil);
-    EXPECT_EQ(LanguageFromTag("es-MX"), kLanguageSpanish);
-    EXPECT_EQ(LanguageFromTag("es-419"), kLanguageSpanish);
-}
-
-TEST(LanguageFromTag, ChineseByScriptThenByRegion) {
-    EXPECT_EQ(LanguageFromTag("zh"), kLanguageChineseSimplified);
-    EXPECT_EQ(LanguageFromTag("zh-CN"), kLanguageChineseSimplified);
-    EXPECT_EQ(LanguageFromTag("zh-SG"), kLanguageChineseSimplified);
-    EXPECT_EQ(LanguageFromTag("zh_CN.GB18030"), kLanguageChineseSimplified);
-    EXPECT_EQ(LanguageFromTag("zh-Hans"), kLanguageChineseSimplified);
-    EXPECT_EQ(LanguageFromTag("zh-TW"), kLanguageChineseTraditional);
-    EXPECT_EQ(LanguageFromTag("zh_TW.Big5"), kLanguageChineseTraditional);
-    EXPECT_EQ(LanguageFromTag("zh-HK"), kLanguageChineseTraditional);
-    EXPECT_EQ(LanguageFromTag("zh-MO"), kLanguageChineseTraditional);
-    EXPECT_EQ(LanguageFromTag("zh-Hant"), kLanguageChineseTraditional);
-    // The script wins over the region either way.
-    EXPECT_EQ(LanguageFromTag("zh-Hant-CN"), kLanguageChineseTraditional);
-    EXPECT_EQ(LanguageFromTag("zh-Hans-HK"), kLanguageChineseSimplified);
-    EXPECT_EQ(LanguageFromTag("ZH-hant"), kLanguageChineseTraditional);
+// BCP 47 and POSIX spellings in any case; regions without texts of their
+// own take their language's; Chinese by script, else by region (the script
+// wins over the region either way).
+TEST(LanguageFromTag, EachSpellingOfEachLanguage) {
+    const std::pair<LanguageId, std::vector<const char*>> cases[] = {
+        {kLanguageJapanese, {"ja", "ja-JP", "ja_JP.UTF-8"}},
+        {kLanguageKorean, {"ko_KR.eucKR"}},
+        {kLanguageGerman, {"de_DE@euro", "de_AT.ISO-8859-15@euro"}},
+        {kLanguageFrench, {"FR-ca"}},
+        {kLanguageEnglish, {"en-GB", "EN"}},
+        {kLanguagePortugueseBrazil, {"pt-PT", "pt_BR", "pt"}},
+        {kLanguageSpanish, {"es-MX", "es-419"}},
+        {kLanguageChineseSimplified, {"zh", "zh-CN", "zh-SG", "zh_CN.GB18030", "zh-Hans", "zh-Hans-HK"}},
+        {kLanguageChineseTraditional, {"zh-TW", "zh_TW.Big5", "zh-HK", "zh-MO", "zh-Hant", "zh-Hant-CN", "ZH-hant"}},
+    };
+    for (const auto& [id, tags] : cases) {
+        for (const char* tag : tags) EXPECT_EQ(LanguageFromTag(tag), id) << tag;
+    }
 }
 
 TEST(LanguageFromTag, UnknownAndMalformedTagsNameNoLanguage) {

@@ -22,6 +22,7 @@
 #include <vector>
 
 #include "display.h"
+#include "key_event.h"
 #include "private_xvfb.h"
 #include "user/program.h"
 #include "user/share.h"
@@ -145,15 +146,6 @@ TEST_F(DisplayTest, TheWaitEndsAtItsDeadlineAndADescriptorWakesIt) {
     close(fds[1]);
 }
 
-SDL_Event CtrlKey(Uint32 type, SDL_Keycode key, SDL_Scancode code) {
-    SDL_Event event = {};
-    event.type = event.key.type = type;
-    event.key.keysym.sym = key;
-    event.key.keysym.scancode = code;
-    event.key.keysym.mod = KMOD_LCTRL;
-    return event;
-}
-
 // Ctrl+S saves the picture on the screen into the Pictures folder that the
 // user-dirs file names, creating it, and says so in the title bar for a few
 // seconds; Ctrl+C puts the program's line on the clipboard. The program
@@ -177,8 +169,8 @@ TEST_F(DisplayTest, CtrlSSavesTheBoardIntoThePicturesFolderAndCtrlCCopiesTheLine
     Settle();
     for (SDL_Keycode key : {SDLK_s, SDLK_c}) {
         SDL_Scancode code = key == SDLK_s ? SDL_SCANCODE_S : SDL_SCANCODE_C;
-        SDL_Event down = CtrlKey(SDL_KEYDOWN, key, code);
-        SDL_Event up = CtrlKey(SDL_KEYUP, key, code);
+        SDL_Event down = Key(SDL_KEYDOWN, key, KMOD_LCTRL, code);
+        SDL_Event up = Key(SDL_KEYUP, key, KMOD_LCTRL, code);
         up.key.keysym.mod = KMOD_NONE;  // Ctrl let go first
         SDL_PushEvent(&down);
         SDL_PushEvent(&up);
@@ -207,7 +199,7 @@ TEST_F(DisplayTest, CtrlSSavesTheBoardIntoThePicturesFolderAndCtrlCCopiesTheLine
 
     // A Pictures folder that cannot be made: one line in the title bar.
     std::ofstream(home + "/.config/user-dirs.dirs") << "XDG_PICTURES_DIR=\"/dev/null/Pictures\"\n";
-    SDL_Event down = CtrlKey(SDL_KEYDOWN, SDLK_s, SDL_SCANCODE_S);
+    SDL_Event down = Key(SDL_KEYDOWN, SDLK_s, KMOD_LCTRL, SDL_SCANCODE_S);
     SDL_PushEvent(&down);
     EXPECT_FALSE(host::WaitEvent(rt::NowMs() + 100, &event));
     EXPECT_EQ(std::string(SDL_GetWindowTitle(DisplayWindow())).rfind("Tavilo: could not save the picture: ", 0), 0u)

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "input.h"
+#include "key_event.h"
 
 namespace sdlhost {
 namespace {
@@ -35,15 +36,6 @@ SDL_Event Finger(Uint32 type, SDL_FingerID id, float x) {
     event.tfinger.fingerId = id;
     event.tfinger.x = x;
     event.tfinger.y = 0.5f;
-    return event;
-}
-
-SDL_Event Key(Uint32 type, SDL_Keycode key, Uint16 mod, SDL_Scancode place = SDL_SCANCODE_UNKNOWN) {
-    SDL_Event event = {};
-    event.type = event.key.type = type;
-    event.key.keysym.sym = key;
-    event.key.keysym.mod = mod;
-    event.key.keysym.scancode = place;
     return event;
 }
 

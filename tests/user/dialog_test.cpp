@@ -15,12 +15,6 @@ constexpr uint32_t kWhite = 0xFFFFFF;
 constexpr uint32_t kNavy = 0x000080;  // pressed menu-bar buttons and chosen items
 constexpr uint32_t kBarGrey = 0xD4D0C8;
 
-std::vector<HWND> Children(HWND hwnd) {
-    std::vector<HWND> out;
-    for (user::Window* c : user::FromHandle(hwnd)->children) out.push_back(c->handle);
-    return out;
-}
-
 HWND Modeless(int id, bool show = true) {
     HWND dlg = CreateDialogIndirectParamW(nullptr, Template(id), nullptr, RecordingDlgProc, 0);
     EXPECT_NE(dlg, nullptr);
@@ -28,18 +22,6 @@ HWND Modeless(int id, bool show = true) {
     Drain();
     g_log.clear();
     return dlg;
-}
-
-HWND MakeBar(HWND owner) {
-    SHMENUBARINFO info{};
-    info.cbSize = sizeof info;
-    info.hwndParent = owner;
-    info.dwFlags = SHCMBF_HIDESIPBUTTON;
-    info.nToolBarId = IDR_MENUBAR;
-    EXPECT_TRUE(SHCreateMenuBar(&info));
-    Drain();
-    g_log.clear();
-    return info.hwndMB;
 }
 
 using DialogTest = OwnerTest;

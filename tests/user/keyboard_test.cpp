@@ -27,24 +27,6 @@ void AltAlone(uint64_t ms) {
     Up(ms, VK_MENU);
 }
 
-HWND MakeBar(HWND owner) {
-    SHMENUBARINFO info{};
-    info.cbSize = sizeof info;
-    info.hwndParent = owner;
-    info.dwFlags = SHCMBF_HIDESIPBUTTON;
-    info.nToolBarId = IDR_MENUBAR;
-    EXPECT_TRUE(SHCreateMenuBar(&info));
-    Drain();
-    g_log.clear();
-    return info.hwndMB;
-}
-
-std::vector<HWND> Children(HWND hwnd) {
-    std::vector<HWND> out;
-    for (user::Window* c : user::FromHandle(hwnd)->children) out.push_back(c->handle);
-    return out;
-}
-
 // Black dots in the row `inset` pixels inside the window's top edge, where
 // a focus mark runs and the label never reaches.
 int DotsInside(HWND hwnd, int inset) {

@@ -24,17 +24,12 @@
 #include "script.h"
 #include "support.h"
 
+using testscratch::Slurp;
 using usertest::ExpectMatchesGolden;
 
 namespace {
 
 std::string MakeTempDir() { return testscratch::MakeScratchDir("/tmp/tavilo-user"); }
-
-std::string Slurp(const std::string& path) {
-    std::ostringstream text;
-    text << std::ifstream(path).rdbuf();
-    return text.str();
-}
 
 std::vector<std::string> Lines(const std::string& text) {
     std::vector<std::string> lines;
@@ -153,16 +148,20 @@ protected:
     }
     // Where the copies keep their lock files and sockets.
     std::string Folder() const { return runtime_ + "/tavilo"; }
+    // The name of a file there with that ending, without the ending, or "".
+    std::string Named(const std::string& ending) const {
+        for (const std::string& name : Names(Folder())) {
+            if (name.size() > ending.size() && name.ends_with(ending)) return name.substr(0, name.size() - ending.size());
+        }
+        return "";
+    }
     // The name a copy in dir claims, without its ending: learnt from a copy
     // that runs for a moment.
     std::string StemFor(const std::string& dir) {
         Demo copy(In(dir));
         copy.Write("state\n");
         EXPECT_NE(copy.Line(0), "");
-        std::string stem;
-        for (const std::string& name : Names(Folder())) {
-            if (name.size() > 5 && name.substr(name.size() - 5) == ".lock") stem = name.substr(0, name.size() - 5);
-        }
+        std::string stem = Named(".lock");
         EXPECT_NE(stem, "") << "no lock file in " << Folder();
         EXPECT_EQ(copy.Finish(), 0);
         return stem;
@@ -298,11 +297,8 @@ TEST_F(SingleInstance, AFloodOfSilentPeersNeitherFreezesNorDeafensTheCopy) {
     Demo first(In(dir));
     first.Write("state\n");
     ASSERT_NE(first.Line(0), "");
-    std::string socketPath;
-    for (const std::string& name : Names(Folder())) {
-        if (name.size() > 5 && name.substr(name.size() - 5) == ".sock") socketPath = Folder() + "/" + name;
-    }
-    ASSERT_NE(socketPath, "");
+    ASSERT_NE(Named(".sock"), "");
+    std::string socketPath = Folder() + "/" + Named(".sock") + ".sock";
     sockaddr_un address{};
     address.sun_family = AF_UNIX;
     ASSERT_LT(socketPath.size(), sizeof address.sun_path);

@@ -15,19 +15,14 @@
 
 namespace {
 
+using testscratch::Slurp;
+
 // A screen whose every pixel differs from its neighbours, the menu bar
 // included, so that any pixel taken from the wrong place shows.
 std::vector<uint32_t> PatternScreen() {
     std::vector<uint32_t> screen(size_t(gdi::kScreenWidth) * gdi::kScreenHeight);
     for (size_t i = 0; i < screen.size(); ++i) screen[i] = uint32_t(i * 2654435761u) & 0xFFFFFF;
     return screen;
-}
-
-std::string Slurp(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
 }
 
 TEST(BoardPicture, IsTheScreenAboveTheMenuBarScaledThreeTimesPixelForPixel) {

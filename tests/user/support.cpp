@@ -6,7 +6,9 @@
 #include <sstream>
 
 #include "gdi/png.h"
+#include "resource.h"
 #include "runtime/system.h"
+#include "user_internal.h"
 
 namespace usertest {
 namespace {
@@ -174,6 +176,24 @@ RECT WindowRectOf(HWND hwnd) {
     RECT r{};
     GetWindowRect(hwnd, &r);
     return r;
+}
+
+std::vector<HWND> Children(HWND hwnd) {
+    std::vector<HWND> out;
+    for (user::Window* c : user::FromHandle(hwnd)->children) out.push_back(c->handle);
+    return out;
+}
+
+HWND MakeBar(HWND owner) {
+    SHMENUBARINFO info{};
+    info.cbSize = sizeof info;
+    info.hwndParent = owner;
+    info.dwFlags = SHCMBF_HIDESIPBUTTON;
+    info.nToolBarId = IDR_MENUBAR;
+    EXPECT_TRUE(SHCreateMenuBar(&info));
+    Drain();
+    g_log.clear();
+    return info.hwndMB;
 }
 
 void ExpectMatchesGolden(const char* name, const uint32_t* pixels) {

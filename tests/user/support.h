@@ -94,6 +94,11 @@ void ClearScreen(uint32_t xrgb = kMarker);
 int CountPixels(const RECT& area, uint32_t xrgb);
 int Area(const RECT& r);
 RECT WindowRectOf(HWND hwnd);
+// The window's children, first to last.
+std::vector<HWND> Children(HWND hwnd);
+// The game's menu bar under the owner, made as the game makes it; the log is
+// emptied after it.
+HWND MakeBar(HWND owner);
 // Compares a picture with tests/user/golden/NAME.png (TAVILO_UPDATE_GOLDEN=1
 // writes it afresh); by default the picture is the screen.
 void ExpectMatchesGolden(const char* name, const uint32_t* pixels = nullptr);
