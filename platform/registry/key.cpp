@@ -86,34 +86,37 @@ bool LookupKey(HKEY key, OpenKey& out) {
     return true;
 }
 
-// The first steps of creating and opening a key: the parent handle checked
-// and the full path of the sub-key under it.
-LSTATUS ResolveSubKey(HKEY key, LPCWSTR subKey, OpenKey& parent, std::u16string& path) {
-    if (!LookupKey(key, parent)) {
-        return ERROR_INVALID_HANDLE;
-    }
-    if (subKey == nullptr) {
+// Creating and opening a key: *result cleared, then under the registry's
+// lock the parent handle checked and the full path of the sub-key under it
+// handed to body, which answers the call's status.
+template <typename Body>
+LSTATUS WithSubKey(HKEY key, LPCWSTR subKey, PHKEY result, Body body) {
+    if (result == nullptr) {
         return ERROR_INVALID_PARAMETER;
     }
-    return JoinPath(parent.path, subKey, path);
+    *result = nullptr;
+    try {
+        std::lock_guard<std::mutex> guard(RegistryMutex());
+        OpenKey parent;
+        std::u16string path;
+        if (!LookupKey(key, parent)) {
+            return ERROR_INVALID_HANDLE;
+        }
+        if (subKey == nullptr) {
+            return ERROR_INVALID_PARAMETER;
+        }
+        LSTATUS status = JoinPath(parent.path, subKey, path);
+        return status != ERROR_SUCCESS ? status : body(parent, path);
+    } catch (...) {
+        return ERROR_OUTOFMEMORY;
+    }
 }
 
 }  // namespace reg
 
 LSTATUS RegCreateKeyExW(HKEY key, LPCWSTR subKey, DWORD /*reserved*/, LPWSTR /*className*/, DWORD /*options*/,
                         DWORD access, void* /*security*/, PHKEY result, LPDWORD disposition) {
-    if (result == nullptr) {
-        return ERROR_INVALID_PARAMETER;
-    }
-    *result = nullptr;
-    try {
-        std::lock_guard<std::mutex> guard(reg::RegistryMutex());
-        reg::OpenKey parent;
-        std::u16string path;
-        LSTATUS status = reg::ResolveSubKey(key, subKey, parent, path);
-        if (status != ERROR_SUCCESS) {
-            return status;
-        }
+    return reg::WithSubKey(key, subKey, result, [&](const reg::OpenKey& parent, const std::u16string& path) {
         bool existed = false;
         {
             reg::Document doc;
@@ -122,11 +125,11 @@ LSTATUS RegCreateKeyExW(HKEY key, LPCWSTR subKey, DWORD /*reserved*/, LPWSTR /*c
         }
         if (!existed) {
             if ((parent.access & reg::KEY_CREATE_SUB_KEY_BIT) == 0) {
-                return ERROR_ACCESS_DENIED;
+                return LSTATUS{ERROR_ACCESS_DENIED};
             }
             // Like Windows, a new key is stored at once, even before it holds
             // a value: the first run leaves the empty key in the file.
-            status = reg::UpdateDocument([&](reg::Document& d) {
+            LSTATUS status = reg::UpdateDocument([&](reg::Document& d) {
                 if (reg::KeyExists(d, path)) {
                     existed = true;
                     return false;
@@ -142,35 +145,21 @@ LSTATUS RegCreateKeyExW(HKEY key, LPCWSTR subKey, DWORD /*reserved*/, LPWSTR /*c
         if (disposition != nullptr) {
             *disposition = existed ? REG_OPENED_EXISTING_KEY : REG_CREATED_NEW_KEY;
         }
-        return ERROR_SUCCESS;
-    } catch (...) {
-        return ERROR_OUTOFMEMORY;
-    }
+        return LSTATUS{ERROR_SUCCESS};
+    });
 }
 
 LSTATUS RegOpenKeyExW(HKEY key, LPCWSTR subKey, DWORD /*options*/, DWORD access, PHKEY result) {
-    if (result == nullptr) {
-        return ERROR_INVALID_PARAMETER;
-    }
-    *result = nullptr;
-    try {
-        std::lock_guard<std::mutex> guard(reg::RegistryMutex());
-        reg::OpenKey parent;
-        std::u16string path;
-        LSTATUS status = reg::ResolveSubKey(key, subKey != nullptr ? subKey : u"", parent, path);
-        if (status != ERROR_SUCCESS) {
-            return status;
-        }
-        reg::Document doc;
-        reg::LoadDocument(doc);
-        if (!reg::KeyExists(doc, path)) {
-            return ERROR_FILE_NOT_FOUND;
-        }
-        *result = reg::MakeHandle(path, access);
-        return ERROR_SUCCESS;
-    } catch (...) {
-        return ERROR_OUTOFMEMORY;
-    }
+    return reg::WithSubKey(key, subKey != nullptr ? subKey : u"", result,
+                           [&](const reg::OpenKey&, const std::u16string& path) {
+                               reg::Document doc;
+                               reg::LoadDocument(doc);
+                               if (!reg::KeyExists(doc, path)) {
+                                   return LSTATUS{ERROR_FILE_NOT_FOUND};
+                               }
+                               *result = reg::MakeHandle(path, access);
+                               return LSTATUS{ERROR_SUCCESS};
+                           });
 }
 
 LSTATUS RegCloseKey(HKEY key) {

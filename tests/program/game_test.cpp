@@ -96,9 +96,7 @@ TEST(AboutDialog, OpensCentredWhileTheGameGoesOnUnderItAndLeavesNoTrace) {
     const Image a1 = with.Shot("a1.png");
     const Image a2 = with.Shot("a2.png");
     const Box dialog = DiffBox(with.Shot("a0.png"), a1);
-    ASSERT_FALSE(dialog.Empty()) << "the About dialog did not appear";
-    EXPECT_EQ(dialog.left, (CLIENT_WIDTH - (dialog.right - dialog.left)) / 2);
-    EXPECT_EQ(dialog.top, (CLIENT_HEIGHT - (dialog.bottom - dialog.top)) / 2);
+    ASSERT_NO_FATAL_FAILURE(ExpectCentredDialog(dialog));
     // The game goes on: ten more steps of runner 0, and trails that grow
     // beside the dialog while nothing is drawn over it.
     EXPECT_EQ(with.states[1].Runner(0, "pointCount") - with.states[0].Runner(0, "pointCount"), 10);

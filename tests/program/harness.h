@@ -52,6 +52,13 @@ struct Box {
 // The smallest box around every pixel where the pictures differ, or around
 // every pixel of one colour.
 Box DiffBox(const Image& a, const Image& b);
+// Expects a dialog's box, found as what it changed on the screen, to be
+// there and centred over the main window.
+inline void ExpectCentredDialog(const Box& box) {
+    ASSERT_FALSE(box.Empty()) << "the dialog did not appear";
+    EXPECT_EQ(box.left, (CLIENT_WIDTH - (box.right - box.left)) / 2);
+    EXPECT_EQ(box.top, (CLIENT_HEIGHT - (box.bottom - box.top)) / 2);
+}
 Box ColourBox(const Image& image, uint32_t pixel);
 Image Crop(const Image& image, const Box& box);
 inline bool SameIn(const Image& a, const Image& b, const Box& box) { return Same(Crop(a, box), Crop(b, box)); }

@@ -41,9 +41,7 @@ TEST(PlayerCountDialog, OpensCentredAndTheArrowsStepWithinTwoToEight) {
 
     const Image d6 = r.Shot("d6.png");
     const Box box = DiffBox(r.Shot("base.png"), d6);
-    ASSERT_FALSE(box.Empty()) << "the dialog did not appear";
-    EXPECT_EQ(box.left, (CLIENT_WIDTH - (box.right - box.left)) / 2);
-    EXPECT_EQ(box.top, (CLIENT_HEIGHT - (box.bottom - box.top)) / 2);
+    ASSERT_NO_FATAL_FAILURE(ExpectCentredDialog(box));
     // Each press shows a different count until 2, where "<" stops; the
     // dialog showing 3 is the dialog a stored 3 opens with.
     Image previous = Crop(d6, box);

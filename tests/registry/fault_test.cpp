@@ -121,8 +121,10 @@ TEST_F(FaultTest, KillsDuringSavesLeaveAWholeFileAndNoTemporaries) {
     EXPECT_EQ(ReadText(dir_ + "/registry.reg.tmp-abcdef"), "mine too");
 }
 
-// The file-size limit makes the save fail part-way as a full disk does; the
-// player hears of it in one line naming the file and the reason.
+// The file-size limit makes the save fail part-way exactly as a full disk
+// does, for root too, without needing a small file system: the old file
+// stays, no temporary is left, and the player hears of it in one line naming
+// the file and the reason.
 TEST_F(FaultTest, AFailedSaveSaysWhereAndWhy) {
     WriteText(FilePath(), kSection);
     // A pipe, not a file, for standard error: the size limit would cut a file.
@@ -144,6 +146,7 @@ TEST_F(FaultTest, AFailedSaveSaysWhereAndWhy) {
     EXPECT_NE(said.find(FilePath() + ": "), std::string::npos) << said;
     EXPECT_NE(said.find(std::strerror(EFBIG)), std::string::npos) << said;
     EXPECT_EQ(ReadText(FilePath()), kSection);
+    EXPECT_TRUE(OnlyTheFile());
 }
 
 // Reading and saving cost work in step with the file's size: ten times the

@@ -1,7 +1,5 @@
 // The file under the registry: what a write keeps, what reads as it stands,
 // what happens to a damaged file, and writes that cannot be made.
-#include <signal.h>
-#include <sys/resource.h>
 
 #include "registry_fixture.h"
 
@@ -161,22 +159,6 @@ TEST_F(FileTest, AnUnreadableFileIsNotWrittenOverInAWritableDirectory) {
     EXPECT_EQ(result, ERROR_ACCESS_DENIED);
     chmod(FilePath().c_str(), 0644);
     EXPECT_EQ(ReadText(FilePath()), kHandWritten);
-}
-
-// The file-size limit makes write() fail part-way exactly as a full disk
-// does, for root too, without needing a small file system.
-TEST_F(FileTest, AFullDiskKeepsTheOldFile) {
-    WriteText(FilePath(), kHandWritten);
-    HKEY key = Open(kGameKey, KEY_WRITE);
-    int result = Wait(Spawn([&] {
-        signal(SIGXFSZ, SIG_IGN);
-        struct rlimit limit = {64, 64};
-        return setrlimit(RLIMIT_FSIZE, &limit) != 0 ? 100 : static_cast<int>(SetDword(key, u"PlayerCount", 7));
-    }));
-    EXPECT_EQ(result, ERROR_DISK_FULL);
-    EXPECT_EQ(ReadText(FilePath()), kHandWritten);
-    EXPECT_TRUE(OnlyTheFile());
-    RegCloseKey(key);
 }
 
 }  // namespace

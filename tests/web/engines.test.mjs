@@ -18,22 +18,18 @@
 //                                              TAVILO_ENGINES=firefox,webkit chooses)
 import { after, before, test } from 'node:test';
 import assert from 'node:assert/strict';
-import { execFileSync, spawn } from 'node:child_process';
+import { spawn } from 'node:child_process';
 import { createServer } from 'node:net';
 import { existsSync, mkdtempSync, readdirSync, readFileSync, rmSync } from 'node:fs';
 import { tmpdir } from 'node:os';
-import { dirname, join, resolve } from 'node:path';
-import { fileURLToPath } from 'node:url';
+import { join } from 'node:path';
+import { headlessShot, headlessState, site } from './oracle.mjs';
 import { serve } from './serve.mjs';
 import {
   BAR, OPTION, PICTURE_NAME, allArrived, arrivals, countDifferences, pictureMisses, poleHeads, resultText, trailPixels,
   WIDTH, HEIGHT,
 } from './screen.mjs';
 
-const here = dirname(fileURLToPath(import.meta.url));
-const root = resolve(here, '../..');
-const site = process.env.TAVILO_SITE || join(root, 'build/web/site');
-const headless = process.env.TAVILO_HEADLESS || join(root, 'build/default/platform/hosts/tavilo-headless');
 const FIREFOX = process.env.FIREFOX || '/usr/bin/firefox-esr';
 const WEBKIT_DRIVER = process.env.WEBKIT_DRIVER || '/usr/bin/WebKitWebDriver';
 const MINIBROWSER = process.env.MINIBROWSER || '/usr/lib/x86_64-linux-gnu/webkit2gtk-4.1/MiniBrowser';
@@ -52,23 +48,6 @@ after(() => {
   server?.close();
   rmSync(scratch, { recursive: true, force: true });
 });
-
-function runHeadless(script) {
-  const config = mkdtempSync(join(scratch, 'config-'));
-  return execFileSync(headless, ['--config-dir', config, '--language', 'en', '-'],
-    { input: `${script}quit\n`, encoding: 'utf8' });
-}
-
-function headlessState(script) {
-  const lines = runHeadless(`${script}state\n`).trim().split('\n');
-  return JSON.parse(lines[lines.length - 1]);
-}
-
-function headlessShot(script) {
-  const file = join(scratch, `shot-${Math.random().toString(36).slice(2)}.png`);
-  runHeadless(`${script}shot ${file}\n`);
-  return readFileSync(file).toString('base64');
-}
 
 // Installed into the page after each load: readers of the canvas and of
 // PNGs, a catch for downloads, a stand-in share sheet, and a record of

@@ -6,23 +6,18 @@
 //   node --test tests/web/    (TAVILO_SITE, TAVILO_HEADLESS, CHROMIUM say where things are)
 import { after, before, test } from 'node:test';
 import assert from 'node:assert/strict';
-import { execFileSync } from 'node:child_process';
-import { mkdtempSync, readFileSync, rmSync, mkdirSync } from 'node:fs';
-import { tmpdir } from 'node:os';
+import { readFileSync, mkdirSync } from 'node:fs';
 import { dirname, join, resolve } from 'node:path';
 import { fileURLToPath } from 'node:url';
 import { chromium } from 'playwright-core';
+import { headlessShot, headlessState, site } from './oracle.mjs';
 import { serve } from './serve.mjs';
 import {
   BAR, HEIGHT, OPTION, PICTURE_NAME, WIDTH, allArrived, arrivals, countDifferences, pictureMisses, poleHeads, resultText,
   trailPixels,
 } from './screen.mjs';
 
-const here = dirname(fileURLToPath(import.meta.url));
-const root = resolve(here, '../..');
-const site = process.env.TAVILO_SITE || join(root, 'build/web/site');
-const headless = process.env.TAVILO_HEADLESS || join(root, 'build/default/platform/hosts/tavilo-headless');
-const shots = process.env.TAVILO_SHOTS || join(root, 'build/web/shots');
+const shots = process.env.TAVILO_SHOTS || join(resolve(dirname(fileURLToPath(import.meta.url)), '../..'), 'build/web/shots');
 const HELP_MENU = { about: [155, 284] };
 const ABOUT = { ok: [192, 103] };
 const STORAGE_KEY = 'tavilo/registry.reg';
@@ -30,10 +25,8 @@ const STORAGE_KEY = 'tavilo/registry.reg';
 let browser;
 let server;
 let url;
-let scratch;
 
 before(async () => {
-  scratch = mkdtempSync(join(tmpdir(), 'tavilo-web-'));
   mkdirSync(shots, { recursive: true });
   ({ server, url } = await serve(site));
   // English pages whatever the machine's locale, to compare with the
@@ -48,29 +41,7 @@ before(async () => {
 after(async () => {
   await browser?.close();
   server?.close();
-  rmSync(scratch, { recursive: true, force: true });
 });
-
-// Runs the headless host on a script in a fresh settings folder; returns
-// its standard output.
-function runHeadless(script, language = 'en') {
-  const config = mkdtempSync(join(scratch, 'config-'));
-  return execFileSync(headless, ['--config-dir', config, '--language', language, '-'], {
-    input: `${script}quit\n`,
-    encoding: 'utf8',
-  });
-}
-
-function headlessState(script) {
-  const lines = runHeadless(`${script}state\n`).trim().split('\n');
-  return JSON.parse(lines[lines.length - 1]);
-}
-
-function headlessShot(script, language = 'en') {
-  const file = join(scratch, `shot-${Math.random().toString(36).slice(2)}.png`);
-  runHeadless(`${script}shot ${file}\n`, language);
-  return readFileSync(file).toString('base64');
-}
 
 // A page of its own context; console errors and warnings are collected so
 // that each test can insist there were none.
@@ -95,37 +66,23 @@ async function waitForProgram(page) {
   await page.waitForFunction(() => performance.getEntriesByName('tavilo-first-frame').length > 0);
 }
 
-// The canvas as RGBA bytes, read from a copy so that the page's own canvas
-// is never read back (reading it makes Chromium warn about readbacks).
-async function canvasPixels(page) {
-  const text = await page.evaluate(() => {
-    const copy = document.createElement('canvas');
-    copy.width = 240;
-    copy.height = 320;
-    const context = copy.getContext('2d');
-    context.drawImage(document.getElementById('screen'), 0, 0);
-    const data = context.getImageData(0, 0, copy.width, copy.height).data;
-    let binary = '';
-    for (let i = 0; i < data.length; i += 0x8000) {
-      binary += String.fromCharCode(...data.subarray(i, i + 0x8000));
-    }
-    return btoa(binary);
-  });
-  return Uint8Array.from(Buffer.from(text, 'base64'));
-}
-
-// A PNG decoded by the browser, as RGBA bytes of the same layout.
-async function pngPixels(page, base64) {
+// A PNG (base64) decoded by the browser, or else the canvas, as RGBA bytes.
+// The canvas is read from a copy so that the page's own canvas is never read
+// back (reading it makes Chromium warn about readbacks).
+async function pngPixels(page, base64 = null) {
   const bytes = await page.evaluate(async (png) => {
-    const image = new Image();
-    image.src = `data:image/png;base64,${png}`;
-    await image.decode();
-    const canvas = document.createElement('canvas');
-    canvas.width = image.width;
-    canvas.height = image.height;
-    const context = canvas.getContext('2d');
-    context.drawImage(image, 0, 0);
-    const data = context.getImageData(0, 0, image.width, image.height).data;
+    let source = document.getElementById('screen');
+    if (png !== null) {
+      source = new Image();
+      source.src = `data:image/png;base64,${png}`;
+      await source.decode();
+    }
+    const copy = document.createElement('canvas');
+    copy.width = source.width;
+    copy.height = source.height;
+    const context = copy.getContext('2d');
+    context.drawImage(source, 0, 0);
+    const data = context.getImageData(0, 0, copy.width, copy.height).data;
     let binary = '';
     for (let i = 0; i < data.length; i += 0x8000) {
       binary += String.fromCharCode(...data.subarray(i, i + 0x8000));
@@ -134,6 +91,8 @@ async function pngPixels(page, base64) {
   }, base64);
   return Uint8Array.from(Buffer.from(bytes, 'base64'));
 }
+
+const canvasPixels = (page) => pngPixels(page);
 
 // Screen pixel to the page's CSS pixel at its centre.
 async function pagePoint(page, [x, y]) {
@@ -179,6 +138,20 @@ function assertQuiet(page) {
 }
 
 const boardOfSix = () => headlessState('press New\nwait 600\n').board;
+const PHONE = { viewport: { width: 360, height: 640 }, deviceScaleFactor: 2, hasTouch: true, isMobile: true };
+
+// Presses All and waits until every runner has arrived; the arrivals.
+async function allArrive(page, board, press) {
+  await press(page, BAR.All);
+  let result = [];
+  for (let i = 0; i < 60 && !allArrived(result); ++i) {
+    await page.waitForTimeout(500);
+    result = arrivals(await canvasPixels(page), board);
+  }
+  assert.ok(allArrived(result), `every runner arrives: ${JSON.stringify(result)}`);
+  assert.deepEqual(result.map((arrival) => arrival.runner).sort(), [0, 1, 2, 3, 4, 5]);
+  return result;
+}
 
 test('the title screen and the About dialog are the headless host\'s pixels', async () => {
   const page = await openPage();
@@ -273,42 +246,25 @@ test('a host that serves the WebAssembly as plain bytes still starts the game', 
 // A phone on the same network opening the computer's address over plain
 // HTTP: not a secure context, so the page has no Web Locks and no service
 // worker. Playwright answers for the made-up host from the built folder.
-test('over plain HTTP from another machine the game still starts', async () => {
-  const context = await browser.newContext({ locale: 'en-US', viewport: { width: 800, height: 700 } });
+async function openOverPlainHttp(contextOptions) {
+  const context = await browser.newContext({ locale: 'en-US', ...contextOptions });
   await context.route('http://tavilo.test/**', async (route) => {
     const path = new URL(route.request().url()).pathname;
-    const name = path === '/' ? 'index.html' : path.slice(1);
-    const response = await fetch(new URL(name, url));
+    const response = await fetch(new URL(path === '/' ? 'index.html' : path.slice(1), url));
     await route.fulfill({
       status: response.status,
       contentType: response.headers.get('content-type') || undefined,
       body: Buffer.from(await response.arrayBuffer()),
     });
   });
-  const page = await openPage({ context, url: 'http://tavilo.test/' });
+  return openPage({ context, url: 'http://tavilo.test/' });
+}
+
+test('over plain HTTP from another machine the game still starts', async () => {
+  const page = await openOverPlainHttp({ viewport: { width: 800, height: 700 } });
   assert.equal(await page.evaluate(() => window.isSecureContext), false);
   await page.waitForTimeout(200);
   assert.equal(countDifferences(await canvasPixels(page), await pngPixels(page, headlessShot('wait 200\n'))), 0);
-  assertQuiet(page);
-  await context.close();
-});
-
-test('a tap on a pole head starts its runner, and All finishes the game', async () => {
-  const board = boardOfSix();
-  const page = await openPage();
-  const { before, moved } = await newGameAndStart(page, click, board, 2);
-  assert.equal(trailPixels(moved, board, 4, 4), trailPixels(before, board, 4, 4), 'runner 4 has not moved');
-
-  await click(page, BAR.All);
-  let result = [];
-  for (let i = 0; i < 60; ++i) {
-    await page.waitForTimeout(500);
-    result = arrivals(await canvasPixels(page), board);
-    if (result.every((arrival) => arrival.y === result[0].y)) break;
-  }
-  assert.ok(result.every((arrival) => arrival.y === result[0].y), `every runner arrives: ${JSON.stringify(result)}`);
-  assert.deepEqual(result.map((arrival) => arrival.runner).sort(), [0, 1, 2, 3, 4, 5]);
-  await page.screenshot({ path: join(shots, 'game-desktop.png') });
   assertQuiet(page);
   await page.context().close();
 });
@@ -536,9 +492,7 @@ test('after one visit the page starts with no network', async () => {
 
 test('on a phone: three device pixels per screen pixel, and a whole game by touch', async () => {
   const board = boardOfSix();
-  const page = await openPage({
-    contextOptions: { viewport: { width: 360, height: 640 }, deviceScaleFactor: 2, hasTouch: true, isMobile: true },
-  });
+  const page = await openPage({ contextOptions: PHONE });
   const box = await page.locator('#screen').boundingBox();
   assert.deepEqual([box.width, box.height], [360, 480]);
   assert.equal(await page.locator('#screen').getAttribute('data-scale'), '3');
@@ -561,14 +515,7 @@ test('on a phone: three device pixels per screen pixel, and a whole game by touc
   assert.ok(darkPixels(await canvasPixels(page), 258, 292) > padBefore + 100, 'the drag draws on the pad');
   assert.equal(await page.evaluate(() => [window.scrollX, window.scrollY, visualViewport.scale].join()), '0,0,1');
 
-  await touch(page, BAR.All);
-  let result = [];
-  for (let i = 0; i < 60; ++i) {
-    await page.waitForTimeout(500);
-    result = arrivals(await canvasPixels(page), board);
-    if (result.every((arrival) => arrival.y === result[0].y)) break;
-  }
-  assert.deepEqual(result.map((arrival) => arrival.runner).sort(), [0, 1, 2, 3, 4, 5]);
+  await allArrive(page, board, touch);
   await page.screenshot({ path: join(shots, 'game-phone.png') });
   assertQuiet(page);
   await page.context().close();
@@ -576,31 +523,27 @@ test('on a phone: three device pixels per screen pixel, and a whole game by touc
 
 // ---- Sharing the draw ------------------------------------------------------
 
-// A finished game of six on the page; the screen at its end and the line
-// the program gives for it.
-async function finishedGame(page, board, press = click) {
-  await press(page, BAR.New);
-  await page.waitForTimeout(300);
-  await press(page, BAR.All);
-  let result = [];
-  for (let i = 0; i < 60 && !allArrived(result); ++i) {
-    await page.waitForTimeout(500);
-    result = arrivals(await canvasPixels(page), board);
+// A finished game of six on the page, by New (and, with a pole, a click on
+// that pole's head) and All; the screen at its end and the line the
+// program gives for it.
+async function finishedGame(page, board, pole = null) {
+  if (pole === null) {
+    await click(page, BAR.New);
+    await page.waitForTimeout(300);
+  } else {
+    const { before, moved } = await newGameAndStart(page, click, board, pole);
+    const other = (pole + 2) % 6;
+    assert.equal(trailPixels(moved, board, other, other), trailPixels(before, board, other, other), `runner ${other} waits`);
   }
-  assert.ok(allArrived(result), `every runner arrives: ${JSON.stringify(result)}`);
+  const result = await allArrive(page, board, click);
   await page.waitForTimeout(300);
   return { screen: await canvasPixels(page), text: resultText(result) };
 }
 
+// A picture of the board: its name, and the board scaled 3x (pictureMisses
+// fails any other size).
 async function expectPicture(page, png, name, screen) {
   assert.match(name, PICTURE_NAME);
-  const size = await page.evaluate(async (data) => {
-    const image = new Image();
-    image.src = `data:image/png;base64,${data}`;
-    await image.decode();
-    return [image.width, image.height];
-  }, png.toString('base64'));
-  assert.deepEqual(size, [720, 882]);
   assert.equal(pictureMisses(await pngPixels(page, png.toString('base64')), screen), 0, 'the board scaled 3x');
 }
 
@@ -609,12 +552,13 @@ async function downloaded(page, action) {
   return { name: download.suggestedFilename(), png: readFileSync(await download.path()) };
 }
 
-test('Ctrl+S and Cmd+S download the board picture, Ctrl+C copies the draw, and the game never sees them', async () => {
+test('a click on a pole head starts its runner and All ends the game; Ctrl+S, Cmd+S and Ctrl+C save and copy it unseen by the game', async () => {
   const board = boardOfSix();
   const context = await browser.newContext({ locale: 'en-US', viewport: { width: 800, height: 700 } });
   await context.grantPermissions(['clipboard-read', 'clipboard-write']);
   const page = await openPage({ context });
-  const { screen, text } = await finishedGame(page, board);
+  const { screen, text } = await finishedGame(page, board, 2);
+  await page.screenshot({ path: join(shots, 'game-desktop.png') });
   for (const chord of ['Control+s', 'Meta+s']) {
     const file = await downloaded(page, () => page.keyboard.press(chord));
     await expectPicture(page, file.png, file.name, screen);
@@ -678,19 +622,7 @@ test('the Share button hands one PNG and the text to the share sheet, and withou
 });
 
 test('on a phone the Share button is below the canvas, which keeps its scale; over plain HTTP it only downloads', async () => {
-  const context = await browser.newContext({
-    locale: 'en-US', viewport: { width: 360, height: 640 }, deviceScaleFactor: 2, hasTouch: true, isMobile: true,
-  });
-  await context.route('http://tavilo.test/**', async (route) => {
-    const path = new URL(route.request().url()).pathname;
-    const response = await fetch(new URL(path === '/' ? 'index.html' : path.slice(1), url));
-    await route.fulfill({
-      status: response.status,
-      contentType: response.headers.get('content-type') || undefined,
-      body: Buffer.from(await response.arrayBuffer()),
-    });
-  });
-  const page = await openPage({ context, url: 'http://tavilo.test/' });
+  const page = await openOverPlainHttp(PHONE);
   assert.equal(await page.locator('#screen').getAttribute('data-scale'), '3');
   const canvasBox = await page.locator('#screen').boundingBox();
   const button = await page.locator('#share').boundingBox();
@@ -702,5 +634,5 @@ test('on a phone the Share button is below the canvas, which keeps its scale; ov
   await expectPicture(page, file.png, file.name, screen);
   await page.waitForFunction(() => document.getElementById('note').textContent === 'Picture downloaded.');
   assertQuiet(page);
-  await context.close();
+  await page.context().close();
 });
