@@ -4,6 +4,9 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "runtime/runtime_control.h"
+#include "runtime/system.h"
+
 namespace desktop {
 
 namespace {
@@ -104,6 +107,16 @@ bool ParseOptions(int argc, const char* const* argv, Options* options, std::stri
         return false;
     }
     return true;
+}
+
+void UseOptions(const Options& options) {
+    if (!options.configDir.empty()) {
+        sys::SetConfigDir(options.configDir);
+    }
+    if (!options.language.empty()) {
+        sys::SetLanguage(options.language);
+    }
+    rt::UseRealClock();
 }
 
 }  // namespace desktop

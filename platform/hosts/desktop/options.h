@@ -23,4 +23,8 @@ struct Options {
 // settings.
 bool ParseOptions(int argc, const char* const* argv, Options* options, std::string* error);
 
+// Hands the program what the options choose before it starts: the settings
+// folder and the language where given, and the real clock.
+void UseOptions(const Options& options);
+
 }  // namespace desktop

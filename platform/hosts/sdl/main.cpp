@@ -7,8 +7,6 @@
 #include "desktop/options.h"
 #include "gdi/cjk/cjk_glyphs.h"
 #include "display.h"
-#include "runtime/runtime_control.h"
-#include "runtime/system.h"
 #include "windows.h"
 
 namespace {
@@ -53,13 +51,7 @@ int main(int argc, char** argv) {
         std::printf("Tavilo %s\n", TAVILO_VERSION);
         return 0;
     }
-    if (!options.configDir.empty()) {
-        sys::SetConfigDir(options.configDir);
-    }
-    if (!options.language.empty()) {
-        sys::SetLanguage(options.language);
-    }
-    rt::UseRealClock();
+    desktop::UseOptions(options);
     // The Japanese, Korean and Chinese letters; a few kilobytes, so the
     // desktop always carries them.
     gdi::UseCjkGlyphs();

@@ -10,8 +10,6 @@
 
 #include "desktop/options.h"
 #include "gdi/cjk/cjk_glyphs.h"
-#include "runtime/runtime_control.h"
-#include "runtime/system.h"
 #include "runtime/win32/calls.h"
 #include "win32_host.h"
 
@@ -32,16 +30,6 @@ constexpr wchar_t kUsage[] =
     L"Ctrl+S saves the board as a picture in your Pictures folder; Ctrl+C copies the picture and the "
     L"result as text.";
 
-std::wstring Wide(const std::string& text) {
-    int n = MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, nullptr, 0);
-    std::wstring out(n > 0 ? size_t(n) : 1, L'\0');
-    if (n > 0) {
-        MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, out.data(), n);
-    }
-    out.resize(out.size() - 1);
-    return out;
-}
-
 int Message(const std::wstring& text, UINT icon, int code) {
     MessageBoxW(nullptr, text.c_str(), L"Tavilo", MB_OK | icon);
     return code;
@@ -59,7 +47,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
     desktop::Options options;
     std::string error;
     if (!desktop::ParseOptions(static_cast<int>(argv.size()), argv.data(), &options, &error)) {
-        return Message(Wide(error) + L"\n\n" + kUsage, MB_ICONERROR, 2);
+        return Message(win32sys::Wide(error) + L"\n\n" + kUsage, MB_ICONERROR, 2);
     }
     if (options.help) {
         return Message(kUsage, MB_ICONINFORMATION, 0);
@@ -67,13 +55,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
     if (options.version) {
         return Message(L"Tavilo " TAVILO_VERSION, MB_ICONINFORMATION, 0);
     }
-    if (!options.configDir.empty()) {
-        sys::SetConfigDir(options.configDir);
-    }
-    if (!options.language.empty()) {
-        sys::SetLanguage(options.language);
-    }
-    rt::UseRealClock();
+    desktop::UseOptions(options);
     gdi::UseCjkGlyphs();
     std::wstring problem;
     if (!win32host::OpenWindow(instance, options.scale, showCommand, &problem)) {

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "runtime/system.h"
+#include "runtime/win32/calls.h"
 #include "user/program.h"
 #include "user/share.h"
 #include "win32_host.h"
@@ -21,16 +22,6 @@ constexpr wchar_t kTitle[] = L"Tavilo";
 constexpr UINT_PTR kTitleTimer = 1;
 // How long a note ("Saved ...") stays in the title bar.
 constexpr UINT kTitleNoteMs = 4000;
-
-std::wstring Wide(const std::string& text) {
-    int n = MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, nullptr, 0);
-    std::wstring out(n > 0 ? size_t(n) : 1, L'\0');
-    if (n > 0) {
-        MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, out.data(), n);
-    }
-    out.resize(out.size() - 1);
-    return out;
-}
 
 void ShowTitleNote(HWND hwnd, const std::wstring& text) {
     SetWindowTextW(hwnd, text.c_str());
@@ -88,14 +79,14 @@ void SavePicture(HWND hwnd, const uint32_t* frame) {
     std::string name;
     std::string reason;
     if (share::SaveBoardPicture(frame, sys::PicturesDir(), &name, &reason) == 0) {
-        ShowTitleNote(hwnd, L"Saved " + Wide(name));
+        ShowTitleNote(hwnd, L"Saved " + win32sys::Wide(name));
     } else {
-        ShowTitleNote(hwnd, L"Tavilo: could not save the picture: " + Wide(reason));
+        ShowTitleNote(hwnd, L"Tavilo: could not save the picture: " + win32sys::Wide(reason));
     }
 }
 
 void CopyResult(HWND hwnd, const uint32_t* frame) {
-    const std::wstring text = Wide(DescribeResult());
+    const std::wstring text = win32sys::Wide(DescribeResult());
     const std::vector<uint8_t> dib = PictureDib(frame);
     HGLOBAL textMemory = GlobalCopy(text.c_str(), (text.size() + 1) * sizeof(wchar_t));
     HGLOBAL dibMemory = GlobalCopy(dib.data(), dib.size());

@@ -17,7 +17,6 @@
 #include <string>
 
 namespace win32sys {
-namespace {
 
 std::wstring Wide(const std::string& text) {
     if (text.empty()) {
@@ -28,6 +27,8 @@ std::wstring Wide(const std::string& text) {
     MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), n);
     return out;
 }
+
+namespace {
 
 std::string Utf8(const std::wstring& text) {
     if (text.empty()) {
@@ -74,18 +75,36 @@ std::wstring TempPrefix(const std::wstring& path) {
     return path.substr(0, start) + L"." + path.substr(start) + L".tmp-";
 }
 
-bool WriteAll(HANDLE file, const std::string& text, DWORD* error) {
-    size_t done = 0;
-    while (done < text.size()) {
+// Writes the whole text, flushes it to the disk and closes the file, also
+// when a step failed; false with *error set when one did.
+bool WriteAndClose(HANDLE file, const std::string& text, DWORD* error) {
+    bool ok = true;
+    for (size_t done = 0; ok && done < text.size();) {
         DWORD chunk = static_cast<DWORD>(std::min<size_t>(text.size() - done, 1 << 20));
         DWORD written = 0;
-        if (!WriteFile(file, text.data() + done, chunk, &written, nullptr) || written == 0) {
-            *error = GetLastError();
-            return false;
-        }
+        ok = WriteFile(file, text.data() + done, chunk, &written, nullptr) && written != 0;
         done += written;
     }
-    return true;
+    ok = ok && FlushFileBuffers(file);
+    if (!ok) {
+        *error = GetLastError();
+    }
+    if (!CloseHandle(file) && ok) {
+        *error = GetLastError();
+        ok = false;
+    }
+    return ok;
+}
+
+// A known folder of the profile, or empty when it has none.
+std::string KnownFolder(REFKNOWNFOLDERID id) {
+    PWSTR folder = nullptr;
+    std::string dir;
+    if (SUCCEEDED(SHGetKnownFolderPath(id, 0, nullptr, &folder)) && folder != nullptr && folder[0] != 0) {
+        dir = Utf8(folder);
+    }
+    CoTaskMemFree(folder);
+    return dir;
 }
 
 }  // namespace
@@ -137,26 +156,11 @@ std::vector<std::string> PreferredUILanguages() {
 }
 
 std::string DefaultConfigDir() {
-    PWSTR folder = nullptr;
-    std::string dir;
-    if (SUCCEEDED(SHGetKnownFolderPath(FOLDERID_RoamingAppData, 0, nullptr, &folder)) && folder != nullptr &&
-        folder[0] != 0) {
-        dir = Utf8(folder) + "\\Tavilo";
-    }
-    CoTaskMemFree(folder);
-    return dir;
+    std::string dir = KnownFolder(FOLDERID_RoamingAppData);
+    return dir.empty() ? dir : dir + "\\Tavilo";
 }
 
-std::string PicturesDir() {
-    PWSTR folder = nullptr;
-    std::string dir;
-    if (SUCCEEDED(SHGetKnownFolderPath(FOLDERID_Pictures, 0, nullptr, &folder)) && folder != nullptr &&
-        folder[0] != 0) {
-        dir = Utf8(folder);
-    }
-    CoTaskMemFree(folder);
-    return dir;
-}
+std::string PicturesDir() { return KnownFolder(FOLDERID_Pictures); }
 
 unsigned WriteNewFile(const std::string& dir, const std::string& name, const std::string& bytes,
                       std::string* reason) {
@@ -179,16 +183,7 @@ unsigned WriteNewFile(const std::string& dir, const std::string& name, const std
         return error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS ? ERROR_FILE_EXISTS : SaveStatus(error);
     }
     DWORD error = 0;
-    bool ok = WriteAll(file, bytes, &error);
-    if (ok && !FlushFileBuffers(file)) {
-        error = GetLastError();
-        ok = false;
-    }
-    if (!CloseHandle(file) && ok) {
-        error = GetLastError();
-        ok = false;
-    }
-    if (!ok) {
+    if (!WriteAndClose(file, bytes, &error)) {
         DeleteFileW(wide.c_str());
         *reason = "cannot write " + path + ": " + ErrorText(error);
         return SaveStatus(error);
@@ -300,15 +295,7 @@ unsigned ReplaceWholeFile(const std::string& path, const std::string& text, std:
         *reason = ErrorText(error);
         return SaveStatus(error);
     }
-    bool ok = WriteAll(file, text, &error);
-    if (ok && !FlushFileBuffers(file)) {
-        error = GetLastError();
-        ok = false;
-    }
-    if (!CloseHandle(file) && ok) {
-        error = GetLastError();
-        ok = false;
-    }
+    bool ok = WriteAndClose(file, text, &error);
     if (ok && !MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         error = GetLastError();
         ok = false;

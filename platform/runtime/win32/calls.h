@@ -12,6 +12,9 @@
 
 namespace win32sys {
 
+// UTF-8 text as Windows' UTF-16.
+std::wstring Wide(const std::string& text);
+
 // The process's command line split as the C runtime does, in UTF-8.
 std::vector<std::string> CommandLineArguments();
 
