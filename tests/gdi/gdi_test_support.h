@@ -12,6 +12,7 @@
 #include <utility>
 #include <vector>
 
+#include "../golden.h"
 #include "png.h"
 #include "screen.h"
 #include "surface.h"
@@ -77,23 +78,11 @@ inline void ClearScreen() {
 
 inline std::string OutputPath(const std::string& name) { return std::string(TAVILO_GDI_OUTPUT_DIR) + "/" + name; }
 
-// Compares pixels with golden/<name>.png; TAVILO_UPDATE_GOLDEN=1 writes the
-// reference first (and so checks that it reads back). On a mismatch the
-// actual picture is written beside the test binary as <name>.actual.png for
-// a person to open.
+// Compares pixels with golden/<name>.png; a differing picture is written
+// beside the test binary as <name>.actual.png.
 inline ::testing::AssertionResult MatchesGolden(const std::string& name, const uint32_t* pixels, int width, int height) {
-    const std::string golden = std::string(TAVILO_GDI_GOLDEN_DIR) + "/" + name + ".png";
-    const char* update = std::getenv("TAVILO_UPDATE_GOLDEN");
-    if (update && std::string(update) == "1") gdi::WritePng(golden.c_str(), pixels, width, height);
-    std::vector<uint32_t> expected;
-    int w = 0, h = 0, differences = 0;
-    const bool read = gdi::ReadPng(golden.c_str(), &expected, &w, &h) && w == width && h == height;
-    for (int i = 0; read && i < width * height; ++i) differences += (pixels[i] & 0xFFFFFF) != expected[size_t(i)];
-    if (read && differences == 0) return ::testing::AssertionSuccess();
-    const std::string actual = OutputPath(name + ".actual.png");
-    gdi::WritePng(actual.c_str(), pixels, width, height);
-    return ::testing::AssertionFailure() << (read ? std::to_string(differences) + " pixels differ from " : "unreadable or not "
-                                         + std::to_string(width) + "x" + std::to_string(height) + ": ") << golden << "; actual: " << actual;
+    return testgolden::MatchesGolden(std::string(TAVILO_GDI_GOLDEN_DIR) + "/" + name + ".png",
+                                     OutputPath(name + ".actual.png"), pixels, width, height);
 }
 
 }  // namespace gdi_test

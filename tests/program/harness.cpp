@@ -12,6 +12,7 @@
 #include <sstream>
 #include <thread>
 
+#include "../golden.h"
 #include "../scratch_dir.h"
 #include "gdi/png.h"
 #include "gdi/screen.h"
@@ -142,13 +143,8 @@ std::string MakeTempDir() {
 }
 
 void ExpectGolden(const Image& shot, const std::string& name) {
-    if (std::getenv("TAVILO_UPDATE_GOLDEN") != nullptr) {
-        gdi::WritePng((GOLDEN + name).c_str(), shot.pixels.data(), shot.width, shot.height);
-    }
-    if (!Same(LoadPng(GOLDEN + name), shot)) {
-        gdi::WritePng((::testing::TempDir() + "actual-" + name).c_str(), shot.pixels.data(), shot.width, shot.height);
-        ADD_FAILURE() << name << " differs from its reference; the picture taken is in " << ::testing::TempDir();
-    }
+    EXPECT_TRUE(testgolden::MatchesGolden(GOLDEN + name, ::testing::TempDir() + "actual-" + name, shot.pixels.data(),
+                                          shot.width, shot.height));
 }
 
 std::string ReadFile(const std::string& path) { return testscratch::Slurp(path); }

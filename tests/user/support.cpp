@@ -5,6 +5,7 @@
 #include <deque>
 #include <sstream>
 
+#include "../golden.h"
 #include "gdi/png.h"
 #include "resource.h"
 #include "runtime/system.h"
@@ -197,22 +198,10 @@ HWND MakeBar(HWND owner) {
 }
 
 void ExpectMatchesGolden(const char* name, const uint32_t* pixels) {
-    const int w = gdi::kScreenWidth;
-    const int h = gdi::kScreenHeight;
-    if (pixels == nullptr) pixels = gdi::ScreenPixels();
-    std::string golden = std::string(TAVILO_GOLDEN_DIR) + "/" + name + ".png";
-    std::string actual = std::string(TAVILO_OUTPUT_DIR) + "/" + name + ".png";
-    gdi::WritePng(actual.c_str(), pixels, w, h);
-    if (const char* update = std::getenv("TAVILO_UPDATE_GOLDEN"); update != nullptr && update == std::string("1")) {
-        EXPECT_TRUE(gdi::WritePng(golden.c_str(), pixels, w, h)) << "cannot write " << golden;
-        return;
-    }
-    std::vector<uint32_t> expected;
-    int gw = 0, gh = 0;
-    ASSERT_TRUE(gdi::ReadPng(golden.c_str(), &expected, &gw, &gh) && gw == w && gh == h) << "no picture " << golden;
-    int differences = 0;
-    for (int i = 0; i < w * h; ++i) differences += (pixels[i] & 0xFFFFFF) != expected[i] ? 1 : 0;
-    EXPECT_EQ(differences, 0) << "pixels differ from " << golden << "; the picture drawn is " << actual;
+    EXPECT_TRUE(testgolden::MatchesGolden(std::string(TAVILO_GOLDEN_DIR) + "/" + name + ".png",
+                                          std::string(TAVILO_OUTPUT_DIR) + "/" + name + ".png",
+                                          pixels != nullptr ? pixels : gdi::ScreenPixels(), gdi::kScreenWidth,
+                                          gdi::kScreenHeight));
 }
 
 void UserTest::SetUp() {
