@@ -14,7 +14,7 @@ namespace {
 // A string's size is its length in UTF-16 units, without the terminator.
 #define STRING(id, text) {TYPE(RT_STRING), id, text, sizeof(text) / sizeof(WCHAR) - 1}
 
-// The bitmap files of resources/bitmaps, embedded by the build (embed.cmake).
+// The bitmap files of resources/bitmaps, embedded by the build (cmake/embed.cmake).
 const unsigned char kTilesBmp[] = {
 #include "tiles.inc"
 };

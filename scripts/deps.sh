@@ -2,7 +2,8 @@
 # Installs the Debian packages a task needs: ./scripts/deps.sh [game|test|web|ci|windows|release]
 #   game     building and playing the game (the default)
 #   test     the above, and the tests and benchmarks (Python 3 and its YAML
-#            parser for the workflow test)
+#            parser for the workflow test; FreeType and the DejaVu and efont
+#            faces for the font baker, whose output a test compares)
 #   web      test, and the browser version, its server and its tests: Emscripten,
 #            node-acorn (the site's scripts are compacted with it), Chromium,
 #            Firefox ESR, WebKitGTK's MiniBrowser and WebKitWebDriver,
@@ -20,7 +21,8 @@ set -euo pipefail
 # Ninja for the play build: it finds nothing to do in a fraction of a second,
 # where make takes seconds, so a second ./scripts/play.sh starts at once.
 GAME=(g++ cmake make ninja-build pkg-config libsdl2-dev libstb-dev)
-TEST=(libgtest-dev libbenchmark-dev libx11-dev xvfb xauth python3 python3-yaml)
+TEST=(libgtest-dev libbenchmark-dev libx11-dev xvfb xauth python3 python3-yaml libfreetype-dev fonts-dejavu-core
+      xfonts-efont-unicode)
 CI=(openbox xdotool wmctrl xclip desktop-file-utils appstream dpkg-dev file man-db imagemagick python3)
 WINDOWS=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64 x11-utils)
 WEB=(emscripten node-acorn chromium firefox-esr webkit2gtk-driver python3)
@@ -37,7 +39,7 @@ case "${1:-game}" in
   windows) packages=("${GAME[@]}" "${TEST[@]}" "${WEB[@]}" "${CI[@]}" "${WINDOWS[@]}") ;;
   release) packages=("${GAME[@]}" "${RELEASE[@]}") ;;
   -h|--help)
-    sed -n '2,16s/^# \{0,1\}//p' "$0"
+    sed -n '2,18s/^# \{0,1\}//p' "$0"
     exit 0 ;;
   *)
     echo "deps.sh: unknown set '$1' (game, test, web, ci, windows or release)" >&2

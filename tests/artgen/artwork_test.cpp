@@ -2,7 +2,7 @@
 // view, the animation and the About box draw from (the magenta key, the bars
 // of every tile, the balls' colours and digits, the hand's fingertip rows),
 // and the pictures made from the game's icon for the web page and Windows.
-// The committed files are artgen's output (artwork_output_test.cmake), so
+// The committed files are artgen's output (tests/committed_output_test.cmake), so
 // these are the pixels the game carries.
 #include <gtest/gtest.h>
 

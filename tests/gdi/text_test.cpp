@@ -135,7 +135,7 @@ TEST_P(BakedFontTest, CoversTheCharacterSetInsideItsCell) {
     for (char16_t c = 0x20; c <= 0xFF; ++c)
         if (c <= 0x7E || c >= 0xA0) required.push_back(c);
     required.insert(required.end(), {0x2026, 0x25B8});
-    const BakedFont* f = kBakedFonts[GetParam()];
+    const BakedFont* f = &BakedFonts()[size_t(GetParam())];
     SCOPED_TRACE(testing::Message() << f->family << " " << f->pixelSize << " " << f->weight);
     EXPECT_EQ(f->height, f->ascent + f->descent);
     ASSERT_EQ(f->glyphCount, int(required.size()));
@@ -165,7 +165,7 @@ TEST_P(BakedFontTest, CoversTheCharacterSetInsideItsCell) {
     for (char16_t c : std::u16string(u"gpqy")) EXPECT_GT(FindGlyph(f, c)->top + FindGlyph(f, c)->height, f->ascent);
 }
 
-INSTANTIATE_TEST_SUITE_P(EveryFont, BakedFontTest, testing::Range(0, kBakedFontCount));
+INSTANTIATE_TEST_SUITE_P(EveryFont, BakedFontTest, testing::Range(0, int(BakedFonts().size())));
 
 TEST(DialogBaseUnits, TemplateFontsSizeTheGamesDialogsAndTheirLabelsFit) {
     // The dialog manager asks for -MulDiv(points, 96, 72).

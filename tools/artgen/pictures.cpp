@@ -3,6 +3,7 @@
 // background it stands on; the icon is placed pixel by pixel.
 #include <algorithm>
 #include <cmath>
+#include <initializer_list>
 
 #include "art.h"
 
@@ -267,32 +268,43 @@ Image DrawLogo() {
     return img;
 }
 
+namespace {
+
+// The icon's page: a plain square but for its corners, with a rim, and on
+// the large icon a scorched ring inside the rim.
+void DrawIconPage(Image& img, int first, int last, bool scorched) {
+    for (int y = first; y <= last; ++y) {
+        for (int x = first; x <= last; ++x) {
+            if ((x == first || x == last) && (y == first || y == last)) continue;
+            const bool rim = x == first || x == last || y == first || y == last;
+            const bool inner = scorched && (x == first + 1 || x == last - 1 || y == first + 1 || y == last - 1);
+            img.Set(x, y, rim ? 0x8C4A1C : inner ? 0xE0A050 : kPage);
+        }
+    }
+}
+
+struct Box {
+    int x, y, w, h;
+};
+
+void FillBoxes(Image& img, std::initializer_list<Box> boxes, uint32_t colour) {
+    for (const Box& b : boxes) img.FillRect(b.x, b.y, b.w, b.h, colour);
+}
+
+}  // namespace
+
 Image DrawIcon(int size) {
     Image img(size, size, kMagenta);
-    const uint32_t edge = 0x8C4A1C, page = kPage, pole = 0x2A1A10;
+    const uint32_t pole = 0x2A1A10;
     if (size == 32) {
-        // Page with a scorched rim and rounded corners.
-        for (int y = 1; y < 31; ++y) {
-            for (int x = 1; x < 31; ++x) {
-                bool corner = (x == 1 || x == 30) && (y == 1 || y == 30);
-                if (corner) continue;
-                bool rim = x == 1 || x == 30 || y == 1 || y == 30;
-                bool inner = x == 2 || x == 29 || y == 2 || y == 29;
-                img.Set(x, y, rim ? edge : inner ? 0xE0A050 : page);
-            }
-        }
-        // Three poles with rungs between them.
+        DrawIconPage(img, 1, 30, true);
+        // Three poles with rungs between them, and Red's way down in its
+        // colour.
         const int poleX[3] = {7, 15, 23};
-        for (int p = 0; p < 3; ++p) img.FillRect(poleX[p], 10, 2, 17, pole);
-        img.FillRect(9, 14, 6, 2, pole);
-        img.FillRect(17, 18, 6, 2, pole);
-        img.FillRect(9, 22, 6, 2, pole);
-        // Red's way down, in its colour.
-        img.FillRect(7, 10, 2, 5, kRunnerColours[0]);
-        img.FillRect(7, 14, 10, 2, kRunnerColours[0]);
-        img.FillRect(15, 14, 2, 6, kRunnerColours[0]);
-        img.FillRect(15, 18, 10, 2, kRunnerColours[0]);
-        img.FillRect(23, 18, 2, 9, kRunnerColours[0]);
+        FillBoxes(img, {{7, 10, 2, 17}, {15, 10, 2, 17}, {23, 10, 2, 17}, {9, 14, 6, 2}, {17, 18, 6, 2}, {9, 22, 6, 2}},
+                  pole);
+        FillBoxes(img, {{7, 10, 2, 5}, {7, 14, 10, 2}, {15, 14, 2, 6}, {15, 18, 10, 2}, {23, 18, 2, 9}},
+                  kRunnerColours[0]);
         // Balls on the poles.
         const std::vector<std::string> ball = {
             "..###..", ".#ccc#.", "#clccc#", "#ccccc#", "#ccccc#", ".#ccc#.", "..###..",
@@ -302,20 +314,9 @@ Image DrawIcon(int size) {
             Stamp(img, poleX[p] - 2, 4, ball, "#cl", {kBlack, colours[p], Mix(colours[p], kWhite, 0.6)});
         }
     } else {
-        for (int y = 0; y < 16; ++y) {
-            for (int x = 0; x < 16; ++x) {
-                bool corner = (x == 0 || x == 15) && (y == 0 || y == 15);
-                if (corner) continue;
-                bool rim = x == 0 || x == 15 || y == 0 || y == 15;
-                img.Set(x, y, rim ? edge : page);
-            }
-        }
-        img.FillRect(4, 7, 1, 7, pole);
-        img.FillRect(11, 7, 1, 7, pole);
-        img.FillRect(5, 10, 6, 1, pole);
-        img.FillRect(4, 7, 1, 4, kRunnerColours[0]);
-        img.FillRect(4, 10, 8, 1, kRunnerColours[0]);
-        img.FillRect(11, 10, 1, 4, kRunnerColours[0]);
+        DrawIconPage(img, 0, 15, false);
+        FillBoxes(img, {{4, 7, 1, 7}, {11, 7, 1, 7}, {5, 10, 6, 1}}, pole);
+        FillBoxes(img, {{4, 7, 1, 4}, {4, 10, 8, 1}, {11, 10, 1, 4}}, kRunnerColours[0]);
         const std::vector<std::string> ball = {".###.", "#ccc#", "#ccc#", "#ccc#", ".###."};
         Stamp(img, 2, 2, ball, "#c", {kBlack, kRunnerColours[0]});
         Stamp(img, 9, 2, ball, "#c", {kBlack, kRunnerColours[5]});

@@ -1,5 +1,6 @@
 // The small sprites, pixel by pixel: every pixel of a tile, ball or hand is
 // placed by hand here, because at this size a rasteriser's guess shows.
+#include <algorithm>
 #include <cmath>
 
 #include "art.h"
@@ -23,27 +24,21 @@ using Rows = std::vector<std::string>;
 
 const Rows kPoleRows(15, "..#####...");
 
-Rows TileTop() {
+// A pole's cap: an outlined block of one colour, lit on the left and dark at
+// its lower corners, six rows from the given one.
+Rows TileCap(size_t first, char colour) {
+    const Rows cap = {"..#####...", ".#lCCCC#..", ".#lCCCC#..", ".#CCCCC#..", ".#dCCCd#..", "..#####..."};
     Rows r = kPoleRows;
-    r[0] = "..#####...";
-    r[1] = ".#lYYYY#..";
-    r[2] = ".#lYYYY#..";
-    r[3] = ".#YYYYY#..";
-    r[4] = ".#dYYYd#..";
-    r[5] = "..#####...";
+    for (size_t i = 0; i < cap.size(); ++i) {
+        r[first + i] = cap[i];
+        std::replace(r[first + i].begin(), r[first + i].end(), 'C', colour);
+    }
     return r;
 }
 
-Rows TileBottom() {
-    Rows r = kPoleRows;
-    r[9] = "..#####...";
-    r[10] = ".#lBBBB#..";
-    r[11] = ".#lBBBB#..";
-    r[12] = ".#BBBBB#..";
-    r[13] = ".#dBBBd#..";
-    r[14] = "..#####...";
-    return r;
-}
+Rows TileTop() { return TileCap(0, 'Y'); }
+
+Rows TileBottom() { return TileCap(9, 'B'); }
 
 // A rung end: the pole with a round white joint, 7 pixels across, centred on
 // the crossing of the two bars, and the rung leaving on one side.

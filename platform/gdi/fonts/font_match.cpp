@@ -82,8 +82,8 @@ bool SameFamily(const BakedFont* font, const char* family) {
 // else regular; null if that size was not baked at all.
 const BakedFont* FindExact(const char* family, int pixelSize, bool bold) {
     const BakedFont* regular = nullptr;
-    for (int i = 0; i < kBakedFontCount; ++i) {
-        const BakedFont* f = kBakedFonts[i];
+    for (const BakedFont& font : BakedFonts()) {
+        const BakedFont* f = &font;
         if (!SameFamily(f, family) || f->pixelSize != pixelSize) continue;
         if ((f->weight >= 600) == bold) return f;
         if (f->weight < 600) regular = f;
@@ -103,12 +103,11 @@ int Distance(const BakedFont* f, int height) {
 // larger face wins, since it fills the cell the caller asked for.
 const BakedFont* Closest(const char* family, int height, bool bold) {
     bool haveBold = false;
-    for (int i = 0; i < kBakedFontCount; ++i)
-        haveBold = haveBold || (SameFamily(kBakedFonts[i], family) && kBakedFonts[i]->weight >= 600);
+    for (const BakedFont& f : BakedFonts()) haveBold = haveBold || (SameFamily(&f, family) && f.weight >= 600);
     const bool wantBold = bold && haveBold;
     const BakedFont* best = nullptr;
-    for (int i = 0; i < kBakedFontCount; ++i) {
-        const BakedFont* f = kBakedFonts[i];
+    for (const BakedFont& font : BakedFonts()) {
+        const BakedFont* f = &font;
         if (!SameFamily(f, family) || (f->weight >= 600) != wantBold) continue;
         if (best == nullptr) { best = f; continue; }
         const int d = Distance(f, height);
@@ -174,7 +173,7 @@ int DialogBaseUnitX(const BakedFont* font) {
 const BakedFont* SystemBakedFont() {
     static const BakedFont* const font = [] {
         const BakedFont* f = FindExact(kCondensed, kSystemPixelSize, false);
-        return f != nullptr ? f : kBakedFonts[0];
+        return f != nullptr ? f : &BakedFonts()[0];
     }();
     return font;
 }
