@@ -79,28 +79,27 @@ bool ParseOptions(int argc, const char* const* argv, Options* options, std::stri
             }
             continue;
         }
-        if (!TakeValue(arg, "--config-dir", argc, argv, &i, &value, &matched)) {
-            *error = "--config-dir needs a directory";
-            return false;
-        }
-        if (matched) {
-            if (*value == '\0') {
-                *error = "--config-dir needs a directory";
+        // The options whose value is text, which must not be empty.
+        const struct {
+            const char* name;
+            std::string* value;
+            const char* missing;
+        } texts[] = {
+            {"--config-dir", &options->configDir, "--config-dir needs a directory"},
+            {"--language", &options->language,
+             "--language needs a language code (ja, ko, zh-Hans, zh-Hant, es, pt-BR, fr, de, en)"},
+        };
+        for (const auto& text : texts) {
+            if (!TakeValue(arg, text.name, argc, argv, &i, &value, &matched) || (matched && *value == '\0')) {
+                *error = text.missing;
                 return false;
             }
-            options->configDir = value;
-            continue;
-        }
-        if (!TakeValue(arg, "--language", argc, argv, &i, &value, &matched)) {
-            *error = "--language needs a language code (ja, ko, zh-Hans, zh-Hant, es, pt-BR, fr, de, en)";
-            return false;
+            if (matched) {
+                *text.value = value;
+                break;
+            }
         }
         if (matched) {
-            if (*value == '\0') {
-                *error = "--language needs a language code (ja, ko, zh-Hans, zh-Hant, es, pt-BR, fr, de, en)";
-                return false;
-            }
-            options->language = value;
             continue;
         }
         *error = std::string("unknown option '") + arg + "'";
