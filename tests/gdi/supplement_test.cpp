@@ -10,6 +10,7 @@
 #include <fstream>
 #include <iterator>
 #include <memory>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -130,6 +131,33 @@ TEST(FontBlob, EveryPrefixOfABlobIsRefusedWithinItsBytes) {
     EXPECT_EQ(ReadBakedFont(good.data(), good.size(), glyphs.data(), count, &font), good.size());
     EXPECT_EQ(font.glyphCount, int(count));
     EXPECT_EQ(font.family, reinterpret_cast<const char*>(good.data() + 16));
+}
+
+// Garbled bytes anywhere: what is accepted still keeps every glyph's rows
+// inside the blob and its ink inside the cell.
+TEST(FontBlob, AGarbledBlobIsReadOnlyWithinItsBytes) {
+    const std::vector<uint8_t> good = Blob();
+    std::vector<BakedGlyph> glyphs(1024);
+    std::mt19937 random(21);
+    int accepted = 0;
+    for (int round = 0; round < 3000; ++round) {
+        auto blob = std::make_unique<uint8_t[]>(good.size());
+        std::copy(good.begin(), good.end(), blob.get());
+        for (int k = 0; k < 1 + round % 4; ++k) blob[random() % good.size()] = uint8_t(random());
+        BakedFont f{};
+        const size_t length = ReadBakedFont(blob.get(), good.size(), glyphs.data(), glyphs.size(), &f);
+        if (length == 0) continue;
+        ++accepted;
+        ASSERT_LE(length, good.size());
+        const size_t bits = size_t(f.bits - blob.get());
+        for (int i = 0; i < f.glyphCount; ++i) {
+            const BakedGlyph& g = f.glyphs[i];
+            ASSERT_LE(bits + g.offset + size_t(g.width + 7) / 8 * g.height, length) << round;
+            ASSERT_TRUE(g.height == 0 || (g.top >= 0 && g.top + g.height <= f.height)) << round;
+        }
+    }
+    // Most changes land in the rows, which any bytes make.
+    EXPECT_GT(accepted, 1000);
 }
 
 TEST(FontBlob, TheEmbeddedFacesReadOneAfterAnother) {
