@@ -4,7 +4,7 @@
 #include <string>
 
 #include "runner.h"
-#include "runtime/language.h"
+#include "phrases.h"
 #include "user/module.h"
 #include "user/program.h"
 #include "input/stylus.h"
@@ -70,43 +70,6 @@ std::string DescribeProgramState() {
 
 namespace {
 
-// Every word of the result line, one record a language; English first, and
-// the first is the fallback of a language without its own.
-struct ResultWords {
-    WORD language;
-    const char* noGame;     // no board, or the title picture
-    const char* heading;    // before the count
-    const char* players;    // after the count
-    const char* arrow;      // between a player and the pole it arrived under (U+2192)
-    const char* onTheWay;   // after a player whose runner still moves
-    const char* notStarted; // after a player whose runner has not set off
-    const char* separator;  // between two players
-};
-constexpr ResultWords kResultWords[] = {
-    {0, "Tavilo: no game yet", "Tavilo, ", " players: ", " \xE2\x86\x92 ", " on the way", " not started", ", "},
-    {rt::kLanguageSpanish, "Tavilo: aún no hay partida", "Tavilo, ", " jugadores: ", " \xE2\x86\x92 ", " en camino",
-     " sin salir", ", "},
-    {rt::kLanguagePortugueseBrazil, "Tavilo: nenhum jogo ainda", "Tavilo, ", " jogadores: ", " \xE2\x86\x92 ",
-     " a caminho", " não saiu", ", "},
-    {rt::kLanguageFrench, "Tavilo : pas encore de partie", "Tavilo, ", " joueurs : ", " \xE2\x86\x92 ", " en route",
-     " pas encore parti", ", "},
-    {rt::kLanguageGerman, "Tavilo: noch kein Spiel", "Tavilo, ", " Spieler: ", " \xE2\x86\x92 ", " unterwegs",
-     " noch nicht los", ", "},
-    {rt::kLanguageJapanese, "Tavilo：まだゲームがありません", "Tavilo（", "人）：", " → ", " 移動中", " まだ", "、"},
-    {rt::kLanguageKorean, "Tavilo: 아직 게임이 없어요", "Tavilo, ", "명: ", " → ", " 이동 중", " 출발 전", ", "},
-    {rt::kLanguageChineseSimplified, "Tavilo：还没有游戏", "Tavilo，", "人：", " → ", " 途中", " 未出发", "，"},
-    {rt::kLanguageChineseTraditional, "Tavilo：還沒有遊戲", "Tavilo，", "人：", " → ", " 途中", " 未出發", "，"},
-};
-
-const ResultWords& WordsFor(WORD language) {
-    for (const ResultWords& words : kResultWords) {
-        if (words.language == language) {
-            return words;
-        }
-    }
-    return kResultWords[0];
-}
-
 // The pole (0-based) under which an arrived runner stands, or -1 where its
 // column is not a pole's, which the rules never leave behind.
 int ArrivalPole(const LadderBoard& board, const Runner& runner) {
@@ -121,28 +84,36 @@ int ArrivalPole(const LadderBoard& board, const Runner& runner) {
 }  // namespace
 
 std::string DescribeResult() {
-    const ResultWords& words = WordsFor(user::ResourceLanguage());
+    const res::Phrases& words = res::PhrasesFor(user::ResourceLanguage());
     const LadderBoard* board = g_board;
     if (board == nullptr || board->state == BOARD_TITLE) {
         return words.noGame;
     }
     const int count = board->playerCount < MAX_RUNNERS ? board->playerCount : MAX_RUNNERS;
-    std::string out = words.heading;
-    out += std::to_string(count);
-    out += words.players;
+    std::string out;
+    res::AppendPhrase(out, words.heading, [count](std::string& o, int) { o += std::to_string(count); });
     for (int i = 0; i < count; ++i) {
         const Runner& r = board->runners[i];
         if (i > 0) {
             out += words.separator;
         }
-        out += std::to_string(i + 1);
         const int pole = r.status == RUNNER_ARRIVED ? ArrivalPole(*board, r) : -1;
-        if (pole >= 0) {
-            out += words.arrow;
-            out += std::to_string(pole + 1);
-        } else {
-            out += r.status == RUNNER_IDLE ? words.notStarted : words.onTheWay;
-        }
+        const char* item = pole >= 0 ? words.arrivedAt : r.status == RUNNER_IDLE ? words.notStarted : words.onTheWay;
+        res::AppendPhrase(out, item, [i, pole](std::string& o, int k) { o += std::to_string(k == 1 ? i + 1 : pole + 1); });
     }
+    return out;
+}
+
+std::string DescribeShareNote(ShareNote note, const std::string& detail) {
+    const res::Phrases& words = res::PhrasesFor(user::ResourceLanguage());
+    const char* pattern = nullptr;
+    switch (note) {
+        case ShareNote::Saved: pattern = words.saved; break;
+        case ShareNote::SaveFailed: pattern = words.saveFailed; break;
+        case ShareNote::Copied: pattern = words.copied; break;
+        case ShareNote::CopyFailed: pattern = detail.empty() ? words.copyFailed : words.copyFailedBecause; break;
+    }
+    std::string out;
+    res::AppendPhrase(out, pattern != nullptr ? pattern : "", [&detail](std::string& o, int) { o += detail; });
     return out;
 }

@@ -11,78 +11,21 @@
 #include "shell/status.h"
 
 #include <charconv>
+#include <initializer_list>
 #include <string>
+#include <string_view>
 
-#include "runtime/language.h"
+#include "phrases.h"
+#include "resource.h"
 #include "user/module.h"
 #include "user/program.h"
-#include "resource.h"
 #include "shell/globals.h"
 #include "shell/shell.h"
 
 namespace {
 
-// Every word of the status, one record a language; English first, and the
-// first is the fallback of a language without its own. The buttons are the
-// browser page's, which take their names from here.
-struct StatusWords {
-    WORD language;
-    const char* title;         // the screen before the first game
-    const char* ladder;        // before the count of a game's screen
-    const char* players;       // after it
-    const char* arrived;       // after a number of runners that arrived
-    const char* onTheWay;      // ... that are on the way
-    const char* waiting;       // ... that have not set off
-    const char* newGame;       // before the count of a new game
-    const char* newGameEnd;    // after it
-    const char* player;        // before a player's number
-    const char* setsOff;       // after it: the runner set off
-    const char* arrivesAt;     // between a player and its arrival pole
-    const char* sentenceEnd;
-    const char* allSetOff;     // the All command set every waiting runner off
-    const char* countDialog;   // before the count in the player-count dialog
-    // The page's buttons, in its order: New, All, Option, Help: About, Exit,
-    // Start player k (% stands for k), Fewer players, More players, OK,
-    // Cancel, and Close for About.
-    const char* buttons[11];
-};
-constexpr StatusWords kStatusWords[] = {
-    {0, "Tavilo, a ladder lottery. N starts a game.", "Tavilo, ", " players: ", " arrived, ", " on the way, ",
-     " waiting", "New game, ", " players.", "Player ", " sets off.", " arrives at ", ".", "All players set off.",
-     "Players: ",
-     {"New", "All", "Option", "Help: About", "Exit", "Start player %", "Fewer players", "More players", "OK",
-      "Cancel", "Close"}},
-    {rt::kLanguageSpanish, "Tavilo, una lotería de escalera. N empieza una partida.", "Tavilo, ", " jugadores: ",
-     " llegaron, ", " en camino, ", " esperan", "Nueva partida, ", " jugadores.", "Jugador ", " sale.",
-     " llega a ", ".", "Salen todos los jugadores.", "Jugadores: ",
-     {"Otra", "¡Ya!", "Opción", "Ayuda: Acerca de", "Salir", "Lanzar al jugador %", "Menos jugadores",
-      "Más jugadores", "OK", "Cancelar", "Cerrar"}},
-    {rt::kLanguagePortugueseBrazil, "Tavilo, uma loteria de escada. N começa um jogo.", "Tavilo, ", " jogadores: ",
-     " chegaram, ", " a caminho, ", " esperando", "Novo jogo, ", " jogadores.", "Jogador ", " sai.",
-     " chega em ", ".", "Todos os jogadores saem.", "Jogadores: ",
-     {"Novo", "Todos", "Opção", "Ajuda: Sobre", "Sair", "Iniciar o jogador %", "Menos jogadores", "Mais jogadores",
-      "OK", "Cancelar", "Fechar"}},
-    {rt::kLanguageFrench, "Tavilo, une loterie à échelle. N commence une partie.", "Tavilo, ", " joueurs : ",
-     " arrivés, ", " en route, ", " en attente", "Nouvelle partie, ", " joueurs.", "Joueur ", " part.",
-     " arrive en ", ".", "Tous les joueurs partent.", "Joueurs : ",
-     {"Rejouer", "Tous", "Joueurs", "Aide : À propos", "Fin", "Lancer le joueur %", "Moins de joueurs",
-      "Plus de joueurs", "OK", "Annuler", "Fermer"}},
-    {rt::kLanguageGerman, "Tavilo, eine Leiterlotterie. N beginnt ein Spiel.", "Tavilo, ", " Spieler: ",
-     " angekommen, ", " unterwegs, ", " warten", "Neues Spiel, ", " Spieler.", "Spieler ", " läuft los.",
-     " kommt an bei ", ".", "Alle Spieler laufen los.", "Spieler: ",
-     {"Neu", "Alle", "Spieler", "Hilfe: Über", "Ende", "Spieler % starten", "Weniger Spieler", "Mehr Spieler",
-      "OK", "Abbrechen", "Schließen"}},
-};
-
-const StatusWords& Words() {
-    const WORD language = user::ResourceLanguage();
-    for (const StatusWords& words : kStatusWords) {
-        if (words.language == language) {
-            return words;
-        }
-    }
-    return kStatusWords[0];
-}
+// The status's words in the program's language (resources/phrases.h).
+const res::Phrases& Words() { return res::PhrasesFor(user::ResourceLanguage()); }
 
 enum class Dialog { None, About, PlayerCount };
 constexpr const char* kDialogNames[] = {"none", "about", "option"};
@@ -150,6 +93,25 @@ void AppendUtf8(std::string& out, const WCHAR* text) {
     }
 }
 
+// A pattern with its {k} replaced by numbers[k - 1].
+void AppendNumbers(std::string& out, const char* pattern, std::initializer_list<long long> numbers) {
+    res::AppendPhrase(out, pattern, [&numbers](std::string& o, int k) {
+        if (static_cast<size_t>(k) <= numbers.size()) {
+            AppendNumber(o, numbers.begin()[k - 1]);
+        }
+    });
+}
+
+bool EndsWith(const std::string& text, std::string_view end) {
+    return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
+}
+
+// Whether text ends a sentence: with the language's full stop or an
+// exclamation mark (the About box's "Tavilo!").
+bool EndsSentence(const std::string& text, const res::Phrases& words) {
+    return EndsWith(text, words.sentenceEnd) || EndsWith(text, "!") || EndsWith(text, "\xEF\xBC\x81");
+}
+
 bool SameText(const WCHAR* a, const WCHAR* b) {
     for (; *a != 0 && *a == *b; ++a, ++b) {
     }
@@ -192,11 +154,9 @@ int32_t ShownCount(HWND dlg) {
 // "About Tavilo!. Tavilo! Version 1.1. Copyright ... . www..." : the title
 // and each line of text, in the template's order.
 void AppendDialogText(std::string& out, HWND dlg, Dialog dialog) {
-    const StatusWords& words = Words();
+    const res::Phrases& words = Words();
     if (dialog == Dialog::PlayerCount) {
-        out += words.countDialog;
-        AppendNumber(out, ShownCount(dlg));
-        out += words.sentenceEnd;
+        AppendNumbers(out, words.count, {ShownCount(dlg)});
         return;
     }
     WCHAR text[kWindowText] = {};
@@ -206,11 +166,18 @@ void AppendDialogText(std::string& out, HWND dlg, Dialog dialog) {
         text[0] = 0;
         GetWindowTextW(c, text, kWindowText);
         if (text[0] != 0) {
-            out += out.empty() || out.back() == '.' || out.back() == '!' ? " " : ". ";
+            if (!out.empty() && !EndsSentence(out, words)) {
+                out += words.sentenceEnd;
+            }
+            if (!out.empty()) {
+                out += words.sentenceGap;
+            }
             AppendUtf8(out, text);
         }
     }
-    out += words.sentenceEnd;
+    if (!EndsWith(out, words.sentenceEnd)) {
+        out += words.sentenceEnd;
+    }
 }
 
 const std::string& ResultOfThisGame() {
@@ -221,16 +188,16 @@ const std::string& ResultOfThisGame() {
     return g_result;
 }
 
-void Sentence(std::string& news, const char* text) {
+// Starts another sentence of the news.
+void NextSentence(std::string& news) {
     if (!news.empty()) {
-        news += ' ';
+        news += Words().sentenceGap;
     }
-    news += text;
 }
 
 // The news since the last call, into news (empty when nothing happened).
 void CollectNews(std::string& news, Dialog dialog, HWND dlg) {
-    const StatusWords& words = Words();
+    const res::Phrases& words = Words();
     Seen& seen = g_seen;
     const LadderBoard* board = g_board;
     const bool inGame = board != nullptr && board->state != BOARD_TITLE;
@@ -243,9 +210,8 @@ void CollectNews(std::string& news, Dialog dialog, HWND dlg) {
             s = RUNNER_IDLE;
         }
         if (inGame) {
-            Sentence(news, words.newGame);
-            AppendNumber(news, count);
-            news += words.newGameEnd;
+            NextSentence(news);
+            AppendNumbers(news, words.newGame, {count});
         }
     }
     if (seen.allCommands != g_allCommands) {
@@ -256,7 +222,8 @@ void CollectNews(std::string& news, Dialog dialog, HWND dlg) {
         }
         if (inGame && board->state == BOARD_PLAY && anyWaiting) {
             seen.underAll = true;
-            Sentence(news, words.allSetOff);
+            NextSentence(news);
+            news += words.allSetOff;
         }
     }
     for (int i = 0; i < count; ++i) {
@@ -267,30 +234,25 @@ void CollectNews(std::string& news, Dialog dialog, HWND dlg) {
             continue;
         }
         if (before == RUNNER_IDLE && r.status != RUNNER_IDLE) {
-            Sentence(news, words.player);
-            AppendNumber(news, i + 1);
-            news += words.setsOff;
+            NextSentence(news);
+            AppendNumbers(news, words.setsOff, {i + 1});
         }
         if (before != RUNNER_ARRIVED && r.status == RUNNER_ARRIVED) {
             const int stride = board->gap + 1;
-            Sentence(news, words.player);
-            AppendNumber(news, i + 1);
-            news += words.arrivesAt;
-            AppendNumber(news, stride > 0 ? r.column / stride + 1 : 0);
-            news += words.sentenceEnd;
+            NextSentence(news);
+            AppendNumbers(news, words.arrives, {i + 1, stride > 0 ? r.column / stride + 1 : 0});
         }
     }
     if (inGame && board->state == BOARD_DONE && seen.state != BOARD_DONE) {
-        Sentence(news, ResultOfThisGame().c_str());
+        NextSentence(news);
+        news += ResultOfThisGame();
     }
     seen.state = inGame ? board->state : BOARD_TITLE;
 
     const int32_t shown = dialog == Dialog::PlayerCount ? ShownCount(dlg) : 0;
     if (dialog != seen.dialog || shown != seen.count) {
         if (dialog != Dialog::None) {
-            if (!news.empty()) {
-                news += ' ';
-            }
+            NextSentence(news);
             AppendDialogText(news, dlg, dialog);
         }
         seen.dialog = dialog;
@@ -300,7 +262,7 @@ void CollectNews(std::string& news, Dialog dialog, HWND dlg) {
 
 // What the screen shows now, for the canvas's name.
 void AppendScreen(std::string& out, Dialog dialog, HWND dlg) {
-    const StatusWords& words = Words();
+    const res::Phrases& words = Words();
     if (dialog != Dialog::None) {
         AppendDialogText(out, dlg, dialog);
         return;
@@ -320,15 +282,7 @@ void AppendScreen(std::string& out, Dialog dialog, HWND dlg) {
         const int32_t s = board->runners[i].status;
         tally[s >= 0 && s <= RUNNER_ARRIVED ? s : RUNNER_MOVING] += 1;
     }
-    out += words.ladder;
-    AppendNumber(out, count);
-    out += words.players;
-    AppendNumber(out, tally[RUNNER_ARRIVED]);
-    out += words.arrived;
-    AppendNumber(out, tally[RUNNER_MOVING]);
-    out += words.onTheWay;
-    AppendNumber(out, tally[RUNNER_IDLE]);
-    out += words.waiting;
+    AppendNumbers(out, words.board, {count, tally[RUNNER_ARRIVED], tally[RUNNER_MOVING], tally[RUNNER_IDLE]});
 }
 
 }  // namespace

@@ -14,6 +14,13 @@ std::string DescribeProgramState();
 // yet started named as such, or a line saying there is no game yet.
 std::string DescribeResult();
 
+// The note a desktop host shows in its title bar after sharing, in the
+// program's language: the picture saved under the file name detail, not
+// saved for the reason detail, the result copied, or not copied (detail the
+// reason, empty when the system gives none).
+enum class ShareNote { Saved, SaveFailed, Copied, CopyFailed };
+std::string DescribeShareNote(ShareNote note, const std::string& detail);
+
 // What the screen shows and what has just happened, for the browser's
 // screen-reader layer, which asks after every frame it shows: lines of
 // UTF-8, each a name, a tab and a value.

@@ -6,6 +6,7 @@
 #include "harness.h"
 #include "runtime/language.h"
 #include "user/module.h"
+#include "runtime/system.h"
 #include "shell/globals.h"
 #include "user/program.h"
 
@@ -160,6 +161,64 @@ TEST(Status, SpeaksTheProgramsLanguage) {
         user::SetResourceLanguage(rt::kLanguageEnglish);
     }));
     EXPECT_EQ(RunProgram(steps), 0);
+}
+
+// The status speaks the chosen language, with the numbers where its words
+// want them; Japanese runs its sentences together with its own full stop.
+TEST(Status, SpeaksTheChosenLanguage) {
+    sys::SetLanguage("ko");
+    Listener l;
+    std::string arrival;
+    std::string result;
+    std::vector<Step> steps = {CheckStep([&] {
+        l.Listen();
+        EXPECT_EQ(l.last["screen"], "Tavilo, 사다리 타기. N 키로 게임 시작.");
+    })};
+    AddKey(&steps, 'N', u'n');
+    ListenFor(&steps, &l, 100);
+    AddKey(&steps, '3', u'3');
+    ListenFor(&steps, &l, 3000);
+    steps.push_back(CheckStep([&] {
+        ASSERT_EQ(g_board->runners[2].status, RUNNER_ARRIVED);
+        arrival = "3번 플레이어가 " + std::to_string(g_board->runners[2].column / 3 + 1) + "번에 도착.";
+        EXPECT_EQ(l.last["screen"], "Tavilo, 6명: 도착 1, 이동 중 0, 대기 5");
+        EXPECT_EQ(l.last["players"], "6") << "the field names and values stay as they are";
+        EXPECT_EQ(l.last["board"], "play");
+    }));
+    AddKey(&steps, 'A', u'a');
+    ListenFor(&steps, &l, 5000);
+    steps.push_back(CheckStep([&] {
+        result = DescribeResult();
+        EXPECT_EQ(result.rfind("Tavilo, 6명: ", 0), 0u) << result;
+        EXPECT_EQ(l.last["screen"], result);
+    }));
+    EXPECT_EQ(RunProgram(steps), 0);
+    EXPECT_EQ(l.heard, (std::vector<std::string>{"새 게임, 6명.", "3번 플레이어 출발.", arrival, "모두 출발.", result}));
+
+    sys::SetLanguage("ja-JP");
+    Listener j;
+    steps.clear();
+    AddKey(&steps, 'O', u'o');
+    ListenFor(&steps, &j, 100);
+    AddKey(&steps, VK_RIGHT);
+    ListenFor(&steps, &j, 100);
+    AddKey(&steps, VK_RETURN, u'\r');
+    AddKey(&steps, '1', u'1');
+    AddKey(&steps, '2', u'2');
+    ListenFor(&steps, &j, 50);
+    steps.push_back(CommandStep(IDM_ABOUT));
+    ListenFor(&steps, &j, 100);
+    steps.push_back(CheckStep([&] {
+        ASSERT_EQ(j.heard.size(), 4u);
+        EXPECT_EQ(j.heard[3].find(". "), std::string::npos) << "no Latin stops between the lines: " << j.heard[3];
+        EXPECT_EQ(j.heard[3].substr(j.heard[3].size() - 3), "。") << j.heard[3];
+    }));
+    EXPECT_EQ(RunProgram(steps), 0);
+    sys::SetLanguage("");
+    ASSERT_GE(j.heard.size(), 3u);
+    EXPECT_EQ(j.heard[0], "人数：6。");
+    EXPECT_EQ(j.heard[1], "人数：7。");
+    EXPECT_EQ(j.heard[2], "新しいゲーム、7人。プレイヤー1がスタート。プレイヤー2がスタート。");
 }
 
 }  // namespace

@@ -193,7 +193,7 @@ TEST_F(DisplayTest, CtrlSSavesTheBoardIntoThePicturesFolderAndCtrlCCopiesTheLine
     EXPECT_STREQ(copied, "Tavilo, 2 players: 1 \u2192 2, 2 \u2192 1");
     SDL_free(copied);
     // The later note is in the title bar, and gives way to the title.
-    EXPECT_STREQ(SDL_GetWindowTitle(DisplayWindow()), "Copied the result");
+    EXPECT_STREQ(SDL_GetWindowTitle(DisplayWindow()), "[copied] ");
     EXPECT_FALSE(host::WaitEvent(rt::NowMs() + 4200, &event));
     EXPECT_STREQ(SDL_GetWindowTitle(DisplayWindow()), "Tavilo");
 
@@ -202,7 +202,7 @@ TEST_F(DisplayTest, CtrlSSavesTheBoardIntoThePicturesFolderAndCtrlCCopiesTheLine
     SDL_Event down = Key(SDL_KEYDOWN, SDLK_s, KMOD_LCTRL, SDL_SCANCODE_S);
     SDL_PushEvent(&down);
     EXPECT_FALSE(host::WaitEvent(rt::NowMs() + 100, &event));
-    EXPECT_EQ(std::string(SDL_GetWindowTitle(DisplayWindow())).rfind("Tavilo: could not save the picture: ", 0), 0u)
+    EXPECT_EQ(std::string(SDL_GetWindowTitle(DisplayWindow())).rfind("[not saved] ", 0), 0u)
         << SDL_GetWindowTitle(DisplayWindow());
 
     setenv("HOME", savedHome.c_str(), 1);
@@ -214,3 +214,9 @@ TEST_F(DisplayTest, CtrlSSavesTheBoardIntoThePicturesFolderAndCtrlCCopiesTheLine
 
 // The program's line, as the program linked with the host gives it.
 std::string DescribeResult() { return "Tavilo, 2 players: 1 \u2192 2, 2 \u2192 1"; }
+// Its notes, in words the test tells apart (the program's own are checked
+// in every language by the program's tests).
+std::string DescribeShareNote(ShareNote note, const std::string& detail) {
+    static const char* const kNames[] = {"[saved] ", "[not saved] ", "[copied] ", "[not copied] "};
+    return kNames[static_cast<int>(note)] + detail;
+}

@@ -233,18 +233,18 @@ void SavePicture() {
     std::string reason;
     const std::string folder = sys::PicturesDir();
     if (share::SaveBoardPicture(d.screen, folder, &name, &reason) == 0) {
-        ShowTitleNote("Saved " + name);
+        ShowTitleNote(DescribeShareNote(ShareNote::Saved, name));
     } else {
-        ShowTitleNote("Tavilo: could not save the picture: " + reason);
+        ShowTitleNote(DescribeShareNote(ShareNote::SaveFailed, reason));
     }
 }
 
 // Ctrl+C: the draw as text on the clipboard.
 void CopyResult() {
     if (SDL_SetClipboardText(DescribeResult().c_str()) == 0) {
-        ShowTitleNote("Copied the result");
+        ShowTitleNote(DescribeShareNote(ShareNote::Copied, ""));
     } else {
-        ShowTitleNote(std::string("Tavilo: could not copy the result: ") + SDL_GetError());
+        ShowTitleNote(DescribeShareNote(ShareNote::CopyFailed, SDL_GetError()));
     }
 }
 

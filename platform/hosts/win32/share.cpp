@@ -79,9 +79,9 @@ void SavePicture(HWND hwnd, const uint32_t* frame) {
     std::string name;
     std::string reason;
     if (share::SaveBoardPicture(frame, sys::PicturesDir(), &name, &reason) == 0) {
-        ShowTitleNote(hwnd, L"Saved " + win32sys::Wide(name));
+        ShowTitleNote(hwnd, win32sys::Wide(DescribeShareNote(ShareNote::Saved, name)));
     } else {
-        ShowTitleNote(hwnd, L"Tavilo: could not save the picture: " + win32sys::Wide(reason));
+        ShowTitleNote(hwnd, win32sys::Wide(DescribeShareNote(ShareNote::SaveFailed, reason)));
     }
 }
 
@@ -110,7 +110,7 @@ void CopyResult(HWND hwnd, const uint32_t* frame) {
     if (dibMemory != nullptr) {
         GlobalFree(dibMemory);
     }
-    ShowTitleNote(hwnd, copied ? L"Copied the result" : L"Tavilo: could not copy the result to the clipboard");
+    ShowTitleNote(hwnd, win32sys::Wide(DescribeShareNote(copied ? ShareNote::Copied : ShareNote::CopyFailed, "")));
 }
 
 }  // namespace win32host
