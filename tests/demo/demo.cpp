@@ -172,6 +172,16 @@ std::string DescribeProgramState() {
 // The demonstration has no draw; its line counts the taps, so that a test
 // sees the host print what the program says.
 std::string DescribeResult() { return "Demo: " + std::to_string(g_taps) + " taps"; }
+// Its notes after sharing, in English only.
+std::string DescribeShareNote(ShareNote note, const std::string& detail) {
+    switch (note) {
+        case ShareNote::Saved: return "Saved " + detail;
+        case ShareNote::SaveFailed: return "Demo: could not save the picture: " + detail;
+        case ShareNote::Copied: return "Copied the result";
+        case ShareNote::CopyFailed: return "Demo: could not copy the result: " + detail;
+    }
+    return detail;
+}
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int showCmd) {
     WCHAR cls[100];
