@@ -1,7 +1,7 @@
 // The texts around the program's screen, one record a language: the result
 // line a host copies or shares, the status a screen reader speaks, and the
-// notes the desktop hosts put in the title bar after sharing, and the names
-// of the browser page's buttons. None is drawn
+// notes the desktop hosts put in the title bar after sharing (share_notes.cpp),
+// and the names of the browser page's buttons. None is drawn
 // by the program, so they are UTF-8 and have no pixel room; the words drawn
 // on the screen are the resources of translations.h.
 //
@@ -38,13 +38,6 @@ struct Phrases {
     const char* count;        // the player-count dialog shows {1}
     const char* sentenceEnd;  // closes a dialog's line of text
     const char* sentenceGap;  // between two sentences (none in Chinese and Japanese)
-    // The desktop hosts' title bar after Ctrl+S and Ctrl+C. {1} is the
-    // picture's file name or the system's reason.
-    const char* saved;
-    const char* saveFailed;
-    const char* copied;
-    const char* copyFailedBecause;
-    const char* copyFailed;   // where the system gives no reason
     // The browser page's buttons for screen readers, named as the bar and
     // the dialogs name them, in the page's order: New, All, Option, Help:
     // About, Exit, Start player % (% for its number), Fewer players, More
@@ -57,6 +50,20 @@ const Phrases& PhrasesFor(WORD language);
 
 // Every record, English first, for the tests and the translators' checks.
 const Phrases* AllPhrases(size_t* count);
+
+// The desktop hosts' title bar after Ctrl+S and Ctrl+C, kept apart so that
+// the browser's program, which shares through its page, leaves them out.
+// {1} is the picture's file name or the system's reason.
+struct ShareNotes {
+    WORD language;  // 0 for English, the fallback
+    const char* saved;
+    const char* saveFailed;
+    const char* copied;
+    const char* copyFailedBecause;
+    const char* copyFailed;  // where the system gives no reason
+};
+const ShareNotes& ShareNotesFor(WORD language);
+const ShareNotes* AllShareNotes(size_t* count);
 
 // Appends a pattern to out with {k} replaced by what put(out, k) appends; a
 // brace not followed by a digit 1 to 4 and "}" is copied as it is. Appends

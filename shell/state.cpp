@@ -103,17 +103,3 @@ std::string DescribeResult() {
     }
     return out;
 }
-
-std::string DescribeShareNote(ShareNote note, const std::string& detail) {
-    const res::Phrases& words = res::PhrasesFor(user::ResourceLanguage());
-    const char* pattern = nullptr;
-    switch (note) {
-        case ShareNote::Saved: pattern = words.saved; break;
-        case ShareNote::SaveFailed: pattern = words.saveFailed; break;
-        case ShareNote::Copied: pattern = words.copied; break;
-        case ShareNote::CopyFailed: pattern = detail.empty() ? words.copyFailed : words.copyFailedBecause; break;
-    }
-    std::string out;
-    res::AppendPhrase(out, pattern != nullptr ? pattern : "", [&detail](std::string& o, int) { o += detail; });
-    return out;
-}

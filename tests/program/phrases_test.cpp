@@ -43,10 +43,7 @@ TEST(Phrases, EveryLanguageHasEveryTextWithTheNumbersItCarries) {
         {&res::Phrases::newGame, "newGame", {1, 0, 0, 0}},      {&res::Phrases::setsOff, "setsOff", {1, 0, 0, 0}},
         {&res::Phrases::arrives, "arrives", {1, 1, 0, 0}},      {&res::Phrases::allSetOff, "allSetOff", {0, 0, 0, 0}},
         {&res::Phrases::count, "count", {1, 0, 0, 0}},          {&res::Phrases::sentenceEnd, "sentenceEnd", {0, 0, 0, 0}},
-        {&res::Phrases::sentenceGap, "sentenceGap", {0, 0, 0, 0}}, {&res::Phrases::saved, "saved", {1, 0, 0, 0}},
-        {&res::Phrases::saveFailed, "saveFailed", {1, 0, 0, 0}}, {&res::Phrases::copied, "copied", {0, 0, 0, 0}},
-        {&res::Phrases::copyFailedBecause, "copyFailedBecause", {1, 0, 0, 0}},
-        {&res::Phrases::copyFailed, "copyFailed", {0, 0, 0, 0}},
+        {&res::Phrases::sentenceGap, "sentenceGap", {0, 0, 0, 0}},
     };
     size_t count = 0;
     const res::Phrases* all = res::AllPhrases(&count);
@@ -70,6 +67,35 @@ TEST(Phrases, EveryLanguageHasEveryTextWithTheNumbersItCarries) {
             const bool hasLetters = std::string(english).find_first_of("abcdefghijklmnopqrstuvwxyz") != std::string::npos;
             if (phrases.language != 0 && hasLetters) {
                 EXPECT_STRNE(pattern, english) << code << " " << text.name << " is still English";
+            }
+        }
+    }
+}
+
+TEST(Phrases, EveryLanguageHasEveryShareNoteWithItsNameOrReason) {
+    const struct {
+        const char* res::ShareNotes::*field;
+        const char* name;
+        int slots;
+    } kNotes[] = {{&res::ShareNotes::saved, "saved", 1},
+                  {&res::ShareNotes::saveFailed, "saveFailed", 1},
+                  {&res::ShareNotes::copied, "copied", 0},
+                  {&res::ShareNotes::copyFailedBecause, "copyFailedBecause", 1},
+                  {&res::ShareNotes::copyFailed, "copyFailed", 0}};
+    size_t count = 0;
+    const res::ShareNotes* all = res::AllShareNotes(&count);
+    ASSERT_EQ(count, std::size(kCodes));
+    std::set<WORD> languages;
+    for (const char* code : kCodes) {
+        const WORD language = rt::LanguageFromTag(code);
+        const res::ShareNotes& notes = res::ShareNotesFor(language);
+        EXPECT_TRUE(languages.insert(notes.language).second) << code;
+        for (const auto& note : kNotes) {
+            const char* pattern = notes.*note.field;
+            ASSERT_NE(pattern, nullptr) << code << " " << note.name;
+            EXPECT_EQ(Slots(pattern), (std::vector<int>{note.slots, 0, 0, 0})) << code << " " << note.name;
+            if (notes.language != 0) {
+                EXPECT_STRNE(pattern, all[0].*note.field) << code << " " << note.name << " is still English";
             }
         }
     }
