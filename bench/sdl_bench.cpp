@@ -97,6 +97,7 @@ BENCHMARK(BM_DescriptorWakesTheWait)->Iterations(20)->Unit(benchmark::kMilliseco
 
 // The host copies the program's line on Ctrl+C; no program runs here.
 std::string DescribeResult() { return ""; }
+std::string DescribeShareNote(ShareNote, const std::string& detail) { return detail; }
 
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
