@@ -11,10 +11,8 @@
 #include "runner.h"
 #include "runtime/language.h"
 #include "runtime/utf.h"
-#include "shell/globals.h"
 #include "user/module.h"
 #include "user/program.h"
-#include "view/view.h"
 
 namespace progtest {
 namespace {
@@ -112,56 +110,6 @@ TEST(Phrases, FillsTheSlotsInTheLanguagesOrderAndKeepsOtherBraces) {
     out.clear();
     res::AppendPhrase(out, "{4}", put);
     EXPECT_EQ(out, "<4>");
-}
-
-// g_board set to a board of the test's own for one call, in one language.
-std::string ResultIn(WORD language, LadderBoard* board) {
-    LadderBoard* const saved = g_board;
-    g_board = board;
-    user::SetResourceLanguage(language);
-    std::string text = DescribeResult();
-    user::SetResourceLanguage(rt::kLanguageEnglish);
-    g_board = saved;
-    return text;
-}
-
-TEST(ResultText, SpeaksEachLanguageWithItsOwnWordOrder) {
-    LadderBoard* board = CreateBoard(4, 2, 12);
-    ASSERT_NE(board, nullptr);
-    board->state = BOARD_PLAY;
-    board->runners[0].status = RUNNER_ARRIVED;
-    board->runners[0].column = PoleColumn(board, 2);
-    board->runners[1].status = RUNNER_MOVING;
-    board->runners[1].column = 4;
-    board->runners[2].status = RUNNER_IDLE;
-    board->runners[3].status = RUNNER_ARRIVED;
-    board->runners[3].column = PoleColumn(board, 0);
-    EXPECT_EQ(ResultIn(rt::kLanguageJapanese, board), "Tavilo（4人）：1 \u2192 3、2 移動中、3 まだ、4 \u2192 1");
-    EXPECT_EQ(ResultIn(rt::kLanguageKorean, board), "Tavilo, 4명: 1 \u2192 3, 2 이동 중, 3 출발 전, 4 \u2192 1");
-    EXPECT_EQ(ResultIn(rt::kLanguageChineseTraditional, board), "Tavilo，4人：1 \u2192 3，2 途中，3 未出發，4 \u2192 1");
-    EXPECT_EQ(ResultIn(rt::kLanguageGerman, board), "Tavilo, 4 Spieler: 1 \u2192 3, 2 unterwegs, 3 noch nicht los, 4 \u2192 1");
-
-    // Every language its own line, each with the players in order; a
-    // language without texts (Russian, Italian) and neutral read English.
-    const std::string english = ResultIn(rt::kLanguageEnglish, board);
-    std::set<std::string> lines;
-    for (const char* code : kCodes) {
-        const std::string line = ResultIn(rt::LanguageFromTag(code), board);
-        EXPECT_TRUE(lines.insert(line).second) << code << ": " << line;
-        size_t at = 0;
-        for (const char* item : {"4", "1 \u2192 3", "2", "3", "4 \u2192 1"}) {
-            at = line.find(item, at);
-            ASSERT_NE(at, std::string::npos) << code << " lacks " << item << " in order: " << line;
-            at += std::string(item).size();
-        }
-    }
-    for (WORD other : {WORD{0x0419}, WORD{0x0410}, WORD{0}}) {
-        EXPECT_EQ(ResultIn(other, board), english) << std::hex << other;
-    }
-    board->state = BOARD_TITLE;
-    EXPECT_EQ(ResultIn(rt::kLanguageChineseSimplified, board), "Tavilo：还没有游戏");
-    EXPECT_EQ(ResultIn(0x0419, board), "Tavilo: no game yet");
-    DestroyBoard(board);
 }
 
 // The title bar's notes after Ctrl+S and Ctrl+C.

@@ -1,33 +1,38 @@
 // The draw as text for a person: what the line says before a game, while
 // runners move and once they all arrived, checked against the balls the
-// screen shows under the poles.
+// screen shows under the poles, and in each language with its own word order.
 #include <set>
 #include <sstream>
 
 #include "harness.h"
 #include "runner.h"
+#include "runtime/language.h"
 #include "shell/globals.h"
+#include "user/module.h"
 #include "user/program.h"
 #include "view/view.h"
 
 namespace progtest {
 namespace {
 
-// g_board set to a board of the test's own for one call.
-std::string ResultFor(LadderBoard* board) {
+// g_board set to a board of the test's own for one call, in one language.
+std::string ResultFor(LadderBoard* board, WORD language = rt::kLanguageEnglish) {
     LadderBoard* const saved = g_board;
     g_board = board;
+    user::SetResourceLanguage(language);
     std::string text = DescribeResult();
+    user::SetResourceLanguage(rt::kLanguageEnglish);
     g_board = saved;
     return text;
 }
 
-// A finished runner stands under its arrival pole; the line names poles from
-// 1, whatever the gap between them. A runner whose column is not a pole's
-// (which the rules never leave) is not given a made-up pole.
-TEST(ResultText, NamesEachPlayersPoleOrSaysWhereTheRunnerIs) {
+// Four players in a game: the first arrived at pole 3, the second between
+// poles, the third not started, the fourth arrived at pole 1.
+LadderBoard* GameUnderWay() {
     LadderBoard* board = CreateBoard(4, 2, 12);
-    ASSERT_NE(board, nullptr);
+    if (board == nullptr) {
+        return nullptr;
+    }
     board->state = BOARD_PLAY;
     board->runners[0].status = RUNNER_ARRIVED;
     board->runners[0].column = PoleColumn(board, 2);
@@ -36,11 +41,51 @@ TEST(ResultText, NamesEachPlayersPoleOrSaysWhereTheRunnerIs) {
     board->runners[2].status = RUNNER_IDLE;
     board->runners[3].status = RUNNER_ARRIVED;
     board->runners[3].column = PoleColumn(board, 0);
+    return board;
+}
+
+// A finished runner stands under its arrival pole; the line names poles from
+// 1, whatever the gap between them. A runner whose column is not a pole's
+// (which the rules never leave) is not given a made-up pole.
+TEST(ResultText, NamesEachPlayersPoleOrSaysWhereTheRunnerIs) {
+    LadderBoard* board = GameUnderWay();
+    ASSERT_NE(board, nullptr);
     EXPECT_EQ(ResultFor(board), "Tavilo, 4 players: 1 \u2192 3, 2 on the way, 3 not started, 4 \u2192 1");
 
     board->runners[0].column = 4;  // between poles 1 and 2 with a gap of 2
     board->runners[3].column = PoleColumn(board, 4);
     EXPECT_EQ(ResultFor(board), "Tavilo, 4 players: 1 on the way, 2 on the way, 3 not started, 4 on the way");
+    DestroyBoard(board);
+}
+
+TEST(ResultText, SpeaksEachLanguageWithItsOwnWordOrder) {
+    LadderBoard* board = GameUnderWay();
+    ASSERT_NE(board, nullptr);
+    EXPECT_EQ(ResultFor(board, rt::kLanguageJapanese), "Tavilo（4人）：1 \u2192 3、2 移動中、3 まだ、4 \u2192 1");
+    EXPECT_EQ(ResultFor(board, rt::kLanguageKorean), "Tavilo, 4명: 1 \u2192 3, 2 이동 중, 3 출발 전, 4 \u2192 1");
+    EXPECT_EQ(ResultFor(board, rt::kLanguageChineseTraditional), "Tavilo，4人：1 \u2192 3，2 途中，3 未出發，4 \u2192 1");
+    EXPECT_EQ(ResultFor(board, rt::kLanguageGerman), "Tavilo, 4 Spieler: 1 \u2192 3, 2 unterwegs, 3 noch nicht los, 4 \u2192 1");
+
+    // Every language its own line, each with the players in order; a
+    // language without texts (Russian, Italian) and neutral read English.
+    const std::string english = ResultFor(board, rt::kLanguageEnglish);
+    std::set<std::string> lines;
+    for (const char* code : {"en", "ja", "ko", "zh-Hans", "zh-Hant", "es", "pt-BR", "fr", "de"}) {
+        const std::string line = ResultFor(board, rt::LanguageFromTag(code));
+        EXPECT_TRUE(lines.insert(line).second) << code << ": " << line;
+        size_t at = 0;
+        for (const char* item : {"4", "1 \u2192 3", "2", "3", "4 \u2192 1"}) {
+            at = line.find(item, at);
+            ASSERT_NE(at, std::string::npos) << code << " lacks " << item << " in order: " << line;
+            at += std::string(item).size();
+        }
+    }
+    for (WORD other : {WORD{0x0419}, WORD{0x0410}, WORD{0}}) {
+        EXPECT_EQ(ResultFor(board, other), english) << std::hex << other;
+    }
+    board->state = BOARD_TITLE;
+    EXPECT_EQ(ResultFor(board, rt::kLanguageChineseSimplified), "Tavilo：还没有游戏");
+    EXPECT_EQ(ResultFor(board, 0x0419), "Tavilo: no game yet");
     DestroyBoard(board);
 }
 
