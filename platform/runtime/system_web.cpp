@@ -135,13 +135,15 @@ EM_JS(int, JsStoreAside, (const char* key, char* reason, int reasonSize), {
     return 2;
 });
 
-// The page's ?lang= when given, else the browser's languages, most
-// preferred first, as one comma-separated line.
+// The language the page chose for itself (page.js, from the same ?lang= and
+// languages), else the page's ?lang= when given, else the browser's
+// languages, most preferred first, as one comma-separated line.
 EM_JS(int, JsLanguages, (char* buffer, int size), {
     let list = [];
     try {
         const asked = new URLSearchParams(location.search).get('lang');
-        list = asked ? [asked] : Array.from(navigator.languages || [navigator.language]);
+        const chosen = window.tavilo && window.tavilo.language;
+        list = chosen ? [chosen] : asked ? [asked] : Array.from(navigator.languages || [navigator.language]);
     } catch (e) {
         list = [];
     }

@@ -9,34 +9,248 @@
   const WIDTH = @SCREEN_WIDTH@;
   const HEIGHT = @SCREEN_HEIGHT@;
 
-  // Every text the page shows or gives a screen reader, in one place. The
-  // program's own words (its screens, the names of the screen-reader
+  // Every text the page shows or gives a screen reader, in one place, in
+  // each language the program speaks; a text a language lacks is English's.
+  // The program's own words (its screens, the names of the screen-reader
   // layer's buttons, what the live region announces) come from the program,
-  // in its language; these are the page's.
-  const TEXT = {
-    title: 'Tavilo',
-    share: 'Share',
-    shareHint: 'Share the draw (Ctrl+S saves the picture, Ctrl+C copies the text)',
-    noPicture: 'The browser could not make the picture.',
-    downloaded: (name) => `Picture downloaded: ${name}`,
-    copied: 'Result copied.',
-    noClipboard: 'This page cannot use the clipboard (it needs HTTPS).',
-    notShared: (reason) => `Could not share: ${reason}`,
-    downloadedCopied: 'Picture downloaded, result copied.',
-    downloadedOnly: 'Picture downloaded.',
-    otherTab: 'Tavilo is open in another tab.',
-    playHere: 'Play here',
-    ended: 'Tavilo has ended.',
-    startAgain: 'Start again',
-    // The screen-reader layer's groups of buttons, and the keys the canvas
-    // takes (read as its description).
-    gameGroup: 'Game',
-    countGroup: 'Number of players',
-    aboutGroup: 'About',
-    keys: 'Keys: N new game, A all players set off, 1 to 8 start that player, O number of players ' +
-      '(Left and Right change it, Enter OK, Escape Cancel), F10 or Alt the menu bar, Alt+/ About, ' +
-      'Ctrl+S save the picture, Ctrl+C copy the result, Tab the buttons.',
+  // in the same language; these are the page's. % stands for a file name
+  // or a reason.
+  const TEXTS = {
+    en: {
+      title: 'Tavilo',
+      share: 'Share',
+      shareHint: 'Share the draw (Ctrl+S saves the picture, Ctrl+C copies the text)',
+      noPicture: 'The browser could not make the picture.',
+      downloaded: 'Picture downloaded: %',
+      copied: 'Result copied.',
+      noClipboard: 'This page cannot use the clipboard (it needs HTTPS).',
+      notShared: 'Could not share: %',
+      downloadedCopied: 'Picture downloaded, result copied.',
+      downloadedOnly: 'Picture downloaded.',
+      otherTab: 'Tavilo is open in another tab.',
+      playHere: 'Play here',
+      ended: 'Tavilo has ended.',
+      startAgain: 'Start again',
+      // The screen-reader layer's groups of buttons, and the keys the canvas
+      // takes (read as its description).
+      gameGroup: 'Game',
+      countGroup: 'Number of players',
+      aboutGroup: 'About',
+      keys: 'Keys: N new game, A all players set off, 1 to 8 start that player, O number of players ' +
+        '(Left and Right change it, Enter OK, Escape Cancel), F10 or Alt the menu bar, Alt+/ About, ' +
+        'Ctrl+S save the picture, Ctrl+C copy the result, Tab the buttons.',
+    },
+    ja: {
+      share: '共有',
+      shareHint: '結果を共有（Ctrl+S で画像を保存、Ctrl+C でテキストをコピー）',
+      noPicture: 'ブラウザーで画像を作れませんでした。',
+      downloaded: '画像をダウンロードしました：%',
+      copied: '結果をコピーしました。',
+      noClipboard: 'このページではクリップボードを使えません（HTTPS が必要です）。',
+      notShared: '共有できませんでした：%',
+      downloadedCopied: '画像をダウンロードして、結果をコピーしました。',
+      downloadedOnly: '画像をダウンロードしました。',
+      otherTab: 'Tavilo は別のタブで開いています。',
+      playHere: 'ここで遊ぶ',
+      ended: 'Tavilo を終了しました。',
+      startAgain: 'もう一度はじめる',
+      gameGroup: 'ゲーム',
+      countGroup: '人数',
+      aboutGroup: 'バージョン情報',
+      keys: 'キー：N 新しいゲーム、A 全員スタート、1〜8 そのプレイヤーをスタート、O 人数（← → で変更、Enter で OK、' +
+        'Esc でキャンセル）、F10 か Alt でメニューバー、Alt+/ バージョン情報、Ctrl+S 画像を保存、Ctrl+C 結果をコピー、' +
+        'Tab でボタンへ。',
+    },
+    ko: {
+      share: '공유',
+      shareHint: '결과 공유 (Ctrl+S 그림 저장, Ctrl+C 텍스트 복사)',
+      noPicture: '브라우저에서 그림을 만들지 못했어요.',
+      downloaded: '그림을 내려받았어요: %',
+      copied: '결과를 복사했어요.',
+      noClipboard: '이 페이지에서는 클립보드를 쓸 수 없어요 (HTTPS가 필요해요).',
+      notShared: '공유하지 못했어요: %',
+      downloadedCopied: '그림을 내려받고 결과를 복사했어요.',
+      downloadedOnly: '그림을 내려받았어요.',
+      otherTab: 'Tavilo가 다른 탭에서 열려 있어요.',
+      playHere: '여기서 하기',
+      ended: 'Tavilo가 끝났어요.',
+      startAgain: '다시 시작',
+      gameGroup: '게임',
+      countGroup: '인원',
+      aboutGroup: '정보',
+      keys: '키: N 새 판, A 모두 출발, 1~8 그 플레이어 출발, O 인원 (왼쪽·오른쪽 화살표로 바꾸기, Enter 확인, Esc 취소), ' +
+        'F10 또는 Alt 메뉴 막대, Alt+/ 정보, Ctrl+S 그림 저장, Ctrl+C 결과 복사, Tab 버튼으로 이동.',
+    },
+    'zh-Hans': {
+      share: '分享',
+      shareHint: '分享结果（Ctrl+S 保存图片，Ctrl+C 复制文字）',
+      noPicture: '浏览器无法生成图片。',
+      downloaded: '图片已下载：%',
+      copied: '结果已复制。',
+      noClipboard: '此页面无法使用剪贴板（需要 HTTPS）。',
+      notShared: '无法分享：%',
+      downloadedCopied: '图片已下载，结果已复制。',
+      downloadedOnly: '图片已下载。',
+      otherTab: 'Tavilo 已在另一个标签页中打开。',
+      playHere: '在这里玩',
+      ended: 'Tavilo 已结束。',
+      startAgain: '重新开始',
+      gameGroup: '游戏',
+      countGroup: '人数',
+      aboutGroup: '关于',
+      keys: '按键：N 新一局，A 全部出发，1 到 8 让该玩家出发，O 人数（← → 调整，Enter 确定，Esc 取消），' +
+        'F10 或 Alt 菜单栏，Alt+/ 关于，Ctrl+S 保存图片，Ctrl+C 复制结果，Tab 转到按钮。',
+    },
+    'zh-Hant': {
+      share: '分享',
+      shareHint: '分享結果（Ctrl+S 儲存圖片，Ctrl+C 複製文字）',
+      noPicture: '瀏覽器無法產生圖片。',
+      downloaded: '圖片已下載：%',
+      copied: '結果已複製。',
+      noClipboard: '此頁面無法使用剪貼簿（需要 HTTPS）。',
+      notShared: '無法分享：%',
+      downloadedCopied: '圖片已下載，結果已複製。',
+      downloadedOnly: '圖片已下載。',
+      otherTab: 'Tavilo 已在另一個分頁中開啟。',
+      playHere: '在這裡玩',
+      ended: 'Tavilo 已結束。',
+      startAgain: '重新開始',
+      gameGroup: '遊戲',
+      countGroup: '人數',
+      aboutGroup: '關於',
+      keys: '按鍵：N 新遊戲，A 全部出發，1 到 8 讓該玩家出發，O 人數（← → 調整，Enter 確定，Esc 取消），' +
+        'F10 或 Alt 選單列，Alt+/ 關於，Ctrl+S 儲存圖片，Ctrl+C 複製結果，Tab 移到按鈕。',
+    },
+    es: {
+      share: 'Compartir',
+      shareHint: 'Compartir el sorteo (Ctrl+S guarda la imagen, Ctrl+C copia el texto)',
+      noPicture: 'El navegador no pudo crear la imagen.',
+      downloaded: 'Imagen descargada: %',
+      copied: 'Resultado copiado.',
+      noClipboard: 'Esta página no puede usar el portapapeles (necesita HTTPS).',
+      notShared: 'No se pudo compartir: %',
+      downloadedCopied: 'Imagen descargada y resultado copiado.',
+      downloadedOnly: 'Imagen descargada.',
+      otherTab: 'Tavilo está abierto en otra pestaña.',
+      playHere: 'Jugar aquí',
+      ended: 'Tavilo se ha cerrado.',
+      startAgain: 'Volver a empezar',
+      gameGroup: 'Partida',
+      countGroup: 'Número de jugadores',
+      aboutGroup: 'Acerca de',
+      keys: 'Teclas: N nueva partida, A salen todos, 1 a 8 sale ese jugador, O número de jugadores (Izquierda y ' +
+        'Derecha lo cambian, Intro OK, Esc Cancelar), F10 o Alt la barra de menú, Alt+/ Acerca de, ' +
+        'Ctrl+S guardar la imagen, Ctrl+C copiar el resultado, Tab los botones.',
+    },
+    'pt-BR': {
+      share: 'Compartilhar',
+      shareHint: 'Compartilhar o sorteio (Ctrl+S salva a imagem, Ctrl+C copia o texto)',
+      noPicture: 'O navegador não conseguiu criar a imagem.',
+      downloaded: 'Imagem baixada: %',
+      copied: 'Resultado copiado.',
+      noClipboard: 'Esta página não pode usar a área de transferência (precisa de HTTPS).',
+      notShared: 'Não foi possível compartilhar: %',
+      downloadedCopied: 'Imagem baixada e resultado copiado.',
+      downloadedOnly: 'Imagem baixada.',
+      otherTab: 'O Tavilo está aberto em outra aba.',
+      playHere: 'Jogar aqui',
+      ended: 'O Tavilo foi encerrado.',
+      startAgain: 'Começar de novo',
+      gameGroup: 'Jogo',
+      countGroup: 'Número de jogadores',
+      aboutGroup: 'Sobre',
+      keys: 'Teclas: N novo jogo, A todos saem, 1 a 8 solta esse jogador, O número de jogadores (Esquerda e ' +
+        'Direita mudam, Enter OK, Esc Cancelar), F10 ou Alt a barra de menu, Alt+/ Sobre, ' +
+        'Ctrl+S salvar a imagem, Ctrl+C copiar o resultado, Tab os botões.',
+    },
+    fr: {
+      share: 'Partager',
+      shareHint: 'Partager le tirage (Ctrl+S enregistre l’image, Ctrl+C copie le texte)',
+      noPicture: 'Le navigateur n’a pas pu créer l’image.',
+      downloaded: 'Image téléchargée\u00a0: %',
+      copied: 'Résultat copié.',
+      noClipboard: 'Cette page ne peut pas utiliser le presse-papiers (il lui faut HTTPS).',
+      notShared: 'Partage impossible\u00a0: %',
+      downloadedCopied: 'Image téléchargée, résultat copié.',
+      downloadedOnly: 'Image téléchargée.',
+      otherTab: 'Tavilo est ouvert dans un autre onglet.',
+      playHere: 'Jouer ici',
+      ended: 'Tavilo est fermé.',
+      startAgain: 'Relancer',
+      gameGroup: 'Partie',
+      countGroup: 'Nombre de joueurs',
+      aboutGroup: 'À propos',
+      keys: 'Touches\u00a0: N nouvelle partie, A tous les joueurs partent, 1 à 8 lance ce joueur, O nombre de joueurs ' +
+        '(Gauche et Droite le changent, Entrée OK, Échap Annuler), F10 ou Alt la barre de menus, Alt+/ À propos, ' +
+        'Ctrl+S enregistrer l’image, Ctrl+C copier le résultat, Tab les boutons.',
+    },
+    de: {
+      share: 'Teilen',
+      shareHint: 'Die Auslosung teilen (Strg+S speichert das Bild, Strg+C kopiert den Text)',
+      noPicture: 'Der Browser konnte das Bild nicht erstellen.',
+      downloaded: 'Bild heruntergeladen: %',
+      copied: 'Ergebnis kopiert.',
+      noClipboard: 'Diese Seite kann die Zwischenablage nicht nutzen (sie braucht HTTPS).',
+      notShared: 'Teilen nicht möglich: %',
+      downloadedCopied: 'Bild heruntergeladen, Ergebnis kopiert.',
+      downloadedOnly: 'Bild heruntergeladen.',
+      otherTab: 'Tavilo ist in einem anderen Tab geöffnet.',
+      playHere: 'Hier spielen',
+      ended: 'Tavilo wurde beendet.',
+      startAgain: 'Neu starten',
+      gameGroup: 'Spiel',
+      countGroup: 'Anzahl der Spieler',
+      aboutGroup: 'Über',
+      keys: 'Tasten: N neues Spiel, A alle Spieler los, 1 bis 8 startet diesen Spieler, O Anzahl der Spieler ' +
+        '(Links und Rechts ändern sie, Eingabe OK, Esc Abbrechen), F10 oder Alt die Menüleiste, Alt+/ Über, ' +
+        'Strg+S Bild speichern, Strg+C Ergebnis kopieren, Tab die Schaltflächen.',
+    },
   };
+
+  // The language of the page and of the program: the page's ?lang= when
+  // given, else the first of the browser's languages that the program
+  // speaks, else English. A tag is read as the program reads one
+  // (runtime/language.cpp): a region takes its language's texts (pt-PT
+  // Brazilian, es-MX Spanish), Chinese is Traditional by its script or in
+  // Taiwan, Hong Kong and Macao, and a malformed tag is no language.
+  function languageOf(tag) {
+    const parts = String(tag).split(/[.@]/)[0].split(/[-_]/);
+    if (!parts.every((part) => /^[A-Za-z0-9]{1,8}$/.test(part)) || !/^[A-Za-z]{2,3}$/.test(parts[0])) {
+      return null;
+    }
+    const primary = parts[0].toLowerCase();
+    const rest = parts.slice(1).map((part) => part.toLowerCase());
+    if (primary === 'zh') {
+      const script = rest.find((part) => part === 'hant' || part === 'hans');
+      if (script) {
+        return script === 'hant' ? 'zh-Hant' : 'zh-Hans';
+      }
+      return rest.some((part) => ['tw', 'hk', 'mo'].includes(part)) ? 'zh-Hant' : 'zh-Hans';
+    }
+    return { en: 'en', ja: 'ja', ko: 'ko', es: 'es', pt: 'pt-BR', fr: 'fr', de: 'de' }[primary] || null;
+  }
+  function chooseLanguage() {
+    let tags = [];
+    try {
+      const asked = new URLSearchParams(location.search).get('lang');
+      tags = asked ? [asked] : Array.from(navigator.languages || [navigator.language]);
+    } catch (error) {
+      tags = [];
+    }
+    for (const tag of tags) {
+      const language = languageOf(tag);
+      if (language) {
+        return language;
+      }
+    }
+    return 'en';
+  }
+  const LANGUAGE = chooseLanguage();
+  const TEXT = { ...TEXTS.en, ...TEXTS[LANGUAGE] };
+  const fill = (text, value) => text.replace('%', () => value);
+  document.documentElement.lang = LANGUAGE;
+  // The program asks the page (runtime/system_web.cpp), so that both speak one language.
+  window.tavilo.language = LANGUAGE;
 
   // Event codes shared with web_host.cpp.
   const EVENT = { penDown: 0, penMove: 1, penUp: 2, keyDown: 3, keyUp: 4, close: 5 };
@@ -685,7 +899,7 @@
       return;
     }
     download(shared);
-    showNote(TEXT.downloaded(shared.name));
+    showNote(fill(TEXT.downloaded, shared.name));
   }
 
   // Ctrl+C (Cmd+C): the text on the clipboard.
@@ -715,7 +929,7 @@
         await navigator.share({ files: [file], text: shared.text, title: TEXT.title });
       } catch (error) {
         if (error.name !== 'AbortError') {
-          showNote(TEXT.notShared(error.message));
+          showNote(fill(TEXT.notShared, error.message));
         }
       }
       return;
