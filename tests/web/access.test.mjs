@@ -5,41 +5,22 @@
 // would: buttons reached with Tab and pressed with Enter.
 //
 //   node --test tests/web/    (TAVILO_SITE and CHROMIUM say where things are)
-import { after, before, test } from 'node:test';
+import { test } from 'node:test';
 import assert from 'node:assert/strict';
-import { dirname, join, resolve } from 'node:path';
-import { fileURLToPath } from 'node:url';
-import { chromium } from 'playwright-core';
-import { serve } from './serve.mjs';
+import { chromiumOnSite } from './chromium.mjs';
 
-const here = dirname(fileURLToPath(import.meta.url));
-const root = resolve(here, '../..');
-const site = process.env.TAVILO_SITE || join(root, 'build/web/site');
 const RESULT = /^Tavilo, 6 players: 1 → [1-6], 2 → [1-6], 3 → [1-6], 4 → [1-6], 5 → [1-6], 6 → [1-6]$/;
-
-let browser;
-let server;
-let url;
-
-before(async () => {
-  ({ server, url } = await serve(site));
-  browser = await chromium.launch({ executablePath: process.env.CHROMIUM || '/usr/bin/chromium', headless: true });
-});
-
-after(async () => {
-  await browser?.close();
-  server?.close();
-});
+const site = chromiumOnSite();
 
 async function openPage() {
-  const context = await browser.newContext({ viewport: { width: 800, height: 700 } });
+  const context = await site.browser.newContext({ viewport: { width: 800, height: 700 } });
   const page = await context.newPage();
   page.problems = [];
   page.on('console', (message) => {
     if (message.type() === 'error' || message.type() === 'warning') page.problems.push(message.text());
   });
   page.on('pageerror', (error) => page.problems.push(`page error: ${error.message}`));
-  await page.goto(url);
+  await page.goto(site.url);
   await page.waitForFunction(() => performance.getEntriesByName('tavilo-first-frame').length > 0);
   return page;
 }

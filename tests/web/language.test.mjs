@@ -5,36 +5,33 @@
 // speak it; anything unknown is English.
 //
 //   node --test tests/web/    (TAVILO_SITE and CHROMIUM say where things are)
-import { after, before, test } from 'node:test';
+import { test } from 'node:test';
 import assert from 'node:assert/strict';
-import { dirname, join, resolve } from 'node:path';
-import { fileURLToPath } from 'node:url';
-import { chromium } from 'playwright-core';
-import { serve } from './serve.mjs';
+import { readdirSync, readFileSync } from 'node:fs';
+import { join } from 'node:path';
+import { chromiumOnSite } from './chromium.mjs';
 
-const here = dirname(fileURLToPath(import.meta.url));
-const root = resolve(here, '../..');
-const site = process.env.TAVILO_SITE || join(root, 'build/web/site');
+const site = chromiumOnSite();
 
-let browser;
-let server;
-let url;
-
-before(async () => {
-  ({ server, url } = await serve(site));
-  browser = await chromium.launch({ executablePath: process.env.CHROMIUM || '/usr/bin/chromium', headless: true });
-});
-
-after(async () => {
-  await browser?.close();
-  server?.close();
-});
+// The site's files that only some languages fetch: each language's page
+// texts (texts-LANG-HASH.json) and the CJK glyphs.
+const textFiles = {};
+let glyphFile = null;
+for (const name of readdirSync(site.folder)) {
+  const texts = name.match(/^texts-([A-Za-z-]+)-[0-9a-f]{16}\.json$/);
+  if (texts) textFiles[texts[1]] = name;
+  if (/^cjk-[0-9a-f]{16}\.bin$/.test(name)) glyphFile = name;
+}
+const shareLabel = (language) =>
+  (language === 'en' ? 'Share' : JSON.parse(readFileSync(join(site.folder, textFiles[language]), 'utf8')).share);
 
 async function open(context, query = '') {
   const page = await context.newPage();
   page.problems = [];
+  page.fetched = [];
   page.on('pageerror', (error) => page.problems.push(`page error: ${error.message}`));
-  await page.goto(url + query);
+  page.on('request', (request) => page.fetched.push(new URL(request.url()).pathname.slice(1)));
+  await page.goto(site.url + query);
   return page;
 }
 
@@ -47,7 +44,7 @@ const layerButtons = (page) => page.locator('#game-keys button:not([hidden])').a
 const lang = (page) => page.evaluate(() => document.documentElement.lang);
 
 test('?lang=ko: a Korean page around a Korean program', async () => {
-  const context = await browser.newContext({ locale: 'en-US', viewport: { width: 800, height: 700 } });
+  const context = await site.browser.newContext({ locale: 'en-US', viewport: { width: 800, height: 700 } });
   const page = await started(await open(context, '?lang=ko'));
   assert.equal(await lang(page), 'ko');
   assert.equal((await page.locator('#share').textContent()).trim(), '공유');
@@ -88,12 +85,44 @@ test('the language follows ?lang= and the browser\'s languages as the program re
     ['', 'it-IT', 'en', 'Tavilo, a ladder lottery.'],
   ];
   for (const [query, locale, language, words] of cases) {
-    const context = await browser.newContext({ locale });
+    const context = await site.browser.newContext({ locale });
     const page = await started(await open(context, query));
     const where = `${query || '(no query)'} in ${locale}`;
     assert.equal(await lang(page), language, where);
+    // Only a language's own files come: none at all in English.
+    const lazy = page.fetched.filter((name) => /^(texts|cjk)-/.test(name)).sort();
+    const own = [textFiles[language], ['ja', 'ko', 'zh-Hans', 'zh-Hant'].includes(language) && glyphFile];
+    assert.deepEqual(lazy, own.filter(Boolean).sort(), where);
+    assert.equal((await page.locator('#share').textContent()).trim(), shareLabel(language), where);
     assert.ok((await page.locator('#screen').getAttribute('aria-label')).startsWith(words), where);
     assert.deepEqual(page.problems, [], where);
     await context.close();
   }
 });
+
+// The worker keeps the language's texts and glyphs once the page has run in
+// it, though the first visit fetched them before the worker was there.
+test('a language used once is there offline', async () => {
+  const context = await site.browser.newContext({ locale: 'en-US', viewport: { width: 800, height: 700 } });
+  const page = await started(await open(context, '?lang=ko'));
+  const wanted = [textFiles.ko, glyphFile];
+  const kept = () => page.evaluate(async (names) => {
+    const found = await Promise.all(names.map((name) => caches.match(new URL(name, location.href).href)));
+    return found.every(Boolean);
+  }, wanted);
+  const until = Date.now() + 10000;
+  while (!(await kept())) {
+    assert.ok(Date.now() < until, `the worker did not keep ${wanted.join(' and ')}`);
+    await new Promise((resolve) => setTimeout(resolve, 100));
+  }
+  await context.setOffline(true);
+  page.fetched = [];
+  await page.reload();
+  await started(page);
+  assert.equal(await lang(page), 'ko');
+  assert.equal((await page.locator('#share').textContent()).trim(), '공유');
+  assert.match(await page.locator('#screen').getAttribute('aria-label'), /^Tavilo, 사다리 타기\./);
+  assert.deepEqual(page.problems, []);
+  await context.close();
+});
+

@@ -1,7 +1,9 @@
 // Assembles the static site from the built program and the page: copies the
 // page's files and its icons (which the artwork generator draws from the
-// program's own icon), gives the code files names made from their content,
-// and writes the offline worker with the hash of every file it keeps.
+// program's own icon), writes the page's texts in (English's into page.js,
+// each other language's to a file of its own), gives the code files names
+// made from their content, and writes the offline worker with the hash of
+// every file it keeps.
 //
 //   node make_site.mjs PAGE_DIR PROGRAM_DIR SCREEN_SIZE_H SITE_DIR
 //
@@ -80,11 +82,44 @@ for (const name of ['manifest.webmanifest', 'icon-32.png', 'icon-192.png', 'icon
 const glyphs = readFileSync(glyphsFile);
 const glyphsName = `cjk-${sha256(glyphs).slice(0, 16)}.bin`;
 files.set(glyphsName, glyphs);
+
+// The page's texts (page/texts.json, a record a language, English first):
+// English's are written into page.js, every other language's go to a file
+// of their own (texts-ja-0123456789abcdef.json) that only a page in that
+// language fetches. Each language has exactly English's texts, each with as
+// many % as English's, or the site is not made.
+const texts = JSON.parse(readFileSync(join(pageDir, 'texts.json'), 'utf8'));
+const { en: english, ...translated } = texts;
+if (!english) throw new Error('texts.json has no English texts');
+const holes = (text) => text.split('%').length - 1;
+const textFiles = {};
+for (const [language, record] of Object.entries(translated)) {
+  if (!/^[a-z]{2,3}(-[A-Za-z]{2,4})?$/.test(language)) throw new Error(`texts.json: "${language}" is not a language tag`);
+  const keys = Object.keys(english);
+  const wrong = Object.keys(record).filter((key) => !keys.includes(key));
+  if (wrong.length > 0) throw new Error(`texts.json: ${language} has texts English has not: ${wrong.join(', ')}`);
+  for (const key of keys) {
+    if (typeof record[key] !== 'string' || record[key] === '') throw new Error(`texts.json: ${language} lacks "${key}"`);
+    if (holes(record[key]) !== holes(english[key])) throw new Error(`texts.json: ${language} "${key}" has another number of %`);
+  }
+  const bytes = Buffer.from(JSON.stringify(record));
+  const name = `texts-${language}-${sha256(bytes).slice(0, 16)}.json`;
+  files.set(name, bytes);
+  textFiles[language] = name;
+}
+const withTexts = (script) => {
+  for (const mark of ['@ENGLISH_TEXTS@', '@TEXT_FILES@']) {
+    if (!script.includes(mark)) throw new Error(`page.js has no ${mark}`);
+  }
+  return script.replace('@ENGLISH_TEXTS@', () => JSON.stringify(english))
+    .replace('@TEXT_FILES@', () => JSON.stringify(textFiles));
+};
+
 let page = withScreenSize(readFileSync(join(pageDir, 'index.html'), 'utf8'));
 for (const [dir, name] of [[programDir, 'tavilo.wasm'], [programDir, 'tavilo.js'], [pageDir, 'page.js']]) {
   let bytes = readFileSync(join(dir, name));
   if (name === 'page.js') {
-    const script = withScreenSize(readFileSync(join(dir, name), 'utf8'));
+    const script = withTexts(withScreenSize(readFileSync(join(dir, name), 'utf8')));
     if (!script.includes("'cjk_glyphs.bin'")) {
       throw new Error('page.js does not name cjk_glyphs.bin');
     }
@@ -107,9 +142,12 @@ files.set('index.html', Buffer.from(page));
 
 // The worker keeps every file, the page as the site's address ('./'), each
 // with the SHA-256 it must have; the build is named from all of them. The
-// glyphs it keeps once the program first asks for them ('lazy').
+// glyphs and a language's texts it keeps once the page first asks for them
+// ('lazy'), so that a player offline has their language once they have used
+// it here, and a visit in English fetches none of them.
+const lazy = new Set([glyphsName, ...Object.values(textFiles)]);
 const kept = [...files].map(([name, bytes]) => [name === 'index.html' ? './' : name, sha256(bytes)]
-  .concat(name === glyphsName ? ['lazy'] : []));
+  .concat(lazy.has(name) ? ['lazy'] : []));
 const worker = compact(readFileSync(join(pageDir, 'sw.js'), 'utf8')
   .replace('@BUILD@', sha256(JSON.stringify(kept)).slice(0, 16))
   .replace('@FILES@', `[\n${kept.map((entry) => `  ${JSON.stringify(entry)},\n`).join('')}]`));

@@ -9,203 +9,22 @@
   const WIDTH = @SCREEN_WIDTH@;
   const HEIGHT = @SCREEN_HEIGHT@;
 
-  // Every text the page shows or gives a screen reader, in one place, in
-  // each language the program speaks; a text a language lacks is English's.
-  // The program's own words (its screens, the names of the screen-reader
-  // layer's buttons, what the live region announces) come from the program,
-  // in the same language; these are the page's. % stands for a file name
-  // or a reason.
-  const TEXTS = {
-    en: {
-      title: 'Tavilo',
-      share: 'Share',
-      shareHint: 'Share the draw (Ctrl+S saves the picture, Ctrl+C copies the text)',
-      noPicture: 'The browser could not make the picture.',
-      downloaded: 'Picture downloaded: %',
-      copied: 'Result copied.',
-      noClipboard: 'This page cannot use the clipboard (it needs HTTPS).',
-      notShared: 'Could not share: %',
-      downloadedCopied: 'Picture downloaded, result copied.',
-      downloadedOnly: 'Picture downloaded.',
-      otherTab: 'Tavilo is open in another tab.',
-      playHere: 'Play here',
-      ended: 'Tavilo has ended.',
-      startAgain: 'Start again',
-      // The screen-reader layer's groups of buttons, and the keys the canvas
-      // takes (read as its description).
-      gameGroup: 'Game',
-      countGroup: 'Number of players',
-      aboutGroup: 'About',
-      keys: 'Keys: N new game, A all players set off, 1 to 8 start that player, O number of players ' +
-        '(Left and Right change it, Enter OK, Escape Cancel), F10 or Alt the menu bar, Alt+/ About, ' +
-        'Ctrl+S save the picture, Ctrl+C copy the result, Tab the buttons.',
-    },
-    ja: {
-      share: '共有',
-      shareHint: '結果を共有（Ctrl+S で画像を保存、Ctrl+C でテキストをコピー）',
-      noPicture: 'ブラウザーで画像を作れませんでした。',
-      downloaded: '画像をダウンロードしました：%',
-      copied: '結果をコピーしました。',
-      noClipboard: 'このページではクリップボードを使えません（HTTPS が必要です）。',
-      notShared: '共有できませんでした：%',
-      downloadedCopied: '画像をダウンロードして、結果をコピーしました。',
-      downloadedOnly: '画像をダウンロードしました。',
-      otherTab: 'Tavilo は別のタブで開いています。',
-      playHere: 'ここで遊ぶ',
-      ended: 'Tavilo を終了しました。',
-      startAgain: 'もう一度はじめる',
-      gameGroup: 'ゲーム',
-      countGroup: '人数',
-      aboutGroup: 'バージョン情報',
-      keys: 'キー：N 新しいゲーム、A 全員スタート、1〜8 そのプレイヤーをスタート、O 人数（← → で変更、Enter で OK、' +
-        'Esc でキャンセル）、F10 か Alt でメニューバー、Alt+/ バージョン情報、Ctrl+S 画像を保存、Ctrl+C 結果をコピー、' +
-        'Tab でボタンへ。',
-    },
-    ko: {
-      share: '공유',
-      shareHint: '결과 공유 (Ctrl+S 그림 저장, Ctrl+C 텍스트 복사)',
-      noPicture: '브라우저에서 그림을 만들지 못했어요.',
-      downloaded: '그림을 내려받았어요: %',
-      copied: '결과를 복사했어요.',
-      noClipboard: '이 페이지에서는 클립보드를 쓸 수 없어요 (HTTPS가 필요해요).',
-      notShared: '공유하지 못했어요: %',
-      downloadedCopied: '그림을 내려받고 결과를 복사했어요.',
-      downloadedOnly: '그림을 내려받았어요.',
-      otherTab: 'Tavilo가 다른 탭에서 열려 있어요.',
-      playHere: '여기서 하기',
-      ended: 'Tavilo가 끝났어요.',
-      startAgain: '다시 시작',
-      gameGroup: '게임',
-      countGroup: '인원',
-      aboutGroup: '정보',
-      keys: '키: N 새 판, A 모두 출발, 1~8 그 플레이어 출발, O 인원 (왼쪽·오른쪽 화살표로 바꾸기, Enter 확인, Esc 취소), ' +
-        'F10 또는 Alt 메뉴 막대, Alt+/ 정보, Ctrl+S 그림 저장, Ctrl+C 결과 복사, Tab 버튼으로 이동.',
-    },
-    'zh-Hans': {
-      share: '分享',
-      shareHint: '分享结果（Ctrl+S 保存图片，Ctrl+C 复制文字）',
-      noPicture: '浏览器无法生成图片。',
-      downloaded: '图片已下载：%',
-      copied: '结果已复制。',
-      noClipboard: '此页面无法使用剪贴板（需要 HTTPS）。',
-      notShared: '无法分享：%',
-      downloadedCopied: '图片已下载，结果已复制。',
-      downloadedOnly: '图片已下载。',
-      otherTab: 'Tavilo 已在另一个标签页中打开。',
-      playHere: '在这里玩',
-      ended: 'Tavilo 已结束。',
-      startAgain: '重新开始',
-      gameGroup: '游戏',
-      countGroup: '人数',
-      aboutGroup: '关于',
-      keys: '按键：N 新一局，A 全部出发，1 到 8 让该玩家出发，O 人数（← → 调整，Enter 确定，Esc 取消），' +
-        'F10 或 Alt 菜单栏，Alt+/ 关于，Ctrl+S 保存图片，Ctrl+C 复制结果，Tab 转到按钮。',
-    },
-    'zh-Hant': {
-      share: '分享',
-      shareHint: '分享結果（Ctrl+S 儲存圖片，Ctrl+C 複製文字）',
-      noPicture: '瀏覽器無法產生圖片。',
-      downloaded: '圖片已下載：%',
-      copied: '結果已複製。',
-      noClipboard: '此頁面無法使用剪貼簿（需要 HTTPS）。',
-      notShared: '無法分享：%',
-      downloadedCopied: '圖片已下載，結果已複製。',
-      downloadedOnly: '圖片已下載。',
-      otherTab: 'Tavilo 已在另一個分頁中開啟。',
-      playHere: '在這裡玩',
-      ended: 'Tavilo 已結束。',
-      startAgain: '重新開始',
-      gameGroup: '遊戲',
-      countGroup: '人數',
-      aboutGroup: '關於',
-      keys: '按鍵：N 新遊戲，A 全部出發，1 到 8 讓該玩家出發，O 人數（← → 調整，Enter 確定，Esc 取消），' +
-        'F10 或 Alt 選單列，Alt+/ 關於，Ctrl+S 儲存圖片，Ctrl+C 複製結果，Tab 移到按鈕。',
-    },
-    es: {
-      share: 'Compartir',
-      shareHint: 'Compartir el sorteo (Ctrl+S guarda la imagen, Ctrl+C copia el texto)',
-      noPicture: 'El navegador no pudo crear la imagen.',
-      downloaded: 'Imagen descargada: %',
-      copied: 'Resultado copiado.',
-      noClipboard: 'Esta página no puede usar el portapapeles (necesita HTTPS).',
-      notShared: 'No se pudo compartir: %',
-      downloadedCopied: 'Imagen descargada y resultado copiado.',
-      downloadedOnly: 'Imagen descargada.',
-      otherTab: 'Tavilo está abierto en otra pestaña.',
-      playHere: 'Jugar aquí',
-      ended: 'Tavilo se ha cerrado.',
-      startAgain: 'Volver a empezar',
-      gameGroup: 'Partida',
-      countGroup: 'Número de jugadores',
-      aboutGroup: 'Acerca de',
-      keys: 'Teclas: N nueva partida, A salen todos, 1 a 8 sale ese jugador, O número de jugadores (Izquierda y ' +
-        'Derecha lo cambian, Intro OK, Esc Cancelar), F10 o Alt la barra de menú, Alt+/ Acerca de, ' +
-        'Ctrl+S guardar la imagen, Ctrl+C copiar el resultado, Tab los botones.',
-    },
-    'pt-BR': {
-      share: 'Compartilhar',
-      shareHint: 'Compartilhar o sorteio (Ctrl+S salva a imagem, Ctrl+C copia o texto)',
-      noPicture: 'O navegador não conseguiu criar a imagem.',
-      downloaded: 'Imagem baixada: %',
-      copied: 'Resultado copiado.',
-      noClipboard: 'Esta página não pode usar a área de transferência (precisa de HTTPS).',
-      notShared: 'Não foi possível compartilhar: %',
-      downloadedCopied: 'Imagem baixada e resultado copiado.',
-      downloadedOnly: 'Imagem baixada.',
-      otherTab: 'O Tavilo está aberto em outra aba.',
-      playHere: 'Jogar aqui',
-      ended: 'O Tavilo foi encerrado.',
-      startAgain: 'Começar de novo',
-      gameGroup: 'Jogo',
-      countGroup: 'Número de jogadores',
-      aboutGroup: 'Sobre',
-      keys: 'Teclas: N novo jogo, A todos saem, 1 a 8 solta esse jogador, O número de jogadores (Esquerda e ' +
-        'Direita mudam, Enter OK, Esc Cancelar), F10 ou Alt a barra de menu, Alt+/ Sobre, ' +
-        'Ctrl+S salvar a imagem, Ctrl+C copiar o resultado, Tab os botões.',
-    },
-    fr: {
-      share: 'Partager',
-      shareHint: 'Partager le tirage (Ctrl+S enregistre l’image, Ctrl+C copie le texte)',
-      noPicture: 'Le navigateur n’a pas pu créer l’image.',
-      downloaded: 'Image téléchargée\u00a0: %',
-      copied: 'Résultat copié.',
-      noClipboard: 'Cette page ne peut pas utiliser le presse-papiers (il lui faut HTTPS).',
-      notShared: 'Partage impossible\u00a0: %',
-      downloadedCopied: 'Image téléchargée, résultat copié.',
-      downloadedOnly: 'Image téléchargée.',
-      otherTab: 'Tavilo est ouvert dans un autre onglet.',
-      playHere: 'Jouer ici',
-      ended: 'Tavilo est fermé.',
-      startAgain: 'Relancer',
-      gameGroup: 'Partie',
-      countGroup: 'Nombre de joueurs',
-      aboutGroup: 'À propos',
-      keys: 'Touches\u00a0: N nouvelle partie, A tous les joueurs partent, 1 à 8 lance ce joueur, O nombre de joueurs ' +
-        '(Gauche et Droite le changent, Entrée OK, Échap Annuler), F10 ou Alt la barre de menus, Alt+/ À propos, ' +
-        'Ctrl+S enregistrer l’image, Ctrl+C copier le résultat, Tab les boutons.',
-    },
-    de: {
-      share: 'Teilen',
-      shareHint: 'Die Auslosung teilen (Strg+S speichert das Bild, Strg+C kopiert den Text)',
-      noPicture: 'Der Browser konnte das Bild nicht erstellen.',
-      downloaded: 'Bild heruntergeladen: %',
-      copied: 'Ergebnis kopiert.',
-      noClipboard: 'Diese Seite kann die Zwischenablage nicht nutzen (sie braucht HTTPS).',
-      notShared: 'Teilen nicht möglich: %',
-      downloadedCopied: 'Bild heruntergeladen, Ergebnis kopiert.',
-      downloadedOnly: 'Bild heruntergeladen.',
-      otherTab: 'Tavilo ist in einem anderen Tab geöffnet.',
-      playHere: 'Hier spielen',
-      ended: 'Tavilo wurde beendet.',
-      startAgain: 'Neu starten',
-      gameGroup: 'Spiel',
-      countGroup: 'Anzahl der Spieler',
-      aboutGroup: 'Über',
-      keys: 'Tasten: N neues Spiel, A alle Spieler los, 1 bis 8 startet diesen Spieler, O Anzahl der Spieler ' +
-        '(Links und Rechts ändern sie, Eingabe OK, Esc Abbrechen), F10 oder Alt die Menüleiste, Alt+/ Über, ' +
-        'Strg+S Bild speichern, Strg+C Ergebnis kopieren, Tab die Schaltflächen.',
-    },
-  };
+  // Every text the page shows or gives a screen reader, in one place
+  // (page/texts.json, a record a language); % stands for a file name or a
+  // reason. The program's own words (its screens, the names of the
+  // screen-reader layer's buttons, what the live region announces) come
+  // from the program, in the same language; these are the page's. The site's
+  // build writes English's in here, and each other language's goes to a file
+  // of its own (texts-LANG-HASH.json, named in TEXT_FILES) that only a page in
+  // that language fetches.
+  const TEXT = @ENGLISH_TEXTS@;
+  const TEXT_FILES = @TEXT_FILES@;
+  // The game's name, the same in every language.
+  const NAME = 'Tavilo';
+  // The Japanese, Korean and Chinese glyphs, fetched by the program only for
+  // those languages (make_site.mjs puts the file's name here).
+  const GLYPHS = 'cjk_glyphs.bin';
+  const CJK = ['ja', 'ko', 'zh-Hans', 'zh-Hant'];
 
   // The language of the page and of the program: the page's ?lang= when
   // given, else the first of the browser's languages that the program
@@ -246,11 +65,42 @@
     return 'en';
   }
   const LANGUAGE = chooseLanguage();
-  const TEXT = { ...TEXTS.en, ...TEXTS[LANGUAGE] };
   const fill = (text, value) => text.replace('%', () => value);
   document.documentElement.lang = LANGUAGE;
   // The program asks the page (runtime/system_web.cpp), so that both speak one language.
   window.tavilo.language = LANGUAGE;
+
+  // The language's own texts in place of English's, before the program
+  // starts; where the file cannot be had (offline before this language was
+  // ever used here) the page stays in English. The offline worker's copy
+  // comes first, so that an offline page that never kept the file asks no
+  // network for it, as the program does for the glyphs.
+  async function loadTexts() {
+    const file = TEXT_FILES[LANGUAGE];
+    if (!file) {
+      return;
+    }
+    try {
+      let response = self.caches ? await caches.match(file).catch(() => undefined) : undefined;
+      if (!response) {
+        if (navigator.onLine === false) {
+          return;
+        }
+        response = await fetch(file);
+      }
+      if (!response.ok) {
+        throw new Error(`${response.status} ${response.statusText}`);
+      }
+      const texts = await response.json();
+      for (const key of Object.keys(TEXT)) {
+        if (typeof texts[key] === 'string') {
+          TEXT[key] = texts[key];
+        }
+      }
+    } catch (error) {
+      console.warn(`The page's ${LANGUAGE} texts are not available:`, error);
+    }
+  }
 
   // Event codes shared with web_host.cpp.
   const EVENT = { penDown: 0, penMove: 1, penUp: 2, keyDown: 3, keyUp: 4, close: 5 };
@@ -446,9 +296,7 @@
     state.done = new Promise((resolve) => { state.finished = resolve; });
     const host = {
       present,
-      // The Japanese, Korean and Chinese glyphs, fetched by the program
-      // only for those languages (make_site.mjs puts the file's name here).
-      glyphs: 'cjk_glyphs.bin',
+      glyphs: GLYPHS,
       sleep(timeoutMs, wakeUp) {
         state.wake = wakeUp;
         if (state.events.length > 0) {
@@ -672,13 +520,15 @@
   };
   const decoder = new TextDecoder();
 
-  // The page's own words on its elements.
-  shareButton.title = TEXT.shareHint;
-  shareButton.lastChild.textContent = TEXT.share;
-  groups.none.setAttribute('aria-label', TEXT.gameGroup);
-  groups.option.setAttribute('aria-label', TEXT.countGroup);
-  groups.about.setAttribute('aria-label', TEXT.aboutGroup);
-  document.getElementById('keys').textContent = TEXT.keys;
+  // The page's own words on its elements, once the language's have come.
+  const textsShown = loadTexts().then(() => {
+    shareButton.title = TEXT.shareHint;
+    shareButton.lastChild.textContent = TEXT.share;
+    groups.none.setAttribute('aria-label', TEXT.gameGroup);
+    groups.option.setAttribute('aria-label', TEXT.countGroup);
+    groups.about.setAttribute('aria-label', TEXT.aboutGroup);
+    document.getElementById('keys').textContent = TEXT.keys;
+  });
 
   // The keys a button stands for, as "key" or "alt+key": letters and digits
   // as themselves, and a few named keys.
@@ -770,7 +620,7 @@
         fields[line.slice(0, tab)] = line.slice(tab + 1);
       }
     }
-    canvas.setAttribute('aria-label', fields.screen || TEXT.title);
+    canvas.setAttribute('aria-label', fields.screen || NAME);
     nameButtons((fields.buttons || '').split('\t'));
     const tab = (fields.news || '').indexOf('\t');
     const number = tab < 0 ? fields.news || '0' : fields.news.slice(0, tab);
@@ -787,7 +637,7 @@
     news.textContent = '';
     showPlayers(0);
     showDialog('none');
-    canvas.setAttribute('aria-label', TEXT.title);
+    canvas.setAttribute('aria-label', NAME);
   }
 
   // ---- Sharing the draw ----------------------------------------------------
@@ -926,7 +776,7 @@
     const file = new File([shared.png], shared.name, { type: 'image/png' });
     if (navigator.canShare && navigator.canShare({ files: [file] })) {
       try {
-        await navigator.share({ files: [file], text: shared.text, title: TEXT.title });
+        await navigator.share({ files: [file], text: shared.text, title: NAME });
       } catch (error) {
         if (error.name !== 'AbortError') {
           showNote(fill(TEXT.notShared, error.message));
@@ -1034,13 +884,17 @@
     return locks.request(LOCK_NAME, { ifAvailable: true }, holdLockAndRun);
   }
 
-  // The page's first claim: the lock index.html asked for.
-  function firstClaim() {
+  // The page's first claim: the lock index.html asked for. The program is
+  // made ready at once; it starts, or the panel shows, once the page has
+  // its texts.
+  async function firstClaim() {
+    prepared = prepareProgram();
+    await textsShown;
     if (!window.tavilo.firstLock) {
       return claim();
     }
-    prepared = prepareProgram();
-    return window.tavilo.firstLock.then(({ lock, release }) => holdLockAndRun(lock).finally(release));
+    const { lock, release } = await window.tavilo.firstLock;
+    return holdLockAndRun(lock).finally(release);
   }
 
   function playHere() {
@@ -1073,9 +927,21 @@
   function registerServiceWorker() {
     if ('serviceWorker' in navigator && window.isSecureContext) {
       navigator.serviceWorker.register('sw.js', { updateViaCache: 'none' })
+        .then(keepLanguageFiles)
         .catch((error) => console.warn('Offline use is not available:', error));
     }
   }
+
+  // The files only this page's language uses (its texts, the glyphs) are
+  // kept by the worker too, so that the language is there offline: on a
+  // first visit they came before the worker did.
+  function keepLanguageFiles() {
+    const files = [TEXT_FILES[LANGUAGE], CJK.includes(LANGUAGE) && GLYPHS].filter(Boolean);
+    if (files.length > 0) {
+      navigator.serviceWorker.ready.then((registration) => registration.active.postMessage({ keep: files }));
+    }
+  }
+
 
   firstClaim();
 })();

@@ -98,3 +98,23 @@ self.addEventListener('fetch', (event) => {
     return response;
   }));
 });
+
+// A page asks for the lazy files its language uses ({ keep: [address, ...]
+// }): a first visit fetched them before this worker was there to keep them.
+// Addresses that are not this build's lazy files are passed over.
+self.addEventListener('message', (event) => {
+  const keep = event.data && Array.isArray(event.data.keep) ? event.data.keep : [];
+  const wanted = FILES.filter((entry) => entry[2] && keep.includes(entry[0]));
+  event.waitUntil((async () => {
+    const cache = await caches.open(CACHE);
+    for (const [path, sha256] of wanted) {
+      try {
+        if (!(await cache.match(new URL(path, self.location).href))) {
+          await cache.put(path, await fetchChecked(path, sha256));
+        }
+      } catch (error) {
+        // Not kept now; the next visit asks again.
+      }
+    }
+  })());
+});
