@@ -738,14 +738,21 @@
     }
   }
 
+  // The result with its picture; null when there is none, with a note when
+  // the browser could not make the picture.
+  function takeWithPicture() {
+    const shared = takeShared(true);
+    if (shared && !shared.png) {
+      showNote(TEXT.noPicture);
+      return null;
+    }
+    return shared;
+  }
+
   // Ctrl+S (Cmd+S on a Mac): the picture as a download.
   function savePicture() {
-    const shared = takeShared(true);
+    const shared = takeWithPicture();
     if (!shared) {
-      return;
-    }
-    if (!shared.png) {
-      showNote(TEXT.noPicture);
       return;
     }
     download(shared);
@@ -765,12 +772,8 @@
   // the browser offers one for files (phones), else the picture downloaded
   // and the text copied.
   async function shareResult() {
-    const shared = takeShared(true);
+    const shared = takeWithPicture();
     if (!shared) {
-      return;
-    }
-    if (!shared.png) {
-      showNote(TEXT.noPicture);
       return;
     }
     const file = new File([shared.png], shared.name, { type: 'image/png' });
