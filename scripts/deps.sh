@@ -21,7 +21,7 @@ set -euo pipefail
 # Ninja for the play build: it finds nothing to do in a fraction of a second,
 # where make takes seconds, so a second ./scripts/play.sh starts at once.
 GAME=(g++ cmake make ninja-build pkg-config libsdl2-dev libstb-dev)
-TEST=(libgtest-dev libbenchmark-dev libx11-dev xvfb xauth python3 python3-yaml libfreetype-dev fonts-dejavu-core
+TEST=(libgtest-dev libbenchmark-dev libx11-dev xvfb xauth python3 python3-yaml libfreetype-dev fonts-dejavu-core fonts-dejavu-extra
       xfonts-efont-unicode)
 CI=(openbox xdotool wmctrl xclip desktop-file-utils appstream dpkg-dev file man-db imagemagick python3)
 WINDOWS=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64 x11-utils)
