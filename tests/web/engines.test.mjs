@@ -5,7 +5,9 @@
 // the title is the headless host's pixels, New and a tap start a runner,
 // All finishes the game, the Share button and Ctrl+S / Cmd+S give the board
 // picture pixel for pixel, the share sheet gets one PNG and the text, and
-// the chosen count survives a reload; no errors on the console. And the
+// the chosen count survives a reload; no errors on the console. Korean by
+// ?lang= first: <html lang>, the page's Share button in the words of the
+// site's Korean texts, and the headless host's Korean title. And the
 // screen-reader layer by its DOM: roles, names, the live region's news, and
 // a game played through its buttons.
 //
@@ -83,6 +85,7 @@ const PAGE_HELPERS = `(() => {
   t.box = (id) => { const r = document.getElementById(id).getBoundingClientRect(); return [r.x, r.y, r.width, r.height]; };
   t.visible = (id) => { const e = document.getElementById(id); return !e.hidden && e.style.visibility !== 'hidden'; };
   t.text = (id) => document.getElementById(id).textContent;
+  t.lang = () => document.documentElement.lang;
   t.catchDownloads = () => {
     const create = URL.createObjectURL.bind(URL);
     URL.createObjectURL = (blob) => { const address = create(blob); t.blobs = t.blobs || {}; t.blobs[address] = blob; return address; };
@@ -304,6 +307,13 @@ async function expectPicture(engine, file, screen, how) {
   assert.equal(pictureMisses(picture.pixels, screen), 0, `${engine.name}: ${how}: the picture is the board scaled 3x`);
 }
 
+// The page's own Korean texts, as the site gives them to a Korean page.
+function koreanTexts() {
+  const file = readdirSync(site).find((name) => /^texts-ko-[0-9a-f]{16}\.json$/.test(name));
+  assert.ok(file, `no Korean texts in ${site}`);
+  return JSON.parse(readFileSync(join(site, file), 'utf8'));
+}
+
 const OPENERS = { firefox: openFirefox, webkit: openWebKit };
 const AVAILABLE = { firefox: () => existsSync(FIREFOX), webkit: () => existsSync(WEBKIT_DRIVER) && existsSync(MINIBROWSER) };
 
@@ -363,8 +373,18 @@ for (const name of engines) {
   test(`in ${name}: the title, a game, sharing and a reload`, { skip: !AVAILABLE[name]?.() && `${name} is not installed` }, async () => {
     const board = headlessState('press New\nwait 600\n').board;
     const seven = headlessState('press Option\npress >\npress OK\nwait 600\n').board;
+    const korean = koreanTexts();
     const engine = await OPENERS[name]();
     try {
+      await engine.goto(`${url}?lang=ko`);
+      await waitFor(engine, 'ready', 'the first Korean frame');
+      await wait(200);
+      assert.equal(await engine.call('lang'), 'ko', `${engine.name}: <html lang>`);
+      assert.equal((await engine.call('text', 'share')).trim(), korean.share, `${engine.name}: the Share button's name`);
+      const koreanTitle = await decoded(engine, headlessShot('wait 200\n', 'ko'));
+      assert.equal(countDifferences(await pixels(engine), koreanTitle.pixels), 0, `${engine.name}: the Korean title is the headless host's`);
+      assert.deepEqual(await engine.takeProblems(), [], `${engine.name}: errors on the console in Korean`);
+
       // English, whatever languages the browser was started with.
       await engine.goto(`${url}?lang=en`);
       await waitFor(engine, 'ready', 'the first frame');
