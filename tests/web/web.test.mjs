@@ -260,34 +260,6 @@ async function openOverPlainHttp(contextOptions) {
   return openPage({ context, url: 'http://tavilo.test/' });
 }
 
-// The page asks for the program's code and both scripts from its head, ahead
-// of the deferred scripts: a request that the later fetch or script cannot
-// take over (another mode, another name) downloads the file a second time.
-// Without the service worker, whose install fetches every file again.
-test('a first visit downloads the code and each script once', async () => {
-  const context = await browser.newContext({ locale: 'en-US', viewport: { width: 800, height: 700 }, serviceWorkers: 'block' });
-  const page = await context.newPage();
-  const asked = [];
-  page.on('request', (request) => asked.push(new URL(request.url()).pathname.slice(1)));
-  const problems = [];
-  page.on('console', (message) => {
-    if (message.type() === 'error' || message.type() === 'warning') problems.push(message.text());
-  });
-  await page.goto(url, { waitUntil: 'load' });
-  await waitForProgram(page);
-  // Chromium warns of a preload that nothing took a few seconds after load.
-  await page.waitForTimeout(3500);
-  const counts = {};
-  for (const name of asked) counts[name] = (counts[name] || 0) + 1;
-  const code = {};
-  for (const name of Object.keys(counts).filter((file) => /^(tavilo|page)-[0-9a-f]{16}\.(js|wasm)$/.test(file))) {
-    code[name.replace(/-[0-9a-f]+/, '')] = counts[name];
-  }
-  assert.deepEqual(code, { 'page.js': 1, 'tavilo.js': 1, 'tavilo.wasm': 1 }, JSON.stringify(asked));
-  assert.deepEqual(problems.filter((text) => !/blocked by Playwright/.test(text)), [], 'the page logged errors or warnings');
-  await context.close();
-});
-
 test('over plain HTTP from another machine the game still starts', async () => {
   const page = await openOverPlainHttp({ viewport: { width: 800, height: 700 } });
   assert.equal(await page.evaluate(() => window.isSecureContext), false);
