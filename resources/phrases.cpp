@@ -86,14 +86,7 @@ constexpr Phrases kPhrases[] = {
 
 }  // namespace
 
-const Phrases& PhrasesFor(WORD language) {
-    for (const Phrases& phrases : kPhrases) {
-        if (phrases.language == language) {
-            return phrases;
-        }
-    }
-    return kPhrases[0];
-}
+const Phrases& PhrasesFor(WORD language) { return RecordFor(kPhrases, language); }
 
 const Phrases* AllPhrases(size_t* count) {
     *count = sizeof(kPhrases) / sizeof(kPhrases[0]);

@@ -11,12 +11,25 @@
 // with where each is heard or seen.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
 #include <windows.h>
 
 namespace res {
+
+// The record of a language in a table whose first record is English, the
+// one taken for a language the table lacks.
+template <typename Record, size_t N>
+const Record& RecordFor(const Record (&table)[N], WORD language) {
+    for (const Record& record : table) {
+        if (record.language == language) {
+            return record;
+        }
+    }
+    return table[0];
+}
 
 struct Phrases {
     WORD language;  // 0 for English, the fallback

@@ -41,14 +41,7 @@ constexpr ShareNotes kShareNotes[] = {
 
 }  // namespace
 
-const ShareNotes& ShareNotesFor(WORD language) {
-    for (const ShareNotes& notes : kShareNotes) {
-        if (notes.language == language) {
-            return notes;
-        }
-    }
-    return kShareNotes[0];
-}
+const ShareNotes& ShareNotesFor(WORD language) { return RecordFor(kShareNotes, language); }
 
 const ShareNotes* AllShareNotes(size_t* count) {
     *count = sizeof(kShareNotes) / sizeof(kShareNotes[0]);
